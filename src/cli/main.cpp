@@ -1,0 +1,44 @@
+// qbx: the command-line face of the reader's core.
+#include <algorithm>
+#include <cstdio>
+#include <cstring>
+
+#include "command.h"
+#include "quillbox_version.h"
+
+namespace qbx {
+std::vector<Command>& Commands() {
+    static std::vector<Command> commands;
+    return commands;
+}
+}  // namespace qbx
+
+static void Usage(std::FILE* out) {
+    std::fprintf(out, "usage: qbx COMMAND [ARGS...]\n\ncommands:\n");
+    auto cmds = qbx::Commands();
+    std::sort(cmds.begin(), cmds.end(),
+              [](const qbx::Command& a, const qbx::Command& b) { return a.name < b.name; });
+    for (const auto& c : cmds) std::fprintf(out, "  %-10s %s\n", c.name.c_str(), c.summary.c_str());
+    std::fprintf(out, "\n'qbx COMMAND --help' tells more about one command.\n");
+}
+
+int main(int argc, char** argv) {
+    if (argc < 2) {
+        Usage(stderr);
+        return 2;
+    }
+    if (!std::strcmp(argv[1], "--help") || !std::strcmp(argv[1], "-h")) {
+        Usage(stdout);
+        return 0;
+    }
+    if (!std::strcmp(argv[1], "--version")) {
+        std::printf("qbx %s\n", QUILLBOX_VERSION_TEXT);
+        return 0;
+    }
+    for (const auto& c : qbx::Commands()) {
+        if (c.name == argv[1]) return c.run(qbx::Args(argv + 2, argv + argc));
+    }
+    std::fprintf(stderr, "qbx: unknown command '%s'\n", argv[1]);
+    Usage(stderr);
+    return 2;
+}

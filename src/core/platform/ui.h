@@ -1,0 +1,33 @@
+// The port through which core code talks to the person at the screen.
+// The reader implements it with Qt dialogs, qbx with the terminal, tests
+// with recording fakes. Texts are UTF-8.
+#pragma once
+
+#include <functional>
+#include <string>
+
+namespace qb {
+
+enum class MessageIcon { None, Exclamation, Information, Question, Stop };
+enum class MessageButtons { Ok, OkCancel, YesNo, YesNoCancel, RetryCancel };
+enum class MessageResult { Ok, Cancel, Yes, No, Retry };
+
+class Ui {
+public:
+    virtual ~Ui() = default;
+
+    // A message box captioned with the program's name ("Quillbox Reader"),
+    // owned by the main window.
+    virtual MessageResult MessageBox(const std::string& text, MessageIcon icon,
+                                     MessageButtons buttons = MessageButtons::Ok) = 0;
+
+    // The password dialog: `fileName` fills its "File name: %s" line.
+    // `check` is asked about each password the person types; it returns
+    // true when it is right. The result is true when the dialog ended
+    // with OK on a right password, false when it was cancelled (a wrong
+    // password closes it as cancelled, after any message `check` showed).
+    virtual bool AskPassword(const std::string& fileName,
+                             const std::function<bool(const std::string&)>& check) = 0;
+};
+
+}  // namespace qb
