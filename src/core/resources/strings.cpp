@@ -1,0 +1,114 @@
+#include "resources/strings.h"
+
+#include <algorithm>
+#include <iterator>
+
+namespace qb {
+namespace {
+
+struct Entry {
+    int id;
+    const char* text;
+};
+
+// Kept sorted by id (checked at compile time below); add new strings in order.
+constexpr Entry kStrings[] = {
+    {1101,
+     "Not enough memory to complete the requested task.\nTry closing one or more article windows "
+     "or exiting other applications."},
+    {1103,
+     "This data file refers to a record that does not exist:\n%1\n\nThe file may be corrupted."},
+    {1105, "This data file has been corrupted:\n%1"},
+    {1106, "This file is not a Quillbox data file:\n%1"},
+    {1107, "This file is not a valid Quillbox data file:\n%1\n\nThe file may be corrupted."},
+    {1108, "This file was created with a more recent version of Quillbox:\n%1"},
+    {1109,
+     "Unable to access this file:\n%1\n\nPlease make sure the disk containing this file is "
+     "available and ready to access."},
+    {1110,
+     "%1\n\nThis file is truncated.  Quillbox Reader was unable to open this file.\n\nUse the "
+     "File->Compact option to attempt to fix the file."},
+    {1112, "The disk containing this file is full:\n%1\n\nPlease free up some space on the disk."},
+    {1119, "All of the titles can not be displayed in the title list."},
+    {1120, "All of the keywords can not be displayed in the keyword list."},
+    {1121, "Unable to access the clipboard because another application is updating the clipboard."},
+    {1122, "Unable to access the clipboard."},
+    {1128,
+     "Unable to open more articles because System Resources are low.\n\nPlease close other "
+     "articles or other programs."},
+    {1138,
+     "%1\n\nThis file's Bookmarked Title List is corrupted.  Quillbox has attempted to repair the "
+     "damage.  Please check your data."},
+    {1148, "The entered password is invalid for the file:\n%1"},
+    {1149, "The target article no longer exists."},
+    {1151,
+     "This is a hypertext link to a private article.\nTo follow it, choose Show Private Articles "
+     "and enter the password for this file."},
+    {1153, "Can not find the following data file specified in the shortcut target:\n%1"},
+    {1156, "This data file has been corrupted:\n%1"},
+    {1200, "Unable to access this file:\n%1"},
+    {1201, "Can not find this file:\n%1"},
+    {1202,
+     "Unable to open this file because too many files are open:\n%1\n\nPlease close one or more "
+     "files in another application."},
+    {1203, "Unable to open this file:\n%1\n\nThe file may be a read-only file."},
+    {1204, "Unable to open this file:\n%1\n\nThe disk is write-protected."},
+    {1205, "Unable to access the drive containing the following file:\n%1."},
+    {1206, "There may be a problem with the drive containing the following file:\n%1."},
+    {1207, "Unable to open this file:\n%1\n\nThe file is already in use."},
+    {1208, "Unable to access this file on the network:\n%1"},
+    {1304, "Sorry, that is not the correct current password for this file."},
+    {1308, "&Set Password..."},
+    {1309, "&Change Password..."},
+    {5300, "Page &P"},
+    {11100, "Invalid date.\nPlease enter dates in the following format: %1"},
+    {14000, "Expecting a keyword or keyword group instead of an AND."},
+    {14001, "Expecting a keyword or keyword group instead of a ')'."},
+    {14002, "This keyword is not in the current data file."},
+    {14003, "The query expression is incomplete."},
+    {14006, "Expecting a ')'."},
+    {14007, "Expecting an AND or OR operator."},
+    {14009, "Expecting a keyword or keyword group instead of an OR."},
+    {14101,
+     "Problems were found in the saved query.\nPossibly deleted keywords or keyword groups are "
+     "included in the query.\n\nUse the \"Edit\" option of the \"Manage Query\" command to edit "
+     "the query."},
+    {14102, "Expecting a keyword group name."},
+};
+
+constexpr bool StrictlyAscending() {
+    for (size_t i = 1; i < std::size(kStrings); ++i)
+        if (kStrings[i - 1].id >= kStrings[i].id) return false;
+    return true;
+}
+static_assert(StrictlyAscending(), "string table must be sorted by id without duplicates");
+
+}  // namespace
+
+const char* ResourceString(int id) {
+    auto it = std::lower_bound(std::begin(kStrings), std::end(kStrings), id,
+                               [](const Entry& e, int v) { return e.id < v; });
+    if (it == std::end(kStrings) || it->id != id) return nullptr;
+    return it->text;
+}
+
+std::string SubstituteArg(const std::string& text, const std::string& arg1) {
+    std::string out;
+    out.reserve(text.size() + arg1.size());
+    for (size_t i = 0; i < text.size(); ++i) {
+        if (text[i] == '%' && i + 1 < text.size() && text[i + 1] == '1') {
+            out += arg1;
+            ++i;
+        } else {
+            out += text[i];
+        }
+    }
+    return out;
+}
+
+std::string FormatResource(int id, const std::string& arg1) {
+    const char* text = ResourceString(id);
+    return text ? SubstituteArg(text, arg1) : std::string();
+}
+
+}  // namespace qb

@@ -1,0 +1,157 @@
+#include <gtest/gtest.h>
+
+#include <vector>
+
+#include "datafile/id_set.h"
+
+namespace qb {
+namespace {
+
+std::vector<int32_t> V(const IdSet& s) {
+    return s.Ids();
+}
+
+TEST(IdSetMerge, IntersectSetsChangedOnlyWhenSomethingIsDropped) {
+    IdSet a{1, 3, 5};
+    a.Intersect(IdSet{3, 4, 5, 6});
+    EXPECT_EQ(V(a), (std::vector<int32_t>{3, 5}));
+    EXPECT_TRUE(a.Changed());
+
+    IdSet b{3, 5};
+    b.Intersect(IdSet{1, 3, 5, 7});
+    EXPECT_EQ(V(b), (std::vector<int32_t>{3, 5}));
+    EXPECT_FALSE(b.Changed());
+
+    // Ids left over after the other set ends are dropped too.
+    IdSet c{1, 2, 9};
+    c.Intersect(IdSet{1, 2});
+    EXPECT_EQ(V(c), (std::vector<int32_t>{1, 2}));
+    EXPECT_TRUE(c.Changed());
+
+    IdSet d{4};
+    d.Intersect(IdSet{});
+    EXPECT_TRUE(d.Empty());
+    EXPECT_TRUE(d.Changed());
+}
+
+TEST(IdSetMerge, UniteSetsChangedOnlyWhenAnIdIsAdded) {
+    IdSet a{2, 4};
+    a.Unite(IdSet{4});
+    EXPECT_EQ(V(a), (std::vector<int32_t>{2, 4}));
+    EXPECT_FALSE(a.Changed());
+    a.Unite(IdSet{1});
+    EXPECT_EQ(V(a), (std::vector<int32_t>{1, 2, 4}));
+    EXPECT_TRUE(a.Changed());
+
+    IdSet tail{1};
+    tail.Unite(IdSet{1, 7, 8});  // ids appended after this set ends
+    EXPECT_EQ(V(tail), (std::vector<int32_t>{1, 7, 8}));
+    EXPECT_TRUE(tail.Changed());
+
+    IdSet neg{-5, 3};
+    neg.Unite(IdSet{-7, 0});  // signed order
+    EXPECT_EQ(V(neg), (std::vector<int32_t>{-7, -5, 0, 3}));
+}
+
+TEST(IdSetMerge, SymmetricDifferenceSetsChangedOnlyWhenTheSetShrinks) {
+    IdSet a{1, 2, 3};
+    a.SymmetricDifference(IdSet{2});
+    EXPECT_EQ(V(a), (std::vector<int32_t>{1, 3}));
+    EXPECT_TRUE(a.Changed());
+
+    IdSet b{1};
+    b.SymmetricDifference(IdSet{2});
+    EXPECT_EQ(V(b), (std::vector<int32_t>{1, 2}));
+    EXPECT_FALSE(b.Changed());
+
+    // Same size afterwards: not smaller, so not changed.
+    IdSet c{1, 2};
+    c.SymmetricDifference(IdSet{2, 3});
+    EXPECT_EQ(V(c), (std::vector<int32_t>{1, 3}));
+    EXPECT_FALSE(c.Changed());
+}
+
+TEST(IdSetMerge, RemovingASetIsUniteThenSymmetricDifference) {
+    IdSet a{1, 2, 3, 4};
+    IdSet b{2, 4, 6};
+    a.Unite(b);
+    a.SymmetricDifference(b);
+    EXPECT_EQ(V(a), (std::vector<int32_t>{1, 3}));
+}
+
+TEST(IdSetMerge, OperationsWithItself) {
+    IdSet a{1, 2};
+    a.Unite(a);
+    a.Intersect(a);
+    EXPECT_EQ(V(a), (std::vector<int32_t>{1, 2}));
+    EXPECT_FALSE(a.Changed());
+    a.Copy(a);
+    EXPECT_EQ(V(a), (std::vector<int32_t>{1, 2}));
+    a.SymmetricDifference(a);
+    EXPECT_TRUE(a.Empty());
+    EXPECT_TRUE(a.Changed());
+}
+
+TEST(IdSetMembers, ContainsReportsTheInsertionPosition) {
+    IdSet s{1, 3, 5};
+    size_t pos = 99;
+    EXPECT_FALSE(s.Contains(4, &pos));
+    EXPECT_EQ(pos, 2u);
+    EXPECT_TRUE(s.Contains(5, &pos));
+    EXPECT_EQ(pos, 2u);
+    EXPECT_FALSE(s.Contains(0, &pos));
+    EXPECT_EQ(pos, 0u);
+    EXPECT_FALSE(s.Contains(6, &pos));
+    EXPECT_EQ(pos, 3u);
+    EXPECT_FALSE(IdSet{}.Contains(1, &pos));
+    EXPECT_EQ(pos, 0u);
+    IdSet extremes{INT32_MIN, INT32_MAX};
+    EXPECT_TRUE(extremes.Contains(INT32_MIN));
+    EXPECT_TRUE(extremes.Contains(INT32_MAX));
+}
+
+TEST(IdSetMembers, InsertAndRemoveTouchTheFlagOnlyWhenTheyAct) {
+    IdSet s{1, 3};
+    s.Insert(3);
+    EXPECT_FALSE(s.Changed());
+    s.Remove(2);
+    EXPECT_FALSE(s.Changed());
+    s.Insert(2);
+    EXPECT_EQ(V(s), (std::vector<int32_t>{1, 2, 3}));
+    EXPECT_TRUE(s.Changed());
+    s.ClearChanged();
+    EXPECT_EQ(s.Count(), 3u);  // ClearChanged keeps the ids
+    s.Remove(1);
+    EXPECT_EQ(V(s), (std::vector<int32_t>{2, 3}));
+    EXPECT_TRUE(s.Changed());
+
+    IdSet e;
+    e.Clear();
+    EXPECT_TRUE(e.Changed());  // Clear always counts as a change
+}
+
+TEST(IdSetMembers, SortGivesNormalFormWithoutTouchingTheFlag) {
+    IdSet s = IdSet::FromUnsorted({5, -1, 3, 5, 0, -1});
+    EXPECT_EQ(V(s), (std::vector<int32_t>{-1, 0, 3, 5}));
+    EXPECT_FALSE(s.Changed());
+    IdSet copy;
+    copy.Copy(s);
+    EXPECT_EQ(copy, s);
+}
+
+TEST(IdSetMerge, LargeSetsMergeLinearly) {
+    std::vector<int32_t> even, odd;
+    for (int32_t i = 0; i < 200000; ++i)
+        (i % 2 ? odd : even).push_back(i);
+    IdSet a = IdSet::FromUnsorted(even);
+    IdSet b = IdSet::FromUnsorted(odd);
+    a.Unite(b);
+    ASSERT_EQ(a.Count(), 200000u);
+    for (size_t i = 0; i < a.Count(); ++i)
+        ASSERT_EQ(a.At(i), int32_t(i));
+    a.Intersect(b);
+    EXPECT_EQ(a, b);
+}
+
+}  // namespace
+}  // namespace qb
