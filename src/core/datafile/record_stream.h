@@ -7,6 +7,7 @@
 #include <string>
 #include <vector>
 
+#include "datafile/chain_guard.h"
 #include "datafile/data_file.h"
 
 namespace qb {
@@ -20,7 +21,7 @@ public:
     CRecordStream(const CRecordStream&) = delete;
     CRecordStream& operator=(const CRecordStream&) = delete;
 
-    void OpenAt(CDataFile& file, int32_t firstBlock, int mode = kRead);  // NIL_BLOCK: code 5
+    void OpenAt(CDataFile& file, int32_t firstBlock, int mode = kRead);     // NIL_BLOCK: code 5
     void OpenRecord(CDataFile& file, int t, int32_t id, int mode = kRead);  // code 3 / 5
     void OpenStream(CDataFile& file, int16_t streamId, int mode = kRead);   // missing: code 5
 
@@ -36,14 +37,14 @@ public:
     int32_t ReadInt32();
     int16_t ReadInt16();
     uint16_t ReadUInt16();
-    std::string ReadString();               // int32 length, then the bytes
-    std::vector<int32_t> ReadIdArray();     // int32 byte length, then ids (unsorted)
+    std::string ReadString();            // int32 length, then the bytes
+    std::vector<int32_t> ReadIdArray();  // int32 byte length, then ids (unsorted)
     int32_t ReadTaggedInt32();
     int16_t ReadTaggedInt16();
-    void SkipField();                       // int32 length, then that many bytes skipped
+    void SkipField();  // int32 length, then that many bytes skipped
     void Skip(size_t n);
-    std::string ReadBlob();                 // raw, compressed or private; unsound: code 5
-    std::string ReadBlobString();           // up to the first NUL
+    std::string ReadBlob();        // raw, compressed or private; unsound: code 5
+    std::string ReadBlobString();  // up to the first NUL
 
     // Strict sized section: reads `width` bytes against `remaining` (a
     // partial last field fills the low bytes of `dest`); nothing left: code 5.
@@ -56,8 +57,14 @@ public:
 
     CDataFile* File() const { return file_; }
 
+    // The most bytes the rest of the chain can still deliver: a length read
+    // from the file that exceeds it cannot be sound.
+    int64_t MaxRemaining() const;
+
 private:
     void LoadNextBlock();
+    int32_t AdvanceChain();  // the block to load next, checked, with its successor taken
+    [[noreturn]] void Fail(int code) const;
 
     CDataFile* file_ = nullptr;
     int32_t blockSize_ = 0;
@@ -68,6 +75,7 @@ private:
     int32_t table_ = -1;
     int32_t slot_ = -1;
     int64_t blocksLoaded_ = 0;  // guards against chains longer than the file
+    ChainGuard guard_;          // and against chains that loop back
 };
 
 }  // namespace qb
