@@ -512,6 +512,7 @@ void ReadFileSettings(CRecordStream& s, FileSettings& fs) {
         bool gotSetting3 = field(fs.setting3, FileSettings::kSetting3);
         if (gotSetting3 && remaining == 0) {
             fs.setting4 = 0;  // older files end here; their colour is not automatic
+            fs.read |= FileSettings::kSetting4;
             return;
         }
         field(fs.setting4, FileSettings::kSetting4);

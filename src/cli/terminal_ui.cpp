@@ -1,0 +1,126 @@
+#include "terminal_ui.h"
+
+#include <termios.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <cstdlib>
+#include <vector>
+
+#include "datafile/cp1252.h"
+
+namespace qbx {
+
+namespace {
+
+const char* IconPrefix(qb::MessageIcon icon) {
+    switch (icon) {
+        case qb::MessageIcon::Exclamation:
+            return "warning: ";
+        case qb::MessageIcon::Stop:
+            return "error: ";
+        default:
+            return "";
+    }
+}
+
+std::optional<std::string> AskLine(const std::string& question) {
+    if (!isatty(STDIN_FILENO)) return std::nullopt;
+    std::fprintf(stderr, "%s", question.c_str());
+    std::fflush(stderr);
+    return ReadPasswordLine(STDIN_FILENO);
+}
+
+}  // namespace
+
+qb::MessageResult TerminalUi::MessageBox(const std::string& text, qb::MessageIcon icon,
+                                         qb::MessageButtons buttons) {
+    std::fprintf(out_, "%s%s\n", IconPrefix(icon), text.c_str());
+    std::fflush(out_);
+    switch (buttons) {
+        case qb::MessageButtons::Ok:
+            return qb::MessageResult::Ok;
+        case qb::MessageButtons::YesNo:
+        case qb::MessageButtons::YesNoCancel: {
+            auto a = AskLine("[y/n] ");
+            if (a && !a->empty() && (*a)[0] == 'y') return qb::MessageResult::Yes;
+            return buttons == qb::MessageButtons::YesNo || a ? qb::MessageResult::No
+                                                             : qb::MessageResult::Cancel;
+        }
+        case qb::MessageButtons::OkCancel:
+        case qb::MessageButtons::RetryCancel: {
+            auto a = AskLine("[y/n] ");
+            if (a && !a->empty() && (*a)[0] == 'y')
+                return buttons == qb::MessageButtons::OkCancel ? qb::MessageResult::Ok
+                                                               : qb::MessageResult::Retry;
+            return qb::MessageResult::Cancel;
+        }
+    }
+    return qb::MessageResult::Cancel;
+}
+
+bool TerminalUi::AskPassword(const std::string& fileName,
+                             const std::function<bool(const std::string&)>& check) {
+    auto typed = ObtainPassword(passwordFromStdin, fileName);
+    if (!typed) return false;
+    for (const std::string& p : PasswordCandidates(*typed))
+        if (check(p)) return true;
+    return false;
+}
+
+std::optional<std::string> ReadPasswordLine(int fd) {
+    std::string line;
+    char c;
+    bool any = false;
+    for (;;) {
+        ssize_t n = read(fd, &c, 1);
+        if (n < 0 && errno == EINTR) continue;
+        if (n <= 0) break;
+        any = true;
+        if (c == '\n') break;
+        line += c;
+        if (line.size() > 4096) break;  // no password is that long
+    }
+    if (!any) return std::nullopt;
+    if (!line.empty() && line.back() == '\r') line.pop_back();
+    return line;
+}
+
+std::optional<std::string> PasswordFromEnvironment() {
+    const char* v = std::getenv("QBX_PASSWORD");
+    if (!v) return std::nullopt;
+    return std::string(v);
+}
+
+std::optional<std::string> PromptPassword(const std::string& prompt) {
+    if (!isatty(STDIN_FILENO)) return std::nullopt;
+    termios saved{};
+    bool restore = tcgetattr(STDIN_FILENO, &saved) == 0;
+    if (restore) {
+        termios quiet = saved;
+        quiet.c_lflag &= static_cast<tcflag_t>(~ECHO);
+        quiet.c_lflag |= ECHONL;
+        tcsetattr(STDIN_FILENO, TCSAFLUSH, &quiet);
+    }
+    std::fprintf(stderr, "%s", prompt.c_str());
+    std::fflush(stderr);
+    auto line = ReadPasswordLine(STDIN_FILENO);
+    if (restore) tcsetattr(STDIN_FILENO, TCSAFLUSH, &saved);
+    return line;
+}
+
+std::optional<std::string> ObtainPassword(bool fromStdin, const std::string& fileName) {
+    if (fromStdin) return ReadPasswordLine(STDIN_FILENO);
+    if (auto env = PasswordFromEnvironment()) return env;
+    return PromptPassword("File name: " + fileName + "\nPassword: ");
+}
+
+std::vector<std::string> PasswordCandidates(const std::string& typed) {
+    std::vector<std::string> out;
+    qb::Cp1252Encoding enc = qb::Utf8ToCp1252(typed, '\0');
+    if (enc.Complete()) out.push_back(enc.bytes);
+    if (out.empty() || out.front() != typed) out.push_back(typed);
+    return out;
+}
+
+}  // namespace qbx

@@ -1,0 +1,50 @@
+// The terminal face of the Ui port for qbx commands, and the ways qbx takes
+// a password: from standard input, from QBX_PASSWORD, or typed at the
+// terminal without echo. Never from a command-line argument, where other
+// users of the machine could read it.
+#pragma once
+
+#include <cstdio>
+#include <functional>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "platform/ui.h"
+
+namespace qbx {
+
+// Messages go to stderr; questions are asked on the terminal when there is
+// one, else they take the cautious answer (Cancel / No).
+class TerminalUi : public qb::Ui {
+public:
+    explicit TerminalUi(std::FILE* out = stderr) : out_(out) {}
+
+    qb::MessageResult MessageBox(const std::string& text, qb::MessageIcon icon,
+                                 qb::MessageButtons buttons = qb::MessageButtons::Ok) override;
+    bool AskPassword(const std::string& fileName,
+                     const std::function<bool(const std::string&)>& check) override;
+
+    // Where a password comes from when one is asked for.
+    bool passwordFromStdin = false;
+
+private:
+    std::FILE* out_;
+};
+
+// One line from `fd` without its line end; nullopt at end of input.
+std::optional<std::string> ReadPasswordLine(int fd);
+// QBX_PASSWORD, when set.
+std::optional<std::string> PasswordFromEnvironment();
+// Asks on the terminal without echo; nullopt when stdin is not a terminal.
+std::optional<std::string> PromptPassword(const std::string& prompt);
+
+// The password by the first source that applies: stdin when `fromStdin`,
+// then the environment, then the terminal.
+std::optional<std::string> ObtainPassword(bool fromStdin, const std::string& fileName);
+
+// A typed password (UTF-8) as the bytes the data file was protected with:
+// Windows-1252 first, then the bytes as typed when they differ.
+std::vector<std::string> PasswordCandidates(const std::string& typed);
+
+}  // namespace qbx
