@@ -1,0 +1,40 @@
+// Private articles: the password data of the file, the password check and
+// the content key handed to the data file, and the lock state.
+#pragma once
+
+#include <string>
+
+#include "datafile/data_file.h"
+#include "datafile/records.h"
+
+namespace qb {
+
+class PrivacyState {
+public:
+    enum class State { NoPassword, Locked, Unlocked };
+
+    // Back to "no password" with a zero key, then reads the file's password
+    // data (a missing or short section means no password).
+    void ReadPrivacy(CDataFile& file);
+    // Back to "no password" without a file (the document's close).
+    void Reset();
+
+    // True when `password` (its bytes) is right; then the content key is
+    // handed to the data file and the private articles are unlocked. A
+    // wrong one leaves the articles locked and the key as it was.
+    bool CheckPassword(const std::string& password);
+    // Zero content key; unlocked only when there is no password.
+    void Lock();
+
+    bool IsUnlocked() const { return unlocked_; }
+    bool IsPasswordSet() const { return data_.passwordSet != 0; }
+    State GetState() const;
+    const PrivacyData& Data() const { return data_; }
+
+private:
+    PrivacyData data_;
+    bool unlocked_ = true;
+    CDataFile* file_ = nullptr;
+};
+
+}  // namespace qb

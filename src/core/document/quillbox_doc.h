@@ -1,0 +1,271 @@
+// The document: one open data file, the collections every window works
+// from, and the lookups they use. It never writes to the file; whatever
+// changes while it is open (a repaired bookmark list, shown private
+// articles) lives in memory only. Windows are reached through the ports of
+// document_host.h, the person through the Ui port.
+#pragma once
+
+#include <cstdint>
+#include <functional>
+#include <memory>
+#include <mutex>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "datafile/data_file.h"
+#include "datafile/id_set.h"
+#include "datafile/records.h"
+#include "document/document_host.h"
+#include "document/privacy.h"
+
+namespace qb {
+
+class Ui;
+class Locale;
+class Settings;
+class ProfileStore;
+class PlainTextWriter;
+
+// Command identifiers the document carries.
+namespace doc_command {
+constexpr int kFileProperties = 32776;
+constexpr int kShowPrivateArticles = 32988;
+constexpr int kExportKeywordList = 33020;
+}  // namespace doc_command
+
+// What the title list draws and sorts from: read once per article.
+struct ArticleSummary {
+    int32_t articleDate = NIL_BLOCK;
+    int32_t articleTime = NIL_BLOCK;
+    int32_t createdDate = NIL_BLOCK;
+    int32_t createdTime = NIL_BLOCK;
+    int32_t attachmentCount = 0;
+    bool hasLinks = false;  // flags bit 7
+    std::string title;      // Windows-1252
+};
+
+// Where relative attachment and link targets are resolved.
+namespace link_base {
+constexpr int kAttachmentsFolder = 0;
+constexpr int kDataFileFolder = 1;
+constexpr int kStoredPath = 2;
+}  // namespace link_base
+
+// Everything the three File Properties pages show, so that the sheet only
+// displays it. Texts are UTF-8.
+struct FileProperties {
+    // General
+    std::string path;
+    int64_t sizeBytes = 0;
+    std::string sizeText;  // "%d" of the size
+    int32_t keywordCount = 0;
+    int32_t groupCount = 0;
+    std::string exportHeader;
+    std::string defaultFont;  // "%s, %d pt" with ", Bold" and ", Italic"
+    std::string comments;
+    // Articles
+    bool updateDatesToModified = false;
+    bool wordWrap = true;
+    int32_t relativeLinkLocation = link_base::kAttachmentsFolder;  // as stored
+    std::string relativeLinkPath;                                  // for location 2
+    bool fullPathNames = true;
+    // Privacy
+    bool passwordProtectAll = false;        // header flags bit 0
+    bool requestPasswordAtStartup = false;  // header flags bit 1
+    bool passwordSet = false;
+    std::string passwordButton;  // "&Set Password..." or "&Change Password..."
+};
+
+struct CommandState {
+    bool enabled = false;
+    bool checked = false;
+};
+
+// The services a document works through. `ui` and `locale` are required;
+// without `settings` (and `store`) the record defaults are the built-in
+// ones and the file's own settings are kept only in the document.
+struct DocumentServices {
+    Ui* ui = nullptr;
+    const Locale* locale = nullptr;
+    MainWindowHost* mainWindow = nullptr;  // none: nothing is shown
+    Settings* settings = nullptr;
+    const ProfileStore* store = nullptr;
+    // The preferences' attachments folder, for relative link targets.
+    std::function<std::string()> attachmentsFolder;
+};
+
+// How a file is to be opened.
+struct OpenRequest {
+    std::string path;
+    bool allowNewer = false;  // versions 401 to 499 may open
+    // A password given up front (qbx): used instead of the prompt for a
+    // file that asks at open; for any other file with a password it is
+    // tried once the file is open, and a wrong one leaves it locked.
+    std::optional<std::string> password;
+};
+
+class CQuillboxDoc {
+public:
+    explicit CQuillboxDoc(DocumentServices services);
+    ~CQuillboxDoc();
+    CQuillboxDoc(const CQuillboxDoc&) = delete;
+    CQuillboxDoc& operator=(const CQuillboxDoc&) = delete;
+
+    // The document the program works with, or null.
+    static CQuillboxDoc* Current();
+
+    // ---- Open and close
+    // Loads the file; on failure reports the error through the Ui, leaves
+    // the document empty and returns false.
+    bool OnOpenDocument(const OpenRequest& request);
+    bool OnOpenDocument(const std::string& path) { return OnOpenDocument(OpenRequest{path}); }
+    // Empties the document and closes the file; errors are reported and do
+    // not stop it.
+    void DeleteContents();
+    bool IsOpen() const;
+    const std::string& PathName() const { return path_; }
+    // The code of the last failed open (0 after a success), for callers
+    // that need an exit status.
+    int LastOpenError() const { return lastOpenError_; }
+
+    CDataFile& File() { return *file_; }
+    const CDataFile& File() const { return *file_; }
+    const RecordDefaults& Defaults() const { return defaults_; }
+
+    // ---- The index window
+    void SetIndexWindow(IndexWindow* w) { index_ = w; }
+    IndexWindow* GetIndexWindow() const { return index_; }
+    int32_t Dispatch(int code, int32_t a = 0, int32_t b = 0);
+
+    // ---- Keywords and groups (names are Windows-1252)
+    // Negative ids read the in-memory list (entry -id - 1); an id at or
+    // beyond the table raises code 5.
+    void KeywordName(int32_t id, std::string& out) const;
+    std::string KeywordName(int32_t id) const;
+    bool IsKeyword(int32_t id) const;
+    void AllKeywords(IdSet& out) const;
+    int32_t KeywordSlotCount() const { return static_cast<int32_t>(keywordNames_.size()); }
+    // Ignoring case, locale-aware; NIL_BLOCK for an empty text or no match.
+    int32_t FindKeyword(const std::string& name) const;
+    int32_t FindGroup(const std::string& name) const;
+    void AllGroups(IdSet& out) const;
+    int32_t GroupCount() const;
+    void GroupName(int32_t id, std::string& out) const;
+    // The whole record; keyword ids handed out sorted ascending.
+    void ReadGroup(int32_t id, CKeywordGroup& out);
+    // A missing or damaged record yields an empty set silently; any other
+    // error is reported and yields an empty set.
+    void ArticlesOfKeyword(int32_t id, IdSet& out);
+    // The second keyword list kept beside the file's keywords.
+    std::vector<std::string>& MemoryKeywordNames() { return memoryKeywords_; }
+
+    // Case-sensitive, locale-aware; equal names keep their order.
+    void SortKeywordsByName(std::vector<int32_t>& ids) const;
+    std::vector<int32_t> SortKeywordsByName(const IdSet& ids) const;
+
+    // ---- Articles
+    void ReadArticle(int32_t id, CArticle& out);
+    // Built on first use and kept; a failed read throws and is tried again
+    // next time. Out of memory raises code 1.
+    const ArticleSummary& Summary(int32_t id);
+    // Only the title; nothing for a negative id or an unreadable article.
+    std::optional<std::string> SummaryTitle(int32_t id);
+    bool HasSummary(int32_t id) const;
+
+    const IdSet& AllArticles() const { return allArticles_; }
+    const IdSet& Bookmarks() const { return bookmarks_; }
+    const IdSet& PrivateArticles() const { return private_; }
+    const IdSet& ExcludedArticles() const { return excluded_; }
+    void VisibleArticles(IdSet& out) const;
+    void VisibleBookmarks(IdSet& out) const;
+    int32_t VisibleCount() const;
+    int32_t VisibleBookmarkCount() const;
+    bool IsBookmarked(int32_t id) const;
+    void SetBookmark(int32_t id, bool on);  // in memory only
+    bool IsPrivate(int32_t id) const;
+    int32_t PrivateCount() const;
+    // Whether a private article is currently hidden.
+    bool ArePrivateHidden() const { return !privacy_.IsUnlocked(); }
+
+    // ---- Privacy
+    PrivacyState& Privacy() { return privacy_; }
+    const PrivacyState& Privacy() const { return privacy_; }
+    bool CheckPassword(const std::string& password);
+    void Lock();
+    bool IsUnlocked() const { return privacy_.IsUnlocked(); }
+    bool IsPasswordSet() const { return privacy_.IsPasswordSet(); }
+    // Show Private Articles.
+    CommandState ShowPrivateArticlesState() const;
+    void OnShowPrivateArticles();
+    // The password dialog of Show Private Articles (message 1304 on a wrong
+    // password); true when it ended with OK. Also the File Properties
+    // Privacy page's guard.
+    bool AskToUnlock();
+
+    // ---- Per-file settings, as read at open
+    const PageSetupValues& PageSetup() const { return pageSetup_; }
+    const std::string& ExportHeader() const { return exportHeader_; }
+    const std::string& PrintHeader() const { return printHeader_; }
+    const std::string& PrintFooter() const { return printFooter_; }
+    const FileSettings& OwnSettings() const { return fileSettings_; }
+    bool HasOwnSettings() const { return hasFileSettings_; }
+    const SavedQueries& Queries() const { return queries_; }
+    // The folder relative targets are resolved against.
+    const std::string& RelativeLinkBase() const { return linkBase_; }
+    int32_t SortOrder() const { return sortOrder_; }
+    void SetSortOrder(int32_t v) { sortOrder_ = v; }
+
+    // Reminders are read and changed only under their lock.
+    template <class F>
+    auto WithReminders(F&& f) {
+        std::lock_guard<std::mutex> g(reminderLock_);
+        return f(reminders_);
+    }
+    size_t ReminderCount();
+    bool HasReminder(int32_t articleId);
+
+    // ---- Commands
+    FileProperties GetFileProperties() const;
+    // The sorted keyword names, one a line with CRLF. Throws CQuillError.
+    void WriteKeywordList(PlainTextWriter& out) const;
+    // Export Keyword List after the save dialog: writes `target`, deletes a
+    // partial file on failure and reports the error; true on success.
+    bool ExportKeywordList(const std::string& target);
+    // The file name the save dialog proposes.
+    std::string ProposedKeywordListName() const;
+
+private:
+    void ReadNames(int t, std::vector<std::string>& names);
+    void ReadFileSettingsStreams();
+    void ComputeLinkBase();
+    void DropSummaries(const IdSet& ids);
+    void Report(const class CQuillError& e) const;
+
+    DocumentServices svc_;
+    std::unique_ptr<CDataFile> file_;
+    IndexWindow* index_ = nullptr;
+    std::string path_;
+    int lastOpenError_ = 0;
+    RecordDefaults defaults_;
+
+    std::vector<std::string> keywordNames_;
+    std::vector<std::string> groupNames_;
+    std::vector<std::string> memoryKeywords_;
+    IdSet allArticles_, bookmarks_, private_, excluded_;
+    std::vector<std::unique_ptr<ArticleSummary>> summaries_;
+
+    PrivacyState privacy_;
+    PageSetupValues pageSetup_;
+    std::string exportHeader_, printHeader_, printFooter_;
+    FileSettings fileSettings_;
+    bool hasFileSettings_ = false;
+    SavedQueries queries_;
+    std::string linkBase_;
+    int32_t sortOrder_ = 0;
+
+    std::mutex reminderLock_;
+    Reminders reminders_;
+};
+
+}  // namespace qb
