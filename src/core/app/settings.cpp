@@ -114,13 +114,13 @@ SettingsClock SettingsClock::System() {
     return c;
 }
 
-std::string FolderBrowserCheckValue(int32_t seed, const std::string& programPath) {
+std::string FolderBrowserCheckValue(int32_t seed, const std::string& browserPath) {
     uint32_t u = static_cast<uint32_t>(seed);
     uint8_t bytes[4] = {static_cast<uint8_t>(u), static_cast<uint8_t>(u >> 8),
                         static_cast<uint8_t>(u >> 16), static_cast<uint8_t>(u >> 24)};
     Md5Context ctx;
     ctx.Update(bytes, 4);
-    ctx.Update(programPath);
+    ctx.Update(browserPath);
     Md5Digest d = ctx.Final();
     std::string hex;
     char buf[3];
@@ -258,16 +258,16 @@ int32_t Settings::ReadHighlightColor(const ProfileStore& store) {
     return highlightColor;
 }
 
-std::string Settings::FolderBrowser(const std::string& programPath) const {
+std::string Settings::FolderBrowser() const {
     if (folderBrowserName.empty()) return "";
-    if (FolderBrowserCheckValue(artSettings, programPath) != userSettings) return "";
+    if (FolderBrowserCheckValue(artSettings, folderBrowserName) != userSettings) return "";
     return folderBrowserName;
 }
 
-void Settings::SetFolderBrowser(const std::string& name, const std::string& programPath) {
+void Settings::SetFolderBrowser(const std::string& name) {
     folderBrowserName = name;
     artSettings = static_cast<int32_t>(clock_.tickCount());
-    userSettings = FolderBrowserCheckValue(artSettings, programPath);
+    userSettings = FolderBrowserCheckValue(artSettings, name);
     changed = true;
 }
 

@@ -22,8 +22,9 @@ struct SettingsClock {
 };
 
 // The folder-browser check value: MD5 of the seed's 4 bytes (least
-// significant first) and the program path, as 32 lower-case hex digits.
-std::string FolderBrowserCheckValue(int32_t seed, const std::string& programPath);
+// significant first) and the folder browser's path, as 32 lower-case hex
+// digits. A name edited by hand no longer matches and is not run.
+std::string FolderBrowserCheckValue(int32_t seed, const std::string& browserPath);
 
 // A two-digit year (below 100) expanded so that it is at most `pivotYear`.
 int ExpandTwoDigitYear(int year, int pivotYear);
@@ -64,9 +65,9 @@ public:
     int32_t ReadHighlightColor(const ProfileStore& store);
 
     // Folder browser: the name only when its check value matches.
-    std::string FolderBrowser(const std::string& programPath) const;
+    std::string FolderBrowser() const;
     // Stores the name with a new seed and its check value (saved with Save).
-    void SetFolderBrowser(const std::string& name, const std::string& programPath);
+    void SetFolderBrowser(const std::string& name);
 
     // The program's article font (the "QuillBox" keys). The display font
     // below starts as a copy of it and follows a file's own font.

@@ -1,0 +1,149 @@
+#include "app/frame_layout.h"
+
+#include <algorithm>
+
+#include "app/profile_store.h"
+
+namespace qb {
+
+namespace {
+constexpr const char* kDisplay = "Quillbox Display";
+constexpr const char* kBars = "Quillbox";
+
+const BarInfo kBarInfo[kBarCount] = {
+    {"Standard", 127, "Toolbar", true, cmd::kViewStandardToolbar},
+    {"Format", 167, "FormatToolbar", true, 0},
+    {"Browse", 253, "BrowseBar", true, cmd::kViewBrowseToolbar},
+    {"Tools", 377, "ToolsBar", false, cmd::kToggleToolsBar},
+};
+
+const char* const kPaneTexts[kPaneCount] = {"", "LINK", "READ", "OVR", "CAP", "NUM"};
+}  // namespace
+
+const BarInfo& BarDescription(Bar bar) {
+    return kBarInfo[static_cast<int>(bar)];
+}
+
+FrameValues LoadFrameValues(const ProfileStore& store) {
+    FrameValues v;
+    v.top = store.GetInt(kDisplay, "Top", kUnsetValue);
+    v.left = store.GetInt(kDisplay, "Left", kUnsetValue);
+    v.width = store.GetInt(kDisplay, "Width", kDefaultMainWidth);
+    v.height = store.GetInt(kDisplay, "Height", kDefaultMainHeight);
+    v.maximized = store.GetInt(kDisplay, "Maximized", kNormalValue);
+    v.artWidth = store.GetInt(kDisplay, "ArtWidth", kUnsetValue);
+    v.artHeight = store.GetInt(kDisplay, "ArtHeight", kUnsetValue);
+    v.divider = std::max<int32_t>(0, store.GetInt(kDisplay, "Divider", 100));
+    for (int i = 0; i < kBarCount; ++i)
+        v.barVisible[i] =
+            store.GetInt(kBars, kBarInfo[i].visibilityKey, kBarInfo[i].defaultVisible) != 0;
+    v.statusBarVisible = store.GetInt(kBars, "StatusBar", 1) != 0;
+    return v;
+}
+
+bool SaveFrameValues(ProfileStore& store, const FrameValues& v) {
+    store.WriteInt(kBars, "Toolbar", v.barVisible[0] ? 1 : 0);
+    store.WriteInt(kBars, "FormatToolbar", v.barVisible[1] ? 1 : 0);
+    store.WriteInt(kBars, "StatusBar", v.statusBarVisible ? 1 : 0);
+    store.WriteInt(kBars, "BrowseBar", v.barVisible[2] ? 1 : 0);
+    store.WriteInt(kBars, "ToolsBar", v.barVisible[3] ? 1 : 0);
+    store.WriteInt(kDisplay, "Top", v.top);
+    store.WriteInt(kDisplay, "Left", v.left);
+    store.WriteInt(kDisplay, "Width", v.width);
+    store.WriteInt(kDisplay, "Height", v.height);
+    store.WriteInt(kDisplay, "Maximized",
+                   v.maximized == kMaximizedValue ? kMaximizedValue : kNormalValue);
+    store.WriteInt(kDisplay, "ArtHeight", v.artHeight);
+    store.WriteInt(kDisplay, "ArtWidth", v.artWidth);
+    store.WriteInt(kDisplay, "Divider", std::max<int32_t>(0, v.divider));
+    return store.Flush();
+}
+
+MainPlacement PlaceMainWindow(const FrameValues& v, const Rect& desktop, bool storeReadable) {
+    MainPlacement p;
+    Rect centred;
+    centred.width = std::min(kDefaultMainWidth, desktop.width);
+    centred.height = std::min(kDefaultMainHeight, desktop.height);
+    centred.left = desktop.left + (desktop.width - centred.width) / 2;
+    centred.top = desktop.top + (desktop.height - centred.height) / 2;
+    if (!storeReadable || v.top == kUnsetValue || v.left == kUnsetValue) {
+        p.rect = centred;
+        p.maximized = storeReadable && v.maximized == kMaximizedValue;
+        return p;
+    }
+    Rect r{v.left, v.top, v.width, v.height};
+    // A size of zero or less would leave no window to see.
+    if (r.width <= 0) r.width = centred.width;
+    if (r.height <= 0) r.height = centred.height;
+    int64_t right = int64_t{r.left} + r.width, bottom = int64_t{r.top} + r.height;
+    if (r.top > desktop.Bottom() || r.left > desktop.Right() || right < desktop.left ||
+        bottom < desktop.top) {
+        r.left = desktop.left + desktop.width / 2;
+        r.top = desktop.top + desktop.height / 2;
+    }
+    p.rect = r;
+    p.maximized = v.maximized == kMaximizedValue;
+    return p;
+}
+
+void RecordMainWindowOnClose(FrameValues& v, const Rect& normalRect, bool maximized) {
+    v.left = normalRect.left;
+    v.top = normalRect.top;
+    v.width = normalRect.width;
+    v.height = normalRect.height;
+    v.maximized = maximized ? kMaximizedValue : kNormalValue;
+}
+
+Rect ArticleCascade::Next(FrameValues& v, int clientWidth, int clientHeight, int captionHeight) {
+    if (v.artWidth == kUnsetValue || v.artHeight == kUnsetValue) {
+        v.artWidth = static_cast<int32_t>(int64_t{clientWidth} * 85 / 100);
+        v.artHeight = static_cast<int32_t>(int64_t{clientHeight} * 75 / 100);
+    }
+    if (x_ < 0) x_ = 0;
+    if (y_ < 0) y_ = 0;
+    if (int64_t{x_} + v.artWidth > clientWidth) x_ = 0;
+    if (int64_t{y_} + v.artHeight > clientHeight) y_ = 0;
+    Rect r{x_, y_, v.artWidth, v.artHeight};
+    x_ += captionHeight;
+    y_ += captionHeight;
+    return r;
+}
+
+void RememberArticleSize(FrameValues& v, int width, int height) {
+    v.artWidth = width;
+    v.artHeight = height;
+}
+
+int32_t KeywordPaneWidthForBoundary(int clientWidth, int boundaryX) {
+    int64_t w = int64_t{clientWidth} - boundaryX;
+    return static_cast<int32_t>(std::clamp<int64_t>(w, 0, INT32_MAX));
+}
+
+void SetDivider(FrameValues& v, int32_t width) {
+    v.divider = std::max<int32_t>(0, width);
+}
+
+int MinimizedFrameShift(int iconBottom, int clientBottom) {
+    return iconBottom > clientBottom ? clientBottom - iconBottom : 0;
+}
+
+const char* PaneText(Pane pane) {
+    return kPaneTexts[static_cast<int>(pane)];
+}
+
+PaneState StatusPanes(bool documentOpen, int32_t activeLinks) {
+    return PaneState{documentOpen, documentOpen && activeLinks < 2};
+}
+
+std::optional<std::string> LoadDockLayout(const ProfileStore& store, const char* name) {
+    if (!store.HasKey(name, "Bars")) return std::nullopt;
+    return store.GetString(name, "State", "");
+}
+
+bool SaveDockLayout(ProfileStore& store, const std::string& state) {
+    store.WriteInt(kDockLayoutName, "Bars", kBarCount);
+    store.WriteString(kDockLayoutName, "State", state);
+    return store.Flush();
+}
+
+}  // namespace qb

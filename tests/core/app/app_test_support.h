@@ -1,0 +1,93 @@
+// Shared helpers of the app tests: a scratch folder and a scripted machine.
+#pragma once
+
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <map>
+#include <set>
+#include <sstream>
+#include <string>
+
+#include "app/system_env.h"
+
+namespace qb::testing {
+
+class TempDir {
+public:
+    TempDir() {
+        std::string t = (std::filesystem::temp_directory_path() / "qb_app_XXXXXX").string();
+        char* made = ::mkdtemp(t.data());
+        path_ = made ? made : "";
+    }
+    ~TempDir() {
+        std::error_code ec;
+        std::filesystem::remove_all(path_, ec);
+    }
+    const std::string& Path() const { return path_; }
+    std::string operator/(const std::string& name) const { return path_ + "/" + name; }
+
+private:
+    std::string path_;
+};
+
+inline void WriteFile(const std::string& path, const std::string& text) {
+    std::filesystem::create_directories(std::filesystem::path(path).parent_path());
+    std::ofstream(path, std::ios::binary) << text;
+}
+
+inline std::string ReadFile(const std::string& path) {
+    std::ifstream in(path, std::ios::binary);
+    std::ostringstream s;
+    s << in.rdbuf();
+    return s.str();
+}
+
+// A machine whose program path, drive and environment the test sets; file
+// existence and reading go to the real file system so that stores work.
+class FakeEnv : public SystemEnv {
+public:
+    std::string programPath = "/opt/qb/quillbox-reader";
+    bool removable = false;
+    std::optional<uint32_t> serial = 0x1a2b3c4du;
+    std::string mountPoint = "/";
+    std::map<std::string, std::string> env;
+    std::string home = "/home/user";
+
+    std::string ProgramPath() override { return programPath; }
+    bool IsOnRemovableDrive(const std::string&) override { return removable; }
+    std::optional<uint32_t> VolumeSerial(const std::string&) override { return serial; }
+    std::string MountPointOf(const std::string&) override { return mountPoint; }
+    std::optional<std::string> GetEnv(const std::string& name) override {
+        auto it = env.find(name);
+        if (it == env.end()) return std::nullopt;
+        return it->second;
+    }
+    bool FileExists(const std::string& path) override {
+        struct stat st;
+        return ::stat(path.c_str(), &st) == 0 && S_ISREG(st.st_mode);
+    }
+    bool DirectoryExists(const std::string& path) override {
+        struct stat st;
+        return ::stat(path.c_str(), &st) == 0 && S_ISDIR(st.st_mode);
+    }
+    std::optional<std::string> ReadTextFile(const std::string& path) override {
+        std::ifstream in(path, std::ios::binary);
+        if (!in) return std::nullopt;
+        std::ostringstream s;
+        s << in.rdbuf();
+        return s.str();
+    }
+    std::string CanonicalPath(const std::string& path) override {
+        std::error_code ec;
+        auto p = std::filesystem::canonical(path, ec);
+        return ec ? std::string() : p.string();
+    }
+    std::string CurrentDirectory() override { return "/"; }
+    std::string HomeDirectory() override { return home; }
+};
+
+}  // namespace qb::testing
