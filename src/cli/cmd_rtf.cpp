@@ -1,0 +1,241 @@
+// qbx rtf: reads RTF through the rich-text engine and prints what the
+// control holds: its text stream, its RTF stream or its formats as JSON.
+#include <cstdio>
+#include <iostream>
+#include <iterator>
+#include <sstream>
+#include <string>
+
+#include "command.h"
+#include "richtext/rich_text.h"
+
+namespace {
+
+void JsonString(std::string& out, std::string_view utf8) {
+    out += '"';
+    for (char ch : utf8) {
+        unsigned char c = static_cast<unsigned char>(ch);
+        switch (c) {
+            case '"':
+                out += "\\\"";
+                break;
+            case '\\':
+                out += "\\\\";
+                break;
+            case '\r':
+                out += "\\r";
+                break;
+            case '\n':
+                out += "\\n";
+                break;
+            case '\t':
+                out += "\\t";
+                break;
+            default:
+                if (c < 0x20) {
+                    char buf[8];
+                    std::snprintf(buf, sizeof buf, "\\u%04x", c);
+                    out += buf;
+                } else {
+                    out += char(c);
+                }
+        }
+    }
+    out += '"';
+}
+
+std::string Utf8(std::u16string_view s) {
+    qb::RichTextControl tmp;
+    std::string out;
+    // Only the conversion is wanted; CR stays CR in JSON text.
+    for (std::size_t i = 0; i < s.size(); ++i) {
+        uint32_t cp = s[i];
+        if (cp >= 0xD800 && cp <= 0xDBFF && i + 1 < s.size() && s[i + 1] >= 0xDC00 &&
+            s[i + 1] <= 0xDFFF) {
+            cp = 0x10000 + ((cp - 0xD800) << 10) + (s[i + 1] - 0xDC00);
+            ++i;
+        } else if (cp >= 0xD800 && cp <= 0xDFFF) {
+            cp = 0xFFFD;
+        }
+        if (cp < 0x80) {
+            out += char(cp);
+        } else if (cp < 0x800) {
+            out += char(0xC0 | cp >> 6);
+            out += char(0x80 | (cp & 0x3F));
+        } else if (cp < 0x10000) {
+            out += char(0xE0 | cp >> 12);
+            out += char(0x80 | (cp >> 6 & 0x3F));
+            out += char(0x80 | (cp & 0x3F));
+        } else {
+            out += char(0xF0 | cp >> 18);
+            out += char(0x80 | (cp >> 12 & 0x3F));
+            out += char(0x80 | (cp >> 6 & 0x3F));
+            out += char(0x80 | (cp & 0x3F));
+        }
+    }
+    return out;
+}
+
+std::string Colour(uint32_t c) {
+    if (c == qb::kAutoColour) return "null";
+    char buf[16];
+    std::snprintf(buf, sizeof buf, "\"%02x%02x%02x\"", c & 255, c >> 8 & 255, c >> 16 & 255);
+    return buf;
+}
+
+const char* AlignName(qb::Align a) {
+    switch (a) {
+        case qb::Align::kRight:
+            return "right";
+        case qb::Align::kCenter:
+            return "center";
+        case qb::Align::kJustify:
+            return "justify";
+        default:
+            return "left";
+    }
+}
+
+const char* NumberingName(qb::Numbering n) {
+    switch (n) {
+        case qb::Numbering::kBullet:
+            return "bullet";
+        case qb::Numbering::kArabic:
+            return "arabic";
+        case qb::Numbering::kLowerLetter:
+            return "lcletter";
+        case qb::Numbering::kUpperLetter:
+            return "ucletter";
+        case qb::Numbering::kLowerRoman:
+            return "lcroman";
+        case qb::Numbering::kUpperRoman:
+            return "ucroman";
+        default:
+            return "none";
+    }
+}
+
+std::string Json(const qb::RichTextControl& rt) {
+    std::string out = "{\"text\": ";
+    JsonString(out, Utf8(rt.Text()));
+    out += ",\n \"paragraphs\": [";
+    for (int32_t p = 0; p < rt.ParagraphCount(); ++p) {
+        int32_t start = rt.ParagraphStart(p);
+        qb::ParaFormat f = rt.ParaFormatAt(start);
+        std::string tabs;
+        for (const qb::TabStop& t : f.tabs) {
+            if (!tabs.empty()) tabs += ", ";
+            tabs += std::to_string(t.position);
+        }
+        char buf[640];
+        std::snprintf(
+            buf, sizeof buf,
+            "%s\n  {\"start\": %d, \"length\": %d, \"align\": \"%s\", \"startIndent\": %d, "
+            "\"rightIndent\": %d, \"offset\": %d, \"numbering\": \"%s\", "
+            "\"numberingStart\": %d, \"spaceBefore\": %d, \"spaceAfter\": %d, "
+            "\"lineSpacing\": {\"rule\": %d, \"value\": %d}, \"tabStops\": [",
+            p ? "," : "", start, rt.ParagraphLength(p), AlignName(f.alignment), f.startIndent,
+            f.rightIndent, f.offset, NumberingName(f.numbering), f.numberingStart, f.spaceBefore,
+            f.spaceAfter, f.lineSpacingRule, f.lineSpacing);
+        out += buf;
+        out += tabs + "]}";
+    }
+    out += "],\n \"runs\": [";
+    bool first = true;
+    for (int32_t r = 0; r < rt.RunCount(); ++r) {
+        int32_t start = rt.RunStart(r), end = rt.RunEnd(r);
+        if (end <= start) continue;
+        const qb::CharFormat& f = rt.RunFormat(r);
+        out += first ? "\n  {" : ",\n  {";
+        first = false;
+        out += "\"start\": " + std::to_string(start) +
+               ", \"length\": " + std::to_string(end - start) + ", \"face\": ";
+        JsonString(out, f.face);
+        auto flag = [&](const char* name, bool v) {
+            out += ", \"";
+            out += name;
+            out += v ? "\": true" : "\": false";
+        };
+        out += ", \"height\": " + std::to_string(f.height) + ", \"colour\": " + Colour(f.colour);
+        flag("bold", f.Has(qb::kEffectBold));
+        flag("italic", f.Has(qb::kEffectItalic));
+        flag("underline", f.Has(qb::kEffectUnderline));
+        flag("strike", f.Has(qb::kEffectStrikeout));
+        flag("protected", f.Has(qb::kEffectProtected));
+        flag("superscript", f.Has(qb::kEffectSuperscript));
+        flag("subscript", f.Has(qb::kEffectSubscript));
+        out += ", \"offset\": " + std::to_string(f.offset) +
+               ", \"background\": " + Colour(f.background);
+        flag("hidden", f.Has(qb::kEffectHidden));
+        out += ", \"charset\": " + std::to_string(f.charset) + "}";
+    }
+    out += "]}\n";
+    return out;
+}
+
+int Run(const qbx::Args& args) {
+    enum { kText, kRtf, kJson } mode = kText;
+    std::string path;
+    for (const std::string& a : args) {
+        if (a == "--text")
+            mode = kText;
+        else if (a == "--rtf")
+            mode = kRtf;
+        else if (a == "--json")
+            mode = kJson;
+        else if (a == "--help" || a == "-h") {
+            std::printf(
+                "usage: qbx rtf [--text | --rtf | --json] FILE.rtf|-\n"
+                "Reads RTF as the article display does and prints its plain text "
+                "(UTF-8,\nCRLF between paragraphs), the RTF it streams out, or its "
+                "formats as JSON.\n");
+            return 0;
+        } else if (!path.empty()) {
+            std::fprintf(stderr, "qbx rtf: only one file may be given\n");
+            return 2;
+        } else {
+            path = a;
+        }
+    }
+    if (path.empty()) {
+        std::fprintf(stderr, "usage: qbx rtf [--text | --rtf | --json] FILE.rtf|-\n");
+        return 2;
+    }
+    std::string data;
+    if (path == "-") {
+        std::ostringstream ss;
+        ss << std::cin.rdbuf();
+        data = ss.str();
+    } else {
+        std::FILE* f = std::fopen(path.c_str(), "rb");
+        if (!f) {
+            std::fprintf(stderr, "qbx rtf: cannot open %s\n", path.c_str());
+            return 1;
+        }
+        char buf[65536];
+        std::size_t n;
+        while ((n = std::fread(buf, 1, sizeof buf, f)) > 0)
+            data.append(buf, n);
+        bool failed = std::ferror(f);
+        std::fclose(f);
+        if (failed) {
+            std::fprintf(stderr, "qbx rtf: cannot read %s\n", path.c_str());
+            return 1;
+        }
+    }
+    qb::RichTextControl rt;
+    if (!rt.StreamInRtf(data)) {
+        std::fprintf(stderr, "qbx rtf: %s is not RTF\n", path == "-" ? "the input" : path.c_str());
+        return 1;
+    }
+    std::string out = mode == kText  ? rt.StreamOutText(qb::TextEncoding::kUtf8)
+                      : mode == kRtf ? rt.StreamOutRtf()
+                                     : Json(rt);
+    std::fwrite(out.data(), 1, out.size(), stdout);
+    return std::fflush(stdout) == 0 ? 0 : 1;
+}
+
+qbx::Registrar reg("rtf", "print the text, RTF or formats of an RTF file as the reader sees it",
+                   Run);
+
+}  // namespace

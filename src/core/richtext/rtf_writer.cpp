@@ -1,0 +1,397 @@
+#include "richtext/rtf_writer.h"
+
+#include <cstdio>
+#include <map>
+
+#include "richtext/code_page.h"
+#include "richtext/rich_text.h"
+
+namespace qb {
+
+namespace {
+
+struct FontKey {
+    std::string face;
+    uint8_t charset;
+    uint8_t pitchAndFamily;
+    auto operator<=>(const FontKey&) const = default;
+};
+
+const char* const kFamilies[] = {"fnil", "froman", "fswiss", "fmodern", "fscript", "fdecor"};
+
+void Word(std::string& out, const char* word) {
+    out += '\\';
+    out += word;
+}
+
+void Word(std::string& out, const char* word, long value) {
+    char buf[48];
+    std::snprintf(buf, sizeof buf, "\\%s%ld", word, value);
+    out += buf;
+}
+
+void Hex(std::string& out, uint8_t b) {
+    static const char kDigits[] = "0123456789abcdef";
+    out += "\\'";
+    out += kDigits[b >> 4];
+    out += kDigits[b & 15];
+}
+
+// One UTF-16 unit of text. `ansi` says whether \'hh is read back in
+// Windows-1252 for the current font.
+void TextChar(std::string& out, char16_t c, bool ansi, bool& needSpace) {
+    auto sep = [&] {
+        if (needSpace) out += ' ';
+        needSpace = false;
+    };
+    switch (c) {
+        case u'\\':
+        case u'{':
+        case u'}':
+            sep();
+            out += '\\';
+            out += char(c);
+            return;
+        case u'\t':
+            Word(out, "tab");
+            needSpace = true;
+            return;
+        case kLineBreak:
+            Word(out, "line");
+            needSpace = true;
+            return;
+        case 0x00A0:
+            out += "\\~";
+            needSpace = false;
+            return;
+        case 0x00AD:
+            out += "\\-";
+            needSpace = false;
+            return;
+        case 0x2011:
+            out += "\\_";
+            needSpace = false;
+            return;
+        default:
+            break;
+    }
+    if (c >= 0x20 && c < 0x80) {
+        sep();
+        out += char(c);
+        return;
+    }
+    int b = ansi ? UnicodeToCp1252(c) : -1;
+    if (b >= 0 || c < 0x20) {
+        Hex(out, uint8_t(b >= 0 ? b : c));
+        needSpace = false;
+        return;
+    }
+    Word(out, "u", long(int16_t(c)));
+    out += '?';  // the fallback that \uc1 skips
+    needSpace = false;
+}
+
+}  // namespace
+
+std::string RtfWriter::Write() const {
+    const RichTextControl& m = in_;
+    std::string out;
+    out.reserve(m.text_.size() + m.text_.size() / 4 + 256);
+
+    // Tables of the fonts and colours in use, in order of first use.
+    std::map<FontKey, int> fontIds;
+    std::vector<FontKey> fonts;
+    std::map<uint32_t, int> colourIds;
+    std::vector<uint32_t> colours;
+    auto fontOf = [&](const CharFormat& f) {
+        FontKey k{f.face, f.charset, f.pitchAndFamily};
+        auto [it, added] = fontIds.try_emplace(k, int(fonts.size()));
+        if (added) fonts.push_back(k);
+        return it->second;
+    };
+    auto colourOf = [&](uint32_t c) {
+        if (c == kAutoColour) return 0;
+        auto [it, added] = colourIds.try_emplace(c & 0xFFFFFF, int(colours.size()) + 1);
+        if (added) colours.push_back(c & 0xFFFFFF);
+        return it->second;
+    };
+    int32_t runCount = m.RunCount();
+    if (m.text_.empty()) {
+        fontOf(m.RunFormat(0));
+    }
+    for (int32_t r = 0; r < runCount; ++r) {
+        const CharFormat& f = m.RunFormat(r);
+        fontOf(f);
+        colourOf(f.colour);
+        colourOf(f.background);
+    }
+
+    out += "{\\rtf1\\ansi\\ansicpg1252\\deff0\\deflang1033{\\fonttbl";
+    for (std::size_t i = 0; i < fonts.size(); ++i) {
+        const FontKey& k = fonts[i];
+        out += "{";
+        Word(out, "f", long(i));
+        Word(out, kFamilies[std::min(k.pitchAndFamily >> 4, 5)]);
+        if (k.pitchAndFamily & 15) Word(out, "fprq", k.pitchAndFamily & 15);
+        Word(out, "fcharset", k.charset);
+        out += ' ';
+        bool needSpace = false;
+        // Face names are UTF-8; they go out as the document's code page.
+        RichTextControl tmp;
+        tmp.SetTextUtf8(k.face);
+        for (char16_t c : tmp.Text()) {
+            if (c == u';') continue;
+            TextChar(out, c, true, needSpace);
+        }
+        out += ";}";
+    }
+    out += "}\r\n";
+    if (!colours.empty()) {
+        out += "{\\colortbl ;";
+        for (uint32_t c : colours) {
+            Word(out, "red", long(c & 255));
+            Word(out, "green", long(c >> 8 & 255));
+            Word(out, "blue", long(c >> 16 & 255));
+            out += ';';
+        }
+        out += "}\r\n";
+    }
+    out += "\\viewkind4\\uc1";
+
+    const std::u16string& text = m.text_;
+    int32_t len = int32_t(text.size());
+    int32_t run = 0;
+    int32_t nextRun = runCount > 1 ? m.RunStart(1) : len + 1;
+    bool ansi = true;
+    bool needSpace = true;
+    int number = 0;
+    Numbering lastNumbering = Numbering::kNone;
+
+    auto writeCharFormat = [&](const CharFormat& f) {
+        Word(out, "plain");
+        Word(out, "f", fontOf(f));
+        Word(out, "fs", (f.height + 5) / 10);
+        if (f.colour != kAutoColour) Word(out, "cf", colourOf(f.colour));
+        if (f.background != kAutoColour) Word(out, "highlight", colourOf(f.background));
+        if (f.Has(kEffectBold)) Word(out, "b");
+        if (f.Has(kEffectItalic)) Word(out, "i");
+        if (f.Has(kEffectUnderline)) {
+            switch (f.underlineType) {
+                case UnderlineType::kWord:
+                    Word(out, "ulw");
+                    break;
+                case UnderlineType::kDouble:
+                    Word(out, "uldb");
+                    break;
+                case UnderlineType::kDotted:
+                    Word(out, "uld");
+                    break;
+                case UnderlineType::kDash:
+                    Word(out, "uldash");
+                    break;
+                case UnderlineType::kWave:
+                    Word(out, "ulwave");
+                    break;
+                case UnderlineType::kThick:
+                    Word(out, "ulth");
+                    break;
+                default:
+                    Word(out, "ul");
+                    break;
+            }
+        }
+        if (f.Has(kEffectStrikeout)) Word(out, "strike");
+        if (f.Has(kEffectHidden)) Word(out, "v");
+        if (f.Has(kEffectProtected)) Word(out, "protect");
+        if (f.Has(kEffectSuperscript))
+            Word(out, "super");
+        else if (f.Has(kEffectSubscript))
+            Word(out, "sub");
+        if (f.offset > 0) Word(out, "up", (f.offset + 5) / 10);
+        if (f.offset < 0) Word(out, "dn", (-f.offset + 5) / 10);
+        ansi = f.charset == 0 || f.charset == 2;
+        needSpace = true;
+    };
+
+    auto writeParaFormat = [&](const ParaFormat& p) {
+        out += "\r\n";
+        Word(out, "pard");
+        if (p.numbering != Numbering::kNone) {
+            // The readable counterpart for readers that ignore \pn.
+            number = p.numbering == lastNumbering ? number + 1 : p.numberingStart;
+            out += "{\\pntext ";
+            if (p.numbering == Numbering::kBullet)
+                out += "\\'b7";
+            else
+                out += std::to_string(number) + ".";
+            out += "\\tab}{\\*\\pn";
+            if (p.numbering == Numbering::kBullet) {
+                out += "\\pnlvlblt";
+            } else {
+                out += "\\pnlvlbody";
+                static const char* const kKinds[] = {"",        "",       "pndec", "pnlcltr",
+                                                     "pnucltr", "pnlcrm", "pnucrm"};
+                Word(out, kKinds[int(p.numbering) <= 6 ? int(p.numbering) : 2]);
+            }
+            Word(out, "pnstart", p.numberingStart);
+            Word(out, "pnindent", p.numberingTab);
+            if (p.numbering == Numbering::kBullet)
+                out += "{\\pntxtb\\'b7}";
+            else if (p.numberingStyle == kNumberPeriod)
+                out += "{\\pntxta .}";
+            else if (p.numberingStyle == kNumberParen)
+                out += "{\\pntxta )}";
+            else if (p.numberingStyle == kNumberParens)
+                out += "{\\pntxtb (}{\\pntxta )}";
+            out += "}";
+        }
+        lastNumbering = p.numbering;
+        switch (p.alignment) {
+            case Align::kRight:
+                Word(out, "qr");
+                break;
+            case Align::kCenter:
+                Word(out, "qc");
+                break;
+            case Align::kJustify:
+                Word(out, "qj");
+                break;
+            default:
+                break;
+        }
+        if (p.offset) Word(out, "fi", -long(p.offset));
+        if (p.startIndent + p.offset) Word(out, "li", long(p.startIndent) + p.offset);
+        if (p.rightIndent) Word(out, "ri", p.rightIndent);
+        if (p.spaceBefore) Word(out, "sb", p.spaceBefore);
+        if (p.spaceAfter) Word(out, "sa", p.spaceAfter);
+        switch (p.lineSpacingRule) {
+            case 1:
+                out += "\\sl360\\slmult1";
+                break;
+            case 2:
+                out += "\\sl480\\slmult1";
+                break;
+            case 3:
+                Word(out, "sl", p.lineSpacing);
+                Word(out, "slmult", 0);
+                break;
+            case 4:
+                Word(out, "sl", -long(p.lineSpacing));
+                Word(out, "slmult", 0);
+                break;
+            case 5:
+                Word(out, "sl", long(p.lineSpacing) * 12);
+                Word(out, "slmult", 1);
+                break;
+            default:
+                break;
+        }
+        for (const TabStop& t : p.tabs) {
+            switch (t.kind) {
+                case TabKind::kCenter:
+                    Word(out, "tqc");
+                    break;
+                case TabKind::kRight:
+                    Word(out, "tqr");
+                    break;
+                case TabKind::kDecimal:
+                    Word(out, "tqdec");
+                    break;
+                default:
+                    break;
+            }
+            switch (t.leader) {
+                case TabLeader::kDots:
+                    Word(out, "tldot");
+                    break;
+                case TabLeader::kDashes:
+                    Word(out, "tlhyph");
+                    break;
+                case TabLeader::kUnderline:
+                    Word(out, "tlul");
+                    break;
+                case TabLeader::kThick:
+                    Word(out, "tlth");
+                    break;
+                case TabLeader::kEquals:
+                    Word(out, "tleq");
+                    break;
+                default:
+                    break;
+            }
+            Word(out, t.kind == TabKind::kBar ? "tb" : "tx", t.position);
+        }
+        needSpace = true;
+    };
+
+    std::size_t picture = 0;
+    const std::vector<Picture>& pictures = m.pictures_;
+    int32_t paraCount = m.ParagraphCount();
+    writeParaFormat(m.paraPool_[m.paraFormats_[0]]);
+    writeCharFormat(m.RunFormat(0));
+    int32_t para = 0;
+    for (int32_t i = 0; i < len; ++i) {
+        if (i == nextRun) {
+            ++run;
+            nextRun = run + 1 < runCount ? m.RunStart(run + 1) : len + 1;
+            writeCharFormat(m.RunFormat(run));
+        }
+        char16_t c = text[std::size_t(i)];
+        if (c == kParagraphEnd) {
+            Word(out, "par");
+            ++para;
+            if (para < paraCount) {
+                writeParaFormat(m.paraPool_[m.paraFormats_[std::size_t(para)]]);
+            }
+            continue;
+        }
+        if (c == kObjectChar) {
+            while (picture < pictures.size() && pictures[picture].position < i)
+                ++picture;
+            if (picture < pictures.size() && pictures[picture].position == i) {
+                const Picture& p = pictures[picture];
+                out += "{\\pict";
+                switch (p.kind) {
+                    case PictureKind::kPng:
+                        Word(out, "pngblip");
+                        break;
+                    case PictureKind::kJpeg:
+                        Word(out, "jpegblip");
+                        break;
+                    case PictureKind::kDib:
+                        Word(out, "dibitmap", 0);
+                        break;
+                    case PictureKind::kWmf:
+                        Word(out, "wmetafile", p.metafileMode);
+                        break;
+                    case PictureKind::kEmf:
+                        Word(out, "emfblip");
+                        break;
+                    default:
+                        break;
+                }
+                Word(out, "picw", p.width);
+                Word(out, "pich", p.height);
+                if (p.goalWidth) Word(out, "picwgoal", p.goalWidth);
+                if (p.goalHeight) Word(out, "pichgoal", p.goalHeight);
+                if (p.scaleX != 100) Word(out, "picscalex", p.scaleX);
+                if (p.scaleY != 100) Word(out, "picscaley", p.scaleY);
+                static const char kDigits[] = "0123456789abcdef";
+                for (std::size_t k = 0; k < p.data.size(); ++k) {
+                    if (k % 64 == 0) out += "\r\n";
+                    uint8_t b = uint8_t(p.data[k]);
+                    out += kDigits[b >> 4];
+                    out += kDigits[b & 15];
+                }
+                out += "}";
+                needSpace = false;
+                continue;
+            }
+        }
+        TextChar(out, c, ansi, needSpace);
+    }
+    out += "\r\n}\r\n";
+    return out;
+}
+
+}  // namespace qb
