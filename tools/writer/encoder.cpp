@@ -3,67 +3,12 @@
 #include <cstring>
 #include <stdexcept>
 
+#include "datafile/md5.h"
 #include "writer/qbx_writer.h"
 
 namespace qbw {
 
 namespace {
-
-// RFC 1321, kept here so that the writer does not depend on the reader it
-// is meant to check.
-struct Md5State {
-    uint32_t a = 0x67452301, b = 0xefcdab89, c = 0x98badcfe, d = 0x10325476;
-
-    void Block(const uint8_t* p) {
-        static const uint32_t k[64] = {
-            0xd76aa478, 0xe8c7b756, 0x242070db, 0xc1bdceee, 0xf57c0faf, 0x4787c62a, 0xa8304613,
-            0xfd469501, 0x698098d8, 0x8b44f7af, 0xffff5bb1, 0x895cd7be, 0x6b901122, 0xfd987193,
-            0xa679438e, 0x49b40821, 0xf61e2562, 0xc040b340, 0x265e5a51, 0xe9b6c7aa, 0xd62f105d,
-            0x02441453, 0xd8a1e681, 0xe7d3fbc8, 0x21e1cde6, 0xc33707d6, 0xf4d50d87, 0x455a14ed,
-            0xa9e3e905, 0xfcefa3f8, 0x676f02d9, 0x8d2a4c8a, 0xfffa3942, 0x8771f681, 0x6d9d6122,
-            0xfde5380c, 0xa4beea44, 0x4bdecfa9, 0xf6bb4b60, 0xbebfbc70, 0x289b7ec6, 0xeaa127fa,
-            0xd4ef3085, 0x04881d05, 0xd9d4d039, 0xe6db99e5, 0x1fa27cf8, 0xc4ac5665, 0xf4292244,
-            0x432aff97, 0xab9423a7, 0xfc93a039, 0x655b59c3, 0x8f0ccc92, 0xffeff47d, 0x85845dd1,
-            0x6fa87e4f, 0xfe2ce6e0, 0xa3014314, 0x4e0811a1, 0xf7537e82, 0xbd3af235, 0x2ad7d2bb,
-            0xeb86d391};
-        static const int r[64] = {7, 12, 17, 22, 7, 12, 17, 22, 7, 12, 17, 22, 7, 12, 17, 22,
-                                  5, 9,  14, 20, 5, 9,  14, 20, 5, 9,  14, 20, 5, 9,  14, 20,
-                                  4, 11, 16, 23, 4, 11, 16, 23, 4, 11, 16, 23, 4, 11, 16, 23,
-                                  6, 10, 15, 21, 6, 10, 15, 21, 6, 10, 15, 21, 6, 10, 15, 21};
-        uint32_t m[16];
-        for (int i = 0; i < 16; ++i)
-            m[i] = p[4 * i] | (p[4 * i + 1] << 8) | (p[4 * i + 2] << 16) |
-                   (static_cast<uint32_t>(p[4 * i + 3]) << 24);
-        uint32_t A = a, B = b, C = c, D = d;
-        for (int i = 0; i < 64; ++i) {
-            uint32_t f;
-            int g;
-            if (i < 16) {
-                f = (B & C) | (~B & D);
-                g = i;
-            } else if (i < 32) {
-                f = (D & B) | (~D & C);
-                g = (5 * i + 1) % 16;
-            } else if (i < 48) {
-                f = B ^ C ^ D;
-                g = (3 * i + 5) % 16;
-            } else {
-                f = C ^ (B | ~D);
-                g = (7 * i) % 16;
-            }
-            uint32_t t = D;
-            D = C;
-            C = B;
-            uint32_t x = A + f + k[i] + m[g];
-            B = B + ((x << r[i]) | (x >> (32 - r[i])));
-            A = t;
-        }
-        a += A;
-        b += B;
-        c += C;
-        d += D;
-    }
-};
 
 void PutLe(std::string& s, uint64_t v, int width) {
     for (int i = 0; i < width; ++i)
@@ -79,20 +24,7 @@ std::string Le32(int32_t v) {
 }  // namespace
 
 Key16 Md5(std::string_view data) {
-    Md5State st;
-    std::string msg(data);
-    uint64_t bits = static_cast<uint64_t>(data.size()) * 8;
-    msg.push_back(static_cast<char>(0x80));
-    while (msg.size() % 64 != 56)
-        msg.push_back('\0');
-    PutLe(msg, bits, 8);
-    for (size_t i = 0; i < msg.size(); i += 64)
-        st.Block(reinterpret_cast<const uint8_t*>(msg.data() + i));
-    Key16 out;
-    const uint32_t words[4] = {st.a, st.b, st.c, st.d};
-    for (int i = 0; i < 16; ++i)
-        out[i] = static_cast<uint8_t>(words[i / 4] >> (8 * (i % 4)));
-    return out;
+    return qb::Md5(data);
 }
 
 std::string Compress(std::string_view data) {
