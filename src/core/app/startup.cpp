@@ -293,7 +293,10 @@ void AppCore::Finish() {
                  static_cast<size_t>(r.recentIndex) >= recent_.Entries().size()))
                 r.button = WelcomeButton::Continue;  // nothing was chosen in the list
             WelcomeOutcome out = DecideWelcome(r);
-            settings_.SetWelcome(*store_, out.welcome);
+            // Written on every close of the screen, changed or not.
+            settings_.welcome = out.welcome;
+            store_->WriteInt("QUILLBOX", "Welcome", out.welcome);
+            store_->Flush();
             if (out.command) host_.PostCommand(out.command);
         }
     }
