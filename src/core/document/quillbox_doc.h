@@ -99,10 +99,6 @@ struct DocumentServices {
 struct OpenRequest {
     std::string path;
     bool allowNewer = false;  // versions 401 to 499 may open
-    // A password given up front (qbx): used instead of the prompt for a
-    // file that asks at open; for any other file with a password it is
-    // tried once the file is open, and a wrong one leaves it locked.
-    std::optional<std::string> password;
 };
 
 class CQuillboxDoc {
@@ -145,7 +141,8 @@ public:
     std::string KeywordName(int32_t id) const;
     bool IsKeyword(int32_t id) const;
     void AllKeywords(IdSet& out) const;
-    int32_t KeywordSlotCount() const { return static_cast<int32_t>(keywordNames_.size()); }
+    // Slots of the keyword table, free ones included: ids below it are valid.
+    int32_t KeywordSlotCount() const { return keywordSlots_; }
     // Ignoring case, locale-aware; NIL_BLOCK for an empty text or no match.
     int32_t FindKeyword(const std::string& name) const;
     int32_t FindGroup(const std::string& name) const;
@@ -236,7 +233,7 @@ public:
     std::string ProposedKeywordListName() const;
 
 private:
-    void ReadNames(int t, std::vector<std::string>& names);
+    void ReadNames(int t, std::vector<std::string>& names, int32_t& slots);
     void ReadFileSettingsStreams();
     void ComputeLinkBase();
     void DropSummaries(const IdSet& ids);
@@ -251,6 +248,7 @@ private:
 
     std::vector<std::string> keywordNames_;
     std::vector<std::string> groupNames_;
+    int32_t keywordSlots_ = 0, groupSlots_ = 0;  // names_ hold the slots up to the last used one
     std::vector<std::string> memoryKeywords_;
     IdSet allArticles_, bookmarks_, private_, excluded_;
     std::vector<std::unique_ptr<ArticleSummary>> summaries_;

@@ -1,0 +1,637 @@
+#include "document/quillbox_doc.h"
+
+#include <algorithm>
+#include <new>
+
+#include "app/article_font.h"
+#include "app/settings.h"
+#include "datafile/cp1252.h"
+#include "datafile/dates.h"
+#include "export/plain_text_writer.h"
+#include "platform/locale.h"
+#include "platform/ui.h"
+#include "resources/strings.h"
+
+namespace qb {
+
+namespace {
+
+CQuillboxDoc* g_current = nullptr;
+
+constexpr int kMsgWrongCurrentPassword = 1304;
+constexpr int kMsgSetPassword = 1308;
+constexpr int kMsgChangePassword = 1309;
+constexpr int kCodeBookmarksRepaired = 38;
+
+// The string table has no text for this case; ours.
+constexpr char kPrivateWindowsStayOpen[] =
+    "The private articles stay shown because not every window of a private article could be "
+    "closed. Close those windows and try again.";
+
+bool IsCode5(const CQuillError& e) {
+    return e.Code() == err::kCorrupted;
+}
+
+// A − B over sorted sets.
+void Subtract(IdSet& a, const IdSet& b) {
+    if (a.Empty() || b.Empty()) return;
+    IdSet common;
+    common.Copy(a);
+    common.Intersect(b);
+    if (!common.Empty()) a.SymmetricDifference(common);
+}
+
+std::string Text(int id) {
+    const char* s = ResourceString(id);
+    return s ? s : "";
+}
+
+std::string FolderOf(const std::string& path) {
+    size_t slash = path.find_last_of('/');
+    if (slash == std::string::npos) return ".";
+    if (slash == 0) return "/";
+    return path.substr(0, slash);
+}
+
+}  // namespace
+
+CQuillboxDoc::CQuillboxDoc(DocumentServices services)
+    : svc_(std::move(services)), file_(std::make_unique<CDataFile>()) {
+    if (svc_.settings) sortOrder_ = svc_.settings->sortOrder;
+}
+
+CQuillboxDoc::~CQuillboxDoc() {
+    if (g_current == this) g_current = nullptr;
+    privacy_.Reset();
+    if (file_ && file_->IsOpen()) file_->Abort();
+}
+
+CQuillboxDoc* CQuillboxDoc::Current() {
+    return g_current;
+}
+
+bool CQuillboxDoc::IsOpen() const {
+    return file_->IsOpen();
+}
+
+int32_t CQuillboxDoc::Dispatch(int code, int32_t a, int32_t b) {
+    if (!index_) return NIL_BLOCK;
+    return index_->Dispatch(code, a, b);
+}
+
+void CQuillboxDoc::Report(const CQuillError& e) const {
+    if (svc_.ui) e.ReportError(*svc_.ui);
+}
+
+// ---- Open and close --------------------------------------------------------
+
+void CQuillboxDoc::ReadNames(int t, std::vector<std::string>& names, int32_t& slots) {
+    names.clear();
+    slots = std::max<int32_t>(0, file_->Table(t).count);
+    // Every used slot is read, wherever it lies: a table whose free slots are
+    // in the middle keeps its last entries. Free slots read as empty names.
+    IdSet used;
+    try {
+        file_->ListLiveRecords(t, used);
+    } catch (const CQuillError& e) {
+        if (!IsCode5(e)) throw;
+        return;  // the table itself is damaged: every name is unreadable
+    }
+    if (used.Empty()) return;
+    try {
+        names.assign(size_t(used.Ids().back()) + 1, std::string());
+    } catch (const std::bad_alloc&) {
+        throw CQuillError(err::kOutOfMemory, path_);
+    }
+    for (int32_t id : used) {
+        try {
+            names[size_t(id)] =
+                t == table::kKeywords ? ReadKeywordName(*file_, id) : ReadGroupName(*file_, id);
+        } catch (const CQuillError& e) {
+            if (!IsCode5(e)) {
+                names.clear();
+                throw;
+            }
+            names[size_t(id)].clear();
+        }
+    }
+}
+
+bool CQuillboxDoc::OnOpenDocument(const OpenRequest& request) {
+    DeleteContents();
+    if (svc_.mainWindow) svc_.mainWindow->Repaint();
+    lastOpenError_ = 0;
+    try {
+        try {
+            file_->Open(request.path, request.allowNewer);
+            privacy_.ReadPrivacy(*file_);
+
+            if (file_->AsksPasswordAtOpen()) {
+                bool ok = svc_.ui &&
+                          svc_.ui->AskPassword(file_->FileName(), [this](const std::string& p) {
+                              return privacy_.CheckPassword(p);
+                          });
+                if (!ok || !privacy_.IsUnlocked())
+                    throw CQuillError(err::kPasswordInvalid, request.path);
+            }
+
+            ReadNames(table::kKeywords, keywordNames_, keywordSlots_);
+
+            file_->ListLiveRecords(allArticles_);
+            LoadIdStream(*file_, stream_id::kExcludedIds, excluded_);
+            Subtract(allArticles_, excluded_);
+
+            LoadIdStream(*file_, stream_id::kBookmarks, bookmarks_);
+            LoadIdStream(*file_, stream_id::kPrivateIds, private_);
+
+            ReadNames(table::kGroups, groupNames_, groupSlots_);
+            if (file_->LiveCount(table::kGroups) <= 0) Dispatch(dispatch::kNoGroups);
+
+            // Bookmarks of deleted articles are dropped here only; the file
+            // keeps its list.
+            size_t before = bookmarks_.Count();
+            bookmarks_.Intersect(allArticles_);
+            bookmarks_.ClearChanged();
+            if (bookmarks_.Count() != before)
+                Report(CQuillError(kCodeBookmarksRepaired, request.path));
+
+            path_ = request.path;
+            if (svc_.mainWindow) {
+                svc_.mainWindow->AddRecentFile(path_);
+                svc_.mainWindow->SetNoDocument(false);
+                svc_.mainWindow->SetFileTitle(file_->FileTitle());
+            }
+
+            ReadFileSettingsStreams();
+
+            Dispatch(dispatch::kInitialUpdate);
+            g_current = this;
+            if (svc_.mainWindow) {
+                std::vector<std::string> names;
+                for (const SavedQuery& q : queries_.queries)
+                    names.push_back(q.name);
+                svc_.mainWindow->RebuildSavedQueryMenu(names);
+                svc_.mainWindow->ShowIndexFrame();
+            }
+            return true;
+        } catch (const std::bad_alloc&) {
+            throw CQuillError(err::kOutOfMemory, request.path);
+        }
+    } catch (const CQuillError& e) {
+        lastOpenError_ = e.Code() ? e.Code() : err::kFileSystem;
+        Report(e);
+    } catch (const std::exception& e) {
+        lastOpenError_ = err::kFileSystem;
+        if (svc_.ui) svc_.ui->MessageBox(e.what(), MessageIcon::Exclamation);
+    }
+    DeleteContents();
+    return false;
+}
+
+void CQuillboxDoc::ReadFileSettingsStreams() {
+    LoadPageSetup(*file_, pageSetup_);
+    exportHeader_ = LoadExportHeader(*file_);
+    printHeader_ = LoadPrintHeader(*file_);
+    printFooter_ = LoadPrintFooter(*file_);
+
+    fileSettings_ = svc_.settings ? svc_.settings->FileSettingsDefaults() : FileSettings();
+    hasFileSettings_ = LoadFileSettings(*file_, fileSettings_);
+    if (!hasFileSettings_)
+        fileSettings_ = svc_.settings ? svc_.settings->FileSettingsDefaults() : FileSettings();
+
+    int32_t today = 0, now = 0;
+    if (svc_.locale) {
+        LocalDateTime t = svc_.locale->Now();
+        today = MakeDate(t.year, t.month, t.day);
+        now = MakeTime(t.hour, t.minute, t.second);
+    }
+    if (svc_.settings) {
+        if (svc_.store && hasFileSettings_) {
+            svc_.settings->ApplyFileSettings(*svc_.store, fileSettings_);
+            if (svc_.mainWindow) svc_.mainWindow->DisplayFontChanged();
+        }
+        defaults_ = svc_.settings->MakeRecordDefaults(today, now);
+        if (!svc_.store) {
+            defaults_.displayValueD = fileSettings_.setting2;
+            defaults_.displayFlagBit0 = fileSettings_.setting6 != 0;
+        }
+    } else {
+        defaults_ = RecordDefaults();
+        defaults_.displayValueD = fileSettings_.setting2;
+        defaults_.displayFlagBit0 = fileSettings_.setting6 != 0;
+        defaults_.today = today;
+        defaults_.now = now;
+    }
+
+    ComputeLinkBase();
+    LoadSavedQueries(*file_, queries_);
+    {
+        std::lock_guard<std::mutex> g(reminderLock_);
+        reminders_ = Reminders();
+        LoadReminders(*file_, reminders_, defaults_);
+    }
+}
+
+void CQuillboxDoc::ComputeLinkBase() {
+    std::string prefs = svc_.attachmentsFolder ? svc_.attachmentsFolder() : std::string();
+    switch (fileSettings_.setting5) {
+        case link_base::kDataFileFolder:
+            linkBase_ = FolderOf(file_->Path());
+            break;
+        case link_base::kStoredPath:
+            linkBase_ = fileSettings_.text2.empty() ? prefs : Cp1252ToUtf8(fileSettings_.text2);
+            break;
+        default:
+            linkBase_ = prefs;
+            break;
+    }
+}
+
+void CQuillboxDoc::DeleteContents() {
+    keywordNames_.clear();
+    groupNames_.clear();
+    keywordSlots_ = groupSlots_ = 0;
+    summaries_.clear();
+    bookmarks_.Clear();
+    private_.Clear();
+    excluded_.Clear();
+    allArticles_.Clear();
+    queries_ = SavedQueries();
+    if (svc_.mainWindow) svc_.mainWindow->RebuildSavedQueryMenu({});
+    hasFileSettings_ = false;
+    fileSettings_ = FileSettings();
+    privacy_.Reset();
+    try {
+        if (file_->IsOpen()) file_->Close();
+    } catch (const CQuillError& e) {
+        file_->Abort();
+        Report(e);
+    }
+    path_.clear();
+    if (svc_.mainWindow) {
+        svc_.mainWindow->SetNoDocument(true);
+        svc_.mainWindow->SetFileTitle("");
+    }
+    if (svc_.settings) {
+        if (svc_.store && svc_.settings->HasFileSettings()) {
+            svc_.settings->ClearFileSettings(*svc_.store);
+            if (svc_.mainWindow) svc_.mainWindow->DisplayFontChanged();
+        }
+        sortOrder_ = svc_.settings->sortOrder;
+    }
+    if (g_current == this) g_current = nullptr;
+}
+
+// ---- Keywords and groups -------------------------------------------------------
+
+void CQuillboxDoc::KeywordName(int32_t id, std::string& out) const {
+    if (id < 0) {
+        size_t i = size_t(-(int64_t(id) + 1));
+        out = i < memoryKeywords_.size() ? memoryKeywords_[i] : std::string();
+        return;
+    }
+    if (id >= keywordSlots_) throw CQuillError(err::kCorrupted, path_);
+    out = size_t(id) < keywordNames_.size() ? keywordNames_[size_t(id)] : std::string();
+}
+
+std::string CQuillboxDoc::KeywordName(int32_t id) const {
+    std::string s;
+    KeywordName(id, s);
+    return s;
+}
+
+bool CQuillboxDoc::IsKeyword(int32_t id) const {
+    return id >= 0 && size_t(id) < keywordNames_.size() && !keywordNames_[size_t(id)].empty();
+}
+
+void CQuillboxDoc::AllKeywords(IdSet& out) const {
+    std::vector<int32_t> ids;
+    for (size_t i = 0; i < keywordNames_.size(); ++i)
+        if (!keywordNames_[i].empty()) ids.push_back(int32_t(i));
+    out.Copy(IdSet::FromUnsorted(std::move(ids)));
+    out.ClearChanged();
+}
+
+static int32_t FindName(const std::vector<std::string>& names, const std::string& text,
+                        const Locale* locale) {
+    if (text.empty()) return NIL_BLOCK;
+    std::u16string wanted = Cp1252ToUtf16(text);
+    for (size_t i = 0; i < names.size(); ++i) {
+        if (names[i].empty()) continue;
+        bool same =
+            locale ? locale->CompareNoCase(Cp1252ToUtf16(names[i]), wanted) == 0 : names[i] == text;
+        if (same) return int32_t(i);
+    }
+    return NIL_BLOCK;
+}
+
+int32_t CQuillboxDoc::FindKeyword(const std::string& name) const {
+    return FindName(keywordNames_, name, svc_.locale);
+}
+
+int32_t CQuillboxDoc::FindGroup(const std::string& name) const {
+    return FindName(groupNames_, name, svc_.locale);
+}
+
+void CQuillboxDoc::AllGroups(IdSet& out) const {
+    std::vector<int32_t> ids;
+    for (size_t i = 0; i < groupNames_.size(); ++i)
+        if (!groupNames_[i].empty()) ids.push_back(int32_t(i));
+    out.Copy(IdSet::FromUnsorted(std::move(ids)));
+    out.ClearChanged();
+}
+
+int32_t CQuillboxDoc::GroupCount() const {
+    return file_->IsOpen() ? file_->LiveCount(table::kGroups) : 0;
+}
+
+void CQuillboxDoc::GroupName(int32_t id, std::string& out) const {
+    if (id < 0 || id >= groupSlots_) throw CQuillError(err::kCorrupted, path_);
+    out = size_t(id) < groupNames_.size() ? groupNames_[size_t(id)] : std::string();
+}
+
+void CQuillboxDoc::ReadGroup(int32_t id, CKeywordGroup& out) {
+    try {
+        out = qb::ReadGroup(*file_, id);
+    } catch (const std::bad_alloc&) {
+        throw CQuillError(err::kOutOfMemory, path_);
+    }
+    out.keywords.Sort();
+    out.keywords.ClearChanged();
+}
+
+void CQuillboxDoc::ArticlesOfKeyword(int32_t id, IdSet& out) {
+    out.Clear();
+    if (id < 0) return;  // the in-memory keywords have no articles in the file
+    try {
+        CKeyword k = ReadKeyword(*file_, id);
+        k.articles.Sort();
+        out.Copy(k.articles);
+    } catch (const CQuillError& e) {
+        out.Clear();
+        if (!IsCode5(e)) Report(e);
+    } catch (const std::bad_alloc&) {
+        out.Clear();
+        Report(CQuillError(err::kOutOfMemory, path_));
+    }
+    out.ClearChanged();
+}
+
+void CQuillboxDoc::SortKeywordsByName(std::vector<int32_t>& ids) const {
+    // The names are converted once; the comparisons run on them.
+    std::vector<std::u16string> names;
+    names.reserve(ids.size());
+    for (int32_t id : ids) {
+        std::string n;
+        try {
+            KeywordName(id, n);
+        } catch (const CQuillError&) {
+            n.clear();  // an unreadable keyword sorts as an empty name
+        }
+        names.push_back(Cp1252ToUtf16(n));
+    }
+    auto compare = [this](const std::u16string& a, const std::u16string& b) {
+        return svc_.locale ? svc_.locale->Compare(a, b) : a.compare(b);
+    };
+    // Binary insertion: each id goes before the first earlier name that is
+    // greater, so equal names keep their order.
+    for (size_t i = 1; i < ids.size(); ++i) {
+        size_t lo = 0, hi = i;
+        while (lo < hi) {
+            size_t mid = lo + (hi - lo) / 2;
+            if (compare(names[mid], names[i]) > 0)
+                hi = mid;
+            else
+                lo = mid + 1;
+        }
+        if (lo == i) continue;
+        std::rotate(ids.begin() + long(lo), ids.begin() + long(i), ids.begin() + long(i) + 1);
+        std::rotate(names.begin() + long(lo), names.begin() + long(i), names.begin() + long(i) + 1);
+    }
+}
+
+std::vector<int32_t> CQuillboxDoc::SortKeywordsByName(const IdSet& ids) const {
+    std::vector<int32_t> v(ids.begin(), ids.end());
+    SortKeywordsByName(v);
+    return v;
+}
+
+// ---- Articles ----------------------------------------------------------------
+
+void CQuillboxDoc::ReadArticle(int32_t id, CArticle& out) {
+    try {
+        out = qb::ReadArticle(*file_, id, defaults_);
+    } catch (const std::bad_alloc&) {
+        throw CQuillError(err::kOutOfMemory, path_);
+    }
+}
+
+bool CQuillboxDoc::HasSummary(int32_t id) const {
+    return id >= 0 && size_t(id) < summaries_.size() && summaries_[size_t(id)] != nullptr;
+}
+
+const ArticleSummary& CQuillboxDoc::Summary(int32_t id) {
+    if (id < 0) throw CQuillError(err::kBadRecordId, path_);
+    if (HasSummary(id)) return *summaries_[size_t(id)];
+    try {
+        // A failed read throws before anything is stored: the next request
+        // tries again.
+        CArticle a = ReadArticleSummary(*file_, id, defaults_);
+        auto e = std::make_unique<ArticleSummary>();
+        e->articleDate = a.articleDate;
+        e->articleTime = a.articleTime;
+        e->createdDate = a.createdDate;
+        e->createdTime = a.createdTime;
+        e->attachmentCount = int32_t(a.attachments.size());
+        e->hasLinks = (a.flags & article_flags::kHasLinks) != 0;
+        e->title = std::move(a.title);
+        if (size_t(id) >= summaries_.size()) summaries_.resize(size_t(id) + 1);
+        summaries_[size_t(id)] = std::move(e);
+    } catch (const std::bad_alloc&) {
+        throw CQuillError(err::kOutOfMemory, path_);
+    }
+    return *summaries_[size_t(id)];
+}
+
+std::optional<std::string> CQuillboxDoc::SummaryTitle(int32_t id) {
+    if (id < 0) return std::nullopt;
+    try {
+        return Summary(id).title;
+    } catch (const CQuillError&) {
+        return std::nullopt;
+    }
+}
+
+void CQuillboxDoc::DropSummaries(const IdSet& ids) {
+    for (int32_t id : ids)
+        if (HasSummary(id)) summaries_[size_t(id)].reset();
+}
+
+void CQuillboxDoc::VisibleArticles(IdSet& out) const {
+    out.Copy(allArticles_);
+    if (ArePrivateHidden()) Subtract(out, private_);
+    out.ClearChanged();
+}
+
+void CQuillboxDoc::VisibleBookmarks(IdSet& out) const {
+    out.Copy(bookmarks_);
+    if (ArePrivateHidden()) Subtract(out, private_);
+    out.ClearChanged();
+}
+
+// Counted from the sets rather than from the table's live count, so that
+// the count always agrees with the list it describes (a private article
+// that is also excluded is not taken away twice).
+int32_t CQuillboxDoc::VisibleCount() const {
+    IdSet v;
+    VisibleArticles(v);
+    return int32_t(v.Count());
+}
+
+int32_t CQuillboxDoc::VisibleBookmarkCount() const {
+    IdSet v;
+    VisibleBookmarks(v);
+    return int32_t(v.Count());
+}
+
+bool CQuillboxDoc::IsBookmarked(int32_t id) const {
+    return bookmarks_.Contains(id);
+}
+
+void CQuillboxDoc::SetBookmark(int32_t id, bool on) {
+    if (on)
+        bookmarks_.Insert(id);
+    else
+        bookmarks_.Remove(id);
+}
+
+bool CQuillboxDoc::IsPrivate(int32_t id) const {
+    return private_.Contains(id);
+}
+
+int32_t CQuillboxDoc::PrivateCount() const {
+    return int32_t(private_.Count());
+}
+
+// ---- Privacy -------------------------------------------------------------------
+
+bool CQuillboxDoc::CheckPassword(const std::string& password) {
+    return privacy_.CheckPassword(password);
+}
+
+void CQuillboxDoc::Lock() {
+    privacy_.Lock();
+}
+
+CommandState CQuillboxDoc::ShowPrivateArticlesState() const {
+    CommandState s;
+    bool open = file_->IsOpen();
+    s.enabled = open && privacy_.IsPasswordSet() && !file_->AsksPasswordAtOpen();
+    s.checked = open && privacy_.IsPasswordSet() && privacy_.IsUnlocked();
+    return s;
+}
+
+bool CQuillboxDoc::AskToUnlock() {
+    if (!file_->IsOpen() || !svc_.ui) return false;
+    if (privacy_.IsUnlocked()) return true;
+    return svc_.ui->AskPassword(file_->FileName(), [this](const std::string& p) {
+        if (privacy_.CheckPassword(p)) return true;
+        svc_.ui->MessageBox(Text(kMsgWrongCurrentPassword), MessageIcon::Exclamation);
+        return false;
+    });
+}
+
+void CQuillboxDoc::OnShowPrivateArticles() {
+    if (!ShowPrivateArticlesState().enabled) return;
+    if (!privacy_.IsUnlocked()) {
+        if (!AskToUnlock()) return;
+    } else {
+        if (svc_.mainWindow && !svc_.mainWindow->CloseArticleWindows(private_)) {
+            if (svc_.ui) svc_.ui->MessageBox(kPrivateWindowsStayOpen, MessageIcon::Exclamation);
+            return;
+        }
+        // Their titles were read with the key; locked they must be read anew.
+        DropSummaries(private_);
+        privacy_.Lock();
+    }
+    Dispatch(dispatch::kPrivateShownOrHidden);
+    if (svc_.mainWindow) svc_.mainWindow->RefreshDocumentViews();
+}
+
+// ---- Reminders ---------------------------------------------------------------
+
+size_t CQuillboxDoc::ReminderCount() {
+    return WithReminders([](Reminders& r) { return r.list.size(); });
+}
+
+bool CQuillboxDoc::HasReminder(int32_t articleId) {
+    return WithReminders([articleId](Reminders& r) { return r.articles.Contains(articleId); });
+}
+
+// ---- Commands ------------------------------------------------------------------
+
+FileProperties CQuillboxDoc::GetFileProperties() const {
+    FileProperties p;
+    if (!file_->IsOpen()) return p;
+    p.path = path_;
+    p.sizeBytes = file_->FileLength();
+    p.sizeText = std::to_string(p.sizeBytes);
+    p.keywordCount = file_->LiveCount(table::kKeywords);
+    p.groupCount = file_->LiveCount(table::kGroups);
+    p.exportHeader = Cp1252ToUtf8(exportHeader_);
+    if (hasFileSettings_ && (fileSettings_.read & FileSettings::kFont))
+        p.defaultFont = DescribeFont(DecodeFontDescription(fileSettings_.font.data()));
+    else if (svc_.settings)
+        p.defaultFont = DescribeFont(svc_.settings->displayFont.font);
+    else
+        p.defaultFont = DescribeFont(DefaultArticleFont().font);
+    p.comments = Cp1252ToUtf8(fileSettings_.text1);
+    p.updateDatesToModified = fileSettings_.setting1 != 0;
+    p.wordWrap = fileSettings_.setting2 != 0;
+    p.relativeLinkLocation = fileSettings_.setting5;
+    p.relativeLinkPath = Cp1252ToUtf8(fileSettings_.text2);
+    p.fullPathNames = fileSettings_.setting6 != 0;
+    p.passwordProtectAll = (file_->Flags() & 1) != 0;
+    p.requestPasswordAtStartup = (file_->Flags() & 2) != 0;
+    p.passwordSet = privacy_.IsPasswordSet();
+    p.passwordButton = Text(p.passwordSet ? kMsgChangePassword : kMsgSetPassword);
+    return p;
+}
+
+void CQuillboxDoc::WriteKeywordList(PlainTextWriter& out) const {
+    try {
+        IdSet all;
+        AllKeywords(all);
+        for (int32_t id : SortKeywordsByName(all))
+            out.WriteLine(keywordNames_[size_t(id)]);
+    } catch (const std::bad_alloc&) {
+        throw CQuillError(err::kOutOfMemory, out.Path());
+    }
+}
+
+bool CQuillboxDoc::ExportKeywordList(const std::string& target) {
+    PlainTextWriter w;
+    try {
+        try {
+            w.Create(target);
+            WriteKeywordList(w);
+            w.Close();
+            return true;
+        } catch (const std::bad_alloc&) {
+            throw CQuillError(err::kOutOfMemory, target);
+        }
+    } catch (const CQuillError& e) {
+        w.Abort();
+        Report(e);
+    }
+    return false;
+}
+
+std::string CQuillboxDoc::ProposedKeywordListName() const {
+    std::string name = file_->IsOpen() ? file_->FileName() : std::string();
+    size_t dot = name.rfind('.');
+    if (dot != std::string::npos && name.size() - dot - 1 <= 3) name.resize(dot);
+    return name;
+}
+
+}  // namespace qb
