@@ -185,6 +185,8 @@ bool LenientText(CRecordStream& s, std::string& out, int32_t& remaining) {
     if (n > 0 && n <= remaining) {
         out = ReadBytes(s, static_cast<size_t>(n));
         remaining -= n;
+    } else if (n != 0) {
+        remaining = 0;  // the text overruns the section: nothing after it is sound
     }
     return true;
 }
@@ -496,6 +498,8 @@ void ReadFileSettings(CRecordStream& s, FileSettings& fs) {
         if (n > 0 && n <= remaining) {
             out = UpToNul(ReadBytes(s, static_cast<size_t>(n)));
             remaining -= n;
+        } else if (n != 0) {
+            remaining = 0;  // the text overruns the section: nothing after it is sound
         }
     };
     try {
