@@ -41,7 +41,8 @@ void Hex(std::string& out, uint8_t b) {
 // Windows-1252 for the current font.
 void TextChar(std::string& out, char16_t c, bool ansi, bool& needSpace) {
     auto sep = [&] {
-        if (needSpace) out += ' ';
+        // A space ends a control word; after a group it would be text.
+        if (needSpace && !out.empty() && out.back() != '}') out += ' ';
         needSpace = false;
     };
     switch (c) {

@@ -3,6 +3,8 @@
 
 #include <gtest/gtest.h>
 
+#include <fstream>
+#include <sstream>
 #include <string>
 #include <string_view>
 
@@ -16,21 +18,35 @@ inline RichTextControl Load(std::string_view rtf) {
     return rt;
 }
 
+inline std::string ReadSample(const std::string& name) {
+    std::ifstream in(std::string(QB_SOURCE_DIR) + "/tests/core/richtext/data/" + name,
+                     std::ios::binary);
+    std::ostringstream ss;
+    ss << in.rdbuf();
+    EXPECT_FALSE(ss.str().empty()) << name;
+    return ss.str();
+}
+
+// UTF-16 to UTF-8 without touching CR or U+000B.
 inline std::string Utf8(std::u16string_view s) {
-    RichTextControl tmp;
-    tmp.SetText(s);
-    std::string out = tmp.StreamOutText(TextEncoding::kUtf8);
-    // the text stream writes CRLF; the tests compare with the control's CR
-    std::string back;
-    for (std::size_t i = 0; i < out.size(); ++i) {
-        if (out[i] == '\r' && i + 1 < out.size() && out[i + 1] == '\n') {
-            back += '\r';
-            ++i;
+    std::string out;
+    for (char16_t c : s) {
+        if (c < 0x80) {
+            out += char(c);
+        } else if (c < 0x800) {
+            out += char(0xC0 | c >> 6);
+            out += char(0x80 | (c & 0x3F));
         } else {
-            back += out[i];
+            out += char(0xE0 | c >> 12);
+            out += char(0x80 | (c >> 6 & 0x3F));
+            out += char(0x80 | (c & 0x3F));
         }
     }
-    return back;
+    return out;
+}
+
+inline std::u16string U16(std::string_view ascii) {
+    return std::u16string(ascii.begin(), ascii.end());
 }
 
 }  // namespace qb
