@@ -11,6 +11,10 @@
 #include "datafile/records.h"
 #include "writer/qbx_writer.h"
 
+#ifdef QBW_HAVE_RICHTEXT
+#include "richtext/rich_text.h"
+#endif
+
 namespace {
 
 class TempFile {
@@ -217,6 +221,23 @@ TEST_F(DemoFile, StoredLinksPointAtTheirTargets) {
     EXPECT_EQ(t.createdDate, l.createdDate);
     EXPECT_EQ(t.createdTime, l.createdTime);
     EXPECT_EQ(a.flags & qb::article_flags::kHasLinks, qb::article_flags::kHasLinks);
+
+#ifdef QBW_HAVE_RICHTEXT
+    // The positions are the rich-edit control's: list numbers and bullets
+    // take no characters, a paragraph mark takes one.
+    const std::vector<std::pair<std::string, std::u16string>> shown = {
+        {"Bretagne: C\xf4te de Granit Rose", u"The cr\u00eapes afterwards"},
+        {"First Swallows of the Year", u"dawn chorus notes"},
+        {"The Dawn Chorus \x96 Who Sings First?", u"The swallows"},
+        {"Garden Jobs for September", u"Strip the turf for the meadow"}};
+    for (const auto& [title, phrase] : shown) {
+        const qb::CArticle x = qb::ReadArticle(file_, Find(title), defaults_);
+        qb::RichTextControl rich;
+        ASSERT_TRUE(rich.StreamInRtf(x.richText));
+        ASSERT_FALSE(x.links.empty());
+        EXPECT_TRUE(rich.TextRange(x.links[0].start, x.links[0].end) == phrase) << title;
+    }
+#endif
 
     const qb::CArticle old = qb::ReadArticle(file_, Find("Seed Order 1998"), defaults_);
     EXPECT_EQ(old.level, 3);
