@@ -138,6 +138,7 @@ struct CDataFile::Impl {
     int32_t entries = 0;
     int64_t fileLength = 0;
     int64_t blockCount = 0;
+    int64_t blockReads = 0;
     ContentKey key{};
 
     // Chain-table blocks recently read, direct-mapped by block number.
@@ -162,7 +163,7 @@ struct CDataFile::Impl {
         fd = -1;
         openMode = 0;
         blockSize = entries = 0;
-        fileLength = blockCount = 0;
+        fileLength = blockCount = blockReads = 0;
         key.fill(0);
         for (auto& c : chainCache) {
             c.base = -1;
@@ -180,6 +181,7 @@ struct CDataFile::Impl {
         RequireOpen();
         if (n < 0 || n >= blockCount) throw CQuillError(err::kTruncated, path);
         int64_t offset = header.length + int64_t(blockSize) * n;
+        ++blockReads;
         if (ReadAt(fd, buffer, size_t(blockSize), offset, path) < size_t(blockSize))
             throw CQuillError(err::kTruncated, path);
     }
@@ -360,6 +362,9 @@ void CDataFile::ReadBlock(int32_t n, uint8_t* buffer) {
 }
 int32_t CDataFile::NextBlock(int32_t block) {
     return impl_->Next(block);
+}
+int64_t CDataFile::BlockReads() const {
+    return impl_->blockReads;
 }
 
 int32_t CDataFile::LookupRecord(int t, int32_t id) {

@@ -60,6 +60,7 @@ public:
     int64_t BlockCount() const;  // whole blocks the file holds after its header
 
     void ReadBlock(int32_t n, uint8_t* buffer);  // BlockSize() bytes
+    int64_t BlockReads() const;                  // blocks read from the disk since Open
     int32_t NextBlock(int32_t block);
     int32_t LookupRecord(int t, int32_t id);
     void ListLiveRecords(IdSet& out);  // occupied slots of the article table

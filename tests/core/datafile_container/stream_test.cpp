@@ -99,6 +99,25 @@ TEST(StreamRead, SkipLandsWhereReadingWould) {
     }
 }
 
+TEST(StreamRead, SkippedBlocksAreNotRead) {
+    std::string content = Pattern(64 * 40);
+    qbw::FileBuilder b;
+    b.SetGeometry(64, 16).SetStream(5, content);
+    TempDir dir;
+    std::string p = dir.Write("skip.qbx", b.Build());
+    CDataFile f;
+    f.Open(p, false);
+    CRecordStream rs;
+    rs.OpenStream(f, 5);
+    int64_t before = f.BlockReads();
+    rs.Skip(64 * 38 + 3);
+    char c;
+    rs.ReadExact(&c, 1);
+    EXPECT_EQ(c, content[64 * 38 + 3]);
+    // The block read, plus the few chain-table blocks that link the 40.
+    EXPECT_LE(f.BlockReads() - before, 5);
+}
+
 TEST(StreamRead, LoopingAndStrayChainsFailInsteadOfRunningOn) {
     StreamFile sf(Pattern(64 * 3));
     sf.Image().MakeCycle(sf.Chain());

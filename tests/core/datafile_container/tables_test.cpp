@@ -167,3 +167,37 @@ TEST(StreamDirectory, ACountLongerThanTheDirectoryChain) {
 
 }  // namespace
 }  // namespace qb
+
+namespace qb {
+namespace {
+
+// Looking up every record of a table spanning 1,250 blocks must not walk the
+// table's chain from its head for each id.
+TEST(RecordTable, LookupsOfALargeTableReadEachTableBlockOnce) {
+    TempDir dir;
+    qbw::FileBuilder b = SmallBlocks();
+    const int32_t n = 20000;
+    for (int32_t i = 0; i < n; ++i)
+        b.SetRecord(1, i, "r");
+    b.Scatter(3);
+    qbw::Image img = b.BuildImage();
+    const size_t tableBlocks = img.layout.tables.at(1).size();
+    ASSERT_EQ(tableBlocks, 1250u);
+    std::string p = dir.Path() + "/large.qbx";
+    img.WriteFile(p);
+
+    CDataFile f;
+    f.Open(p, false);
+    for (int32_t i = n - 1; i >= 0; --i)
+        ASSERT_EQ(f.LookupRecord(1, i), img.layout.records.at({1, i}).front());
+    // Each table block once, plus at most one chain-table read per step.
+    EXPECT_LE(f.BlockReads(), int64_t(2 * tableBlocks + 16));
+    int64_t before = f.BlockReads();
+    IdSet live;
+    f.ListLiveRecords(live);
+    EXPECT_EQ(live.Count(), size_t(n));
+    EXPECT_EQ(f.BlockReads(), before);  // the index serves the listing too
+}
+
+}  // namespace
+}  // namespace qb
