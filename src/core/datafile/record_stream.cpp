@@ -136,6 +136,8 @@ CRecordStream::ReadResult CRecordStream::Read(void* dest, size_t n) {
         }
     } catch (const CQuillError& e) {
         return {e.Code(), delivered};
+    } catch (const std::bad_alloc&) {
+        return {err::kOutOfMemory, delivered};
     }
     return {0, delivered};
 }
