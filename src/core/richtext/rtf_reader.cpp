@@ -190,9 +190,20 @@ enum class W : uint8_t {
     kBin,
 };
 
-const std::unordered_map<std::string_view, W>& WordTable() {
-    static const std::unordered_map<std::string_view, W> table = [] {
-        std::unordered_map<std::string_view, W> t = {
+// Control words are short: a simple multiplicative hash beats the library's.
+struct WordHash {
+    std::size_t operator()(std::string_view w) const {
+        std::size_t h = w.size();
+        for (char c : w)
+            h = h * 131 + uint8_t(c);
+        return h;
+    }
+};
+using WordMap = std::unordered_map<std::string_view, W, WordHash>;
+
+const WordMap& WordTable() {
+    static const WordMap table = [] {
+        WordMap t = {
             {"ansi", W::kAnsi},
             {"mac", W::kMac},
             {"pc", W::kPc},
@@ -561,6 +572,11 @@ private:
     ParaFormat MakeParaFormat(const ParaState& pa);
     FontEntry* FindFont(int32_t number);
     void FinishFontName(FontEntry& f);
+    void InvalidateFormats() {
+        cachedCharId_ = -1;
+        for (CacheSlot& slot : formatCache_)
+            slot.id = -1;
+    }
     void BeginSkip() { skipping_ = true, skipNest_ = 0; }
     void FinishPicture();
 
@@ -593,6 +609,13 @@ private:
 
     CharState cachedChar_;
     int32_t cachedCharId_ = -1;
+    // Recently used character states and their format ids.
+    struct CacheSlot {
+        CharState ch;
+        int32_t id = -1;
+    };
+    std::array<CacheSlot, 64> formatCache_{};
+    bool charDirty_ = true;  // the character state may have changed since cached
     ParaState cachedPara_;
     int32_t cachedParaId_ = -1;
 
@@ -614,6 +637,7 @@ void Parser::Push() {
 
 void Parser::Pop() {
     FlushBytes();
+    charDirty_ = true;
     pendingSkip_ = 0;
     starPending_ = false;
     if (overflow_ > 0) {
@@ -719,10 +743,19 @@ CharFormat Parser::MakeCharFormat(const CharState& ch) {
 }
 
 int32_t Parser::CurrentFormat() {
+    if (!charDirty_ && cachedCharId_ >= 0) return cachedCharId_;
+    charDirty_ = false;
     const CharState& ch = Top().ch;
     if (cachedCharId_ < 0 || !(ch == cachedChar_)) {
         cachedChar_ = ch;
-        cachedCharId_ = charPool->Intern(MakeCharFormat(ch));
+        uint32_t h = uint32_t(ch.font) * 31 + uint32_t(ch.fs) * 17 + uint32_t(ch.cf) * 13 +
+                     uint32_t(ch.bg) * 7 + ch.effects * 3 + uint32_t(ch.ul) * 5 + uint32_t(ch.up);
+        CacheSlot& slot = formatCache_[(h ^ h >> 7) & 63];
+        if (slot.id < 0 || !(slot.ch == ch)) {
+            slot.ch = ch;
+            slot.id = charPool->Intern(MakeCharFormat(ch));
+        }
+        cachedCharId_ = slot.id;
     }
     return cachedCharId_;
 }
@@ -914,7 +947,7 @@ void Parser::Text(const char* p, std::size_t n) {
                                                    : kAutoColour);
                 colourHasParts_ = false;
                 colourR_ = colourG_ = colourB_ = 0;
-                cachedCharId_ = -1;
+                InvalidateFormats();
             }
             break;
         case Dest::kPict:
@@ -1012,6 +1045,7 @@ void Parser::ControlWord(std::string_view word, bool hasParam, int64_t param) {
         FlushBytes();
         lastWasCr_ = false;
     }
+    charDirty_ = true;
     State& s = Top();
     if (w == W::kUnknown || w == W::kSkipDest) {
         if (star || w == W::kSkipDest) BeginSkip();
@@ -1030,7 +1064,7 @@ void Parser::ControlWord(std::string_view word, bool hasParam, int64_t param) {
                 f = FontEntry();
                 currentFont_ = &f;
                 codePageDirty_ = true;
-                cachedCharId_ = -1;
+                InvalidateFormats();
                 return;
             }
             case W::kFnil:
@@ -1243,7 +1277,7 @@ void Parser::ControlWord(std::string_view word, bool hasParam, int64_t param) {
             documentCodePage_ = std::clamp(p, 0, 65535), codePageDirty_ = true;
             break;
         case W::kDeff:
-            defaultFont_ = p, codePageDirty_ = true, cachedCharId_ = -1;
+            defaultFont_ = p, codePageDirty_ = true, InvalidateFormats();
             break;
         case W::kUc:
             s.uc = uint8_t(std::clamp(p, 0, 16));
@@ -1685,7 +1719,11 @@ bool RtfReader::Read(std::string_view rtf) {
     parser.paraPool = &out_.paraPool_;
     parser.pictures = &out_.pictures_;
     parser.defaultChar = out_.defaultChar_;
+    // No input byte yields more than one character, so this is the most the
+    // text can need; what is left over is given back below.
+    out_.text_.reserve(rtf.size());
     parser.Run();
+    if (out_.text_.capacity() > 2 * out_.text_.size() + 4096) out_.text_.shrink_to_fit();
     out_.MergeRuns();
     out_.InvalidateLines();
     return true;
