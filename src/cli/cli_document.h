@@ -1,0 +1,63 @@
+// Opening a data file through the document for qbx commands, with the
+// password rules of the command line: a file that asks at open gets its
+// password from stdin, QBX_PASSWORD or the terminal (through the Ui); any
+// other file with a password opens locked and is unlocked only by a
+// password given on stdin or in QBX_PASSWORD.
+#pragma once
+
+#include <unistd.h>
+
+#include <optional>
+#include <string>
+
+#include "datafile/quill_error.h"
+#include "document/privacy.h"
+#include "document/quillbox_doc.h"
+#include "terminal_ui.h"
+
+namespace qbx {
+
+// A password given without asking: stdin when `fromStdin`, else QBX_PASSWORD.
+inline std::optional<std::string> GivenPassword(bool fromStdin) {
+    if (fromStdin) return ReadPasswordLine(STDIN_FILENO);
+    return PasswordFromEnvironment();
+}
+
+// Unlocks a locked file with a given password. False (after reporting
+// message 1148) when a password was given and is wrong; true otherwise.
+template <class CheckFn>
+bool UnlockWithGivenPassword(bool fromStdin, const std::string& path, qb::Ui& ui, CheckFn&& check) {
+    std::optional<std::string> typed = GivenPassword(fromStdin);
+    if (!typed) return true;  // stays locked
+    for (const std::string& p : PasswordCandidates(*typed))
+        if (check(p)) return true;
+    qb::CQuillError(qb::err::kPasswordInvalid, path).ReportError(ui);
+    return false;
+}
+
+// 0 when the document is open (locked or unlocked as above), 1 after the
+// failure has been reported.
+inline int OpenForCommand(qb::CQuillboxDoc& doc, const std::string& path, bool allowNewer,
+                          TerminalUi& ui, bool fromStdin) {
+    ui.passwordFromStdin = fromStdin;
+    qb::OpenRequest r;
+    r.path = path;
+    r.allowNewer = allowNewer;
+    if (!doc.OnOpenDocument(r)) return 1;
+    if (doc.IsPasswordSet() && !doc.IsUnlocked()) {
+        bool ok = UnlockWithGivenPassword(
+            fromStdin, path, ui, [&doc](const std::string& p) { return doc.CheckPassword(p); });
+        if (!ok) return 1;
+    }
+    return 0;
+}
+
+// The options the document commands take.
+struct DocumentOptions {
+    std::string path;
+    bool passwordFromStdin = false;
+    bool allowNewer = false;
+    bool json = false;
+};
+
+}  // namespace qbx

@@ -1,0 +1,69 @@
+// qbx keywords: the keyword list exactly as Export Keyword List writes it.
+#include <cstdio>
+#include <string>
+
+#include "cli_document.h"
+#include "command.h"
+#include "export/plain_text_writer.h"
+#include "platform/icu_locale.h"
+
+namespace qbx {
+namespace {
+
+const char kUsage[] =
+    "usage: qbx keywords [--password-stdin] [--allow-newer] FILE\n"
+    "\n"
+    "Writes the names of the keywords of the data file FILE to stdout, sorted\n"
+    "by name, one a line with CR LF, as the bytes stored in the file\n"
+    "(Windows-1252) - the same bytes Export Keyword List writes.\n"
+    "A file that asks for its password at open takes it from stdin\n"
+    "(--password-stdin), from QBX_PASSWORD or from the terminal.\n";
+
+int Run(const Args& args) {
+    DocumentOptions o;
+    for (const std::string& a : args) {
+        if (a == "--help" || a == "-h") {
+            std::fputs(kUsage, stdout);
+            return 0;
+        } else if (a == "--password-stdin") {
+            o.passwordFromStdin = true;
+        } else if (a == "--allow-newer") {
+            o.allowNewer = true;
+        } else if (a.size() > 1 && a[0] == '-') {
+            std::fprintf(stderr, "qbx keywords: unknown option '%s'\n%s", a.c_str(), kUsage);
+            return 2;
+        } else if (o.path.empty()) {
+            o.path = a;
+        } else {
+            std::fprintf(stderr, "qbx keywords: one file only\n%s", kUsage);
+            return 2;
+        }
+    }
+    if (o.path.empty()) {
+        std::fputs(kUsage, stderr);
+        return 2;
+    }
+
+    TerminalUi ui;
+    qb::IcuLocale locale;
+    qb::DocumentServices s;
+    s.ui = &ui;
+    s.locale = &locale;
+    qb::CQuillboxDoc doc(s);
+    if (int rc = OpenForCommand(doc, o.path, o.allowNewer, ui, o.passwordFromStdin)) return rc;
+    try {
+        qb::PlainTextWriter out(stdout);
+        doc.WriteKeywordList(out);
+        out.Close();
+    } catch (const qb::CQuillError& e) {
+        qb::CQuillError(e.Code(), o.path).ReportError(ui);
+        return 1;
+    }
+    return 0;
+}
+
+}  // namespace
+
+static Registrar reg("keywords", "print the sorted keyword list of a data file", Run);
+
+}  // namespace qbx
