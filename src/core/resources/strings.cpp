@@ -61,6 +61,16 @@ constexpr Entry kStrings[] = {
     {1308, "&Set Password..."},
     {1309, "&Change Password..."},
     {5300, "Page &P"},
+    {10010, "Titles (%1 of %2)"},
+    {10011, "All Titles (%1 of %2)"},
+    {10012, "Bookmarked Titles (%1 of %2)"},
+    {10013, "Selected Titles (%1 of %2)"},
+    {10014, "Found Titles (%1 of %2)"},
+    {10015, "Found Titles [Stopped] (%1 of %2)"},
+    {10016, "Found Titles [Outdated] (%1 of %2)"},
+    {10017, "Query Titles (%1 of %2)"},
+    {10018, "Query Titles [Outdated] (%1 of %2)"},
+    {10019, "Articles with Attachments (%1 of %2)"},
     {11100, "Invalid date.\nPlease enter dates in the following format: %1"},
     {14000, "Expecting a keyword or keyword group instead of an AND."},
     {14001, "Expecting a keyword or keyword group instead of a ')'."},
@@ -74,6 +84,7 @@ constexpr Entry kStrings[] = {
      "included in the query.\n\nUse the \"Edit\" option of the \"Manage Query\" command to edit "
      "the query."},
     {14102, "Expecting a keyword group name."},
+    {14110, "The query expression is nested too deeply.\nUse fewer levels of parentheses."},
 };
 
 constexpr bool StrictlyAscending() {
