@@ -28,14 +28,14 @@ std::string Text(const std::string& cp1252) {
 }
 
 void Error(JsonWriter& j, int code) {
-    j.BeginObject();
+    j.BeginInlineObject();
     j.Key("error");
     j.Int(code);
     j.EndObject();
 }
 
 void ErrorEntry(JsonWriter& j, int32_t id, int code) {
-    j.BeginObject();
+    j.BeginInlineObject();
     j.Key("id");
     j.Int(id);
     j.Key("error");

@@ -17,6 +17,8 @@ public:
     ~JsonWriter() { Flush(); }
 
     void BeginObject() { Open('{'); }
+    // An object kept on one line whatever its depth.
+    void BeginInlineObject() { Open('{', true); }
     void EndObject() { Close('}'); }
     void BeginArray() { Open('['); }
     void EndArray() { Close(']'); }
@@ -106,7 +108,7 @@ private:
             if (!first_.back()) buf_ += ',';
             first_.back() = false;
             int depth = static_cast<int>(first_.size());
-            if (depth <= breakDepth_) {
+            if (depth <= breakDepth_ && !inline_.back()) {
                 buf_ += '\n';
                 buf_.append(static_cast<size_t>(2 * depth), ' ');
             } else {
@@ -114,16 +116,20 @@ private:
             }
         }
     }
-    void Open(char c) {
+    void Open(char c, bool keepInline = false) {
         Value();
         buf_ += c;
+        bool outer = !inline_.empty() && inline_.back();
         first_.push_back(true);
+        inline_.push_back(keepInline || outer);
     }
     void Close(char c) {
         bool empty = first_.back();
+        bool wasInline = inline_.back();
         first_.pop_back();
+        inline_.pop_back();
         int depth = static_cast<int>(first_.size());
-        if (!empty && depth < breakDepth_) {
+        if (!empty && depth < breakDepth_ && !wasInline) {
             buf_ += '\n';
             buf_.append(static_cast<size_t>(2 * depth), ' ');
         }
@@ -135,6 +141,7 @@ private:
     int breakDepth_;
     std::string buf_;
     std::vector<bool> first_;
+    std::vector<bool> inline_;
     bool afterKey_ = false;
 };
 

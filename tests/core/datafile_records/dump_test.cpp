@@ -238,13 +238,14 @@ TEST_F(DumpTest, DamagedStreamsAndTablesBecomeErrorEntries) {
     qbw::FileBuilder b = Sample();
     b.SetStream(stream_id::kPrivateIds, qbw::Encoder().Int32(1 << 24).Str());
     qbw::Image img = b.BuildImage();
-    // Break the keyword table's chain: listing it fails, the rest goes on.
-    img.SetChainEntry(img.layout.tables[table::kKeywords].front(), 0x7FFFFFF0);
+    // The keyword table starts beyond the file: listing it fails, the rest goes on.
+    img.PatchInt32(qbw::hdr::Descriptor(table::kKeywords) + 8, 0x7FFFFFF0);
     std::string path = dir_.Write("damaged.qbx", img.bytes);
     RunResult r = RunQbx(dir_, {"dump", path});
     ASSERT_EQ(r.status, 0) << r.err;
     EXPECT_TRUE(JsonCheck(r.out).Valid()) << r.out;
     EXPECT_TRUE(Has(r.out, "\"private\": {\"error\": 5}"));
+    EXPECT_TRUE(Has(r.out, "\"keywords\": {\"error\": 10}"));
     EXPECT_TRUE(Has(r.out, "\"exportHeader\": \"My notes\""));
 }
 
