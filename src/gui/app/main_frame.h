@@ -1,0 +1,124 @@
+// CMainFrame: the reader's main window. An MDI area for the index, article
+// and report windows, the menus with every command's identifier on its
+// action, the four toolbars, the status bar panes, placement across runs,
+// the docking layout, and the window-wide values other windows share.
+#pragma once
+
+#include <QMainWindow>
+#include <QPointer>
+#include <array>
+#include <functional>
+#include <map>
+#include <string>
+#include <vector>
+
+#include "app/frame_layout.h"
+#include "document/quillbox_doc.h"
+#include "richtext/rich_text.h"
+
+class QAction;
+class QLabel;
+class QMdiArea;
+class QMenu;
+class QToolBar;
+
+namespace qb {
+
+class ReaderApp;
+
+class CMainFrame : public QMainWindow {
+    Q_OBJECT
+public:
+    using Run = std::function<void()>;
+    using State = std::function<CommandState()>;
+
+    explicit CMainFrame(ReaderApp& app);
+    ~CMainFrame() override;
+
+    // Menus, bars and status bar; then the saved docking layout and bar
+    // visibility.
+    void Build();
+    // Placement from the stored values on the available screen area, then
+    // shown (maximized when it was closed so).
+    void ShowOnStart();
+
+    // ---- Commands
+    QAction* Action(int id) const;  // nullptr for an unknown id
+    void RunCommand(int id);
+    // Later windows add their commands here; a command without a handler
+    // stays disabled.
+    void RegisterCommand(int id, Run run, State state);
+    void UpdateCommandStates();
+
+    // ---- What the document and the open path change
+    void SetFileTitle(const std::string& title);
+    void RebuildRecentMenu();
+    void RebuildSavedQueryMenu(const std::vector<std::string>& names);
+    void UpdateStatusPanes();
+    void ApplyAlwaysOnTop(bool on);
+    void ApplyButtonSize();
+
+    // ---- Parts of the frame
+    QMdiArea* Mdi() const { return mdi_; }
+    QToolBar* Toolbar(Bar bar) const { return bars_[static_cast<int>(bar)]; }
+    QLabel* PaneLabel(Pane pane) const { return panes_[static_cast<int>(pane)]; }
+    bool PaneLit(Pane pane) const;
+    QMenu* RecentMenuHost() const { return fileMenu_; }
+    QMenu* SavedQueryMenu() const { return savedQueries_; }
+
+    // ---- Shared with article windows
+    // Where the next article window goes (and the cascade moves on).
+    Rect NextArticleRect();
+    void RememberArticleSize(int width, int height);
+    int32_t KeywordPaneWidth() const;
+    void SetKeywordPaneWidth(int32_t width);
+    // Loads articles for Find, copy, export and printing without showing them.
+    RichTextControl& HiddenRichText() { return hiddenRichText_; }
+
+    // The normal (neither minimized nor maximized) rectangle last seen.
+    Rect NormalRect() const { return normalRect_; }
+    // What closing writes: bars, placement, article size, divider, layout.
+    void SaveOnClose();
+
+protected:
+    void closeEvent(QCloseEvent* e) override;
+    void moveEvent(QMoveEvent* e) override;
+    void resizeEvent(QResizeEvent* e) override;
+    void dragEnterEvent(QDragEnterEvent* e) override;
+    void dropEvent(QDropEvent* e) override;
+
+private:
+    struct Handler {
+        Run run;
+        State state;
+    };
+    QAction* MakeAction(int id);
+    void BuildMenus();
+    void BuildToolbars();
+    void BuildStatusBar();
+    void RestoreBarLayout();
+    void AddItems(QMenu* menu, const std::vector<struct MenuItem>& items);
+    CommandState BuiltInState(int id) const;
+    bool RunBuiltIn(int id);
+    void SetBarShown(Bar bar, bool on);
+    void TrackNormalRect();
+    void SetPaneLit(Pane pane, bool lit);
+
+    ReaderApp& app_;
+    QMdiArea* mdi_ = nullptr;
+    std::map<int, QAction*> actions_;
+    std::map<int, Handler> handlers_;
+    std::array<QToolBar*, kBarCount> bars_{};
+    std::array<QLabel*, kPaneCount> panes_{};
+    std::array<bool, kPaneCount> lit_{};
+    QMenu* fileMenu_ = nullptr;
+    QAction* recentAnchor_ = nullptr;  // recent files go before it
+    std::vector<QAction*> recentActions_;
+    QMenu* savedQueries_ = nullptr;
+    Rect normalRect_;
+    ArticleCascade cascade_;
+    RichTextControl hiddenRichText_;
+    bool saved_ = false;
+};
+
+}  // namespace qb

@@ -1,0 +1,94 @@
+// File > Preferences...: six pages filled from Settings and the default
+// folders, applied to them on OK only (Apply).
+#pragma once
+
+#include <QDialog>
+#include <array>
+#include <string>
+
+#include "app/directories.h"
+
+class QButtonGroup;
+class QCheckBox;
+class QComboBox;
+class QLabel;
+class QLineEdit;
+class QPushButton;
+class QSpinBox;
+class QTabWidget;
+
+namespace qb {
+
+class Settings;
+
+// A button showing a colour (blue-green-red value, -1 the system's).
+class ColourButton;
+
+class PreferencesSheet : public QDialog {
+    Q_OBJECT
+public:
+    PreferencesSheet(Settings& settings, Directories& dirs, QWidget* parent = nullptr);
+
+    // Writes the controls into Settings and the folders (what OK does
+    // before the settings are saved).
+    void Apply();
+
+    QTabWidget* Pages() const { return tabs_; }
+
+    // ---- Controls, for tests
+    QButtonGroup* initList = nullptr;
+    QCheckBox *showTag = nullptr, *showAttachment = nullptr, *showHypertext = nullptr;
+    QCheckBox *showPrivate = nullptr, *showDate = nullptr, *showTime = nullptr;
+    ColourButton *titleColor = nullptr, *dateColor = nullptr, *previewColor = nullptr;
+
+    QButtonGroup* artSize = nullptr;
+    QButtonGroup* activeLinks = nullptr;
+    QCheckBox *autoOpenFile = nullptr, *autoOpenInternet = nullptr, *userFolderBrowser = nullptr;
+    QLineEdit* folderBrowserName = nullptr;
+    QCheckBox* showImageGallery = nullptr;
+    QButtonGroup* galleryImageSize = nullptr;
+    QLabel* pivotLower = nullptr;
+    QSpinBox* pivotUpper = nullptr;
+    QCheckBox *displayDate = nullptr, *displayTime = nullptr;
+
+    QCheckBox *largeButtons = nullptr, *welcome = nullptr, *onTop = nullptr;
+
+    std::array<QLineEdit*, kFolderTypeCount> folders{};
+    QButtonGroup* loadLastFile = nullptr;
+    QLineEdit* lastFileName = nullptr;
+
+    QSpinBox* exportLineLength = nullptr;
+    QButtonGroup* htmlExportType = nullptr;
+    QComboBox* htmlEncodeSet = nullptr;
+    QLineEdit* htmlCustomSet = nullptr;
+
+    QCheckBox* autoUpdateQuery = nullptr;
+
+private:
+    QWidget* IndexPage();
+    QWidget* ArticlePage();
+    QWidget* DisplayPage();
+    QWidget* FilePage();
+    QWidget* ExportPage();
+    QWidget* ToolsPage();
+    void Fill();
+
+    Settings& settings_;
+    Directories& dirs_;
+    QTabWidget* tabs_;
+};
+
+class ColourButton : public QWidget {
+    Q_OBJECT
+public:
+    ColourButton(const QString& text, QWidget* parent);
+    int32_t Value() const { return value_; }
+    void SetValue(int32_t bgr);
+
+private:
+    void Choose();
+    int32_t value_ = -1;
+    QPushButton* button_;
+};
+
+}  // namespace qb

@@ -1,0 +1,65 @@
+#include "document/document_commands.h"
+
+#include "app/commands.h"
+#include "app/main_frame.h"
+#include "app/reader_app.h"
+#include "app/shell_dialogs.h"
+#include "document/file_properties_sheet.h"
+#include "document/quillbox_doc.h"
+
+namespace qb {
+
+namespace {
+constexpr const char* kKeywordListFilter = "Text Files (*.txt)|*.txt|All Files (*.*)|*.*||";
+
+CommandState WhenOpen(ReaderApp& app) {
+    CQuillboxDoc* doc = app.Document();
+    return {doc && doc->IsOpen(), false};
+}
+}  // namespace
+
+bool RunExportKeywordList(ReaderApp& app) {
+    CQuillboxDoc* doc = app.Document();
+    if (!doc || !doc->IsOpen()) return false;
+    std::optional<std::string> target = app.Dialogs().AskSaveFileName(
+        "Export Keyword List", app.Core().Dirs().Folder(FolderType::ImportExport),
+        doc->ProposedKeywordListName(), kKeywordListFilter, "txt", app.Frame());
+    if (!target) return false;
+    return doc->ExportKeywordList(*target);
+}
+
+void RunFileProperties(ReaderApp& app) {
+    CQuillboxDoc* doc = app.Document();
+    if (!doc || !doc->IsOpen()) return;
+    bool wasUnlocked = doc->IsUnlocked();
+    FilePropertiesSheet sheet(
+        doc->GetFileProperties(), [doc] { return !doc->IsUnlocked(); },
+        [doc] { return doc->AskToUnlock(); }, app.Frame());
+    app.Dialogs().Exec(sheet);
+    // The Privacy page's password may have unlocked the private articles.
+    if (!wasUnlocked && doc->IsUnlocked()) {
+        doc->Dispatch(dispatch::kPrivateShownOrHidden);
+        app.RefreshDocumentViews();
+    }
+}
+
+void InstallDocumentCommands(ReaderApp& app) {
+    CMainFrame* frame = app.Frame();
+    if (!frame) return;
+    frame->RegisterCommand(
+        cmd::kFileProperties, [&app] { RunFileProperties(app); }, [&app] { return WhenOpen(app); });
+    frame->RegisterCommand(
+        cmd::kExportKeywordList, [&app] { RunExportKeywordList(app); },
+        [&app] { return WhenOpen(app); });
+    frame->RegisterCommand(
+        cmd::kShowPrivateArticles,
+        [&app] {
+            if (CQuillboxDoc* doc = app.Document()) doc->OnShowPrivateArticles();
+        },
+        [&app] {
+            CQuillboxDoc* doc = app.Document();
+            return doc ? doc->ShowPrivateArticlesState() : CommandState{};
+        });
+}
+
+}  // namespace qb

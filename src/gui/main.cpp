@@ -1,0 +1,136 @@
+// quillbox-reader: the Qt reader. `--screenshot OUT.png [FILE]` starts as
+// usual without asking anything, opens FILE, renders the main window at
+// 1024 x 768 into OUT.png once start-up has finished, and exits.
+#include <QApplication>
+#include <QImage>
+#include <QPixmap>
+#include <QTimer>
+#include <cstdio>
+#include <functional>
+#include <string>
+#include <vector>
+
+#include "app/main_frame.h"
+#include "app/reader_app.h"
+#include "app/shell_dialogs.h"
+#include "app/system_env.h"
+#include "document/document_commands.h"
+#include "index/index_placeholder.h"
+#include "platform/qt_ui.h"
+#include "quillbox_version.h"
+
+namespace {
+
+// For unattended runs: every message goes to stderr and is answered with
+// its safe choice; passwords are cancelled.
+class UnattendedUi : public qb::Ui {
+public:
+    qb::MessageResult MessageBox(const std::string& text, qb::MessageIcon,
+                                 qb::MessageButtons buttons) override {
+        std::fprintf(stderr, "quillbox-reader: %s\n", text.c_str());
+        switch (buttons) {
+            case qb::MessageButtons::Ok:
+                return qb::MessageResult::Ok;
+            case qb::MessageButtons::YesNo:
+                return qb::MessageResult::No;
+            default:
+                return qb::MessageResult::Cancel;
+        }
+    }
+    bool AskPassword(const std::string&, const std::function<bool(const std::string&)>&) override {
+        return false;
+    }
+};
+
+class UnattendedDialogs : public qb::ShellDialogs {
+public:
+    int Exec(QDialog&) override { return QDialog::Rejected; }
+    qb::NewerFormatChoice AskNewerFormat(const std::string&, QWidget*) override {
+        return qb::NewerFormatChoice::OpenReadOnly;  // reading is all the reader does
+    }
+    qb::WelcomeResult ShowWelcome(const std::vector<std::string>&, bool showAtStartup,
+                                  QWidget*) override {
+        qb::WelcomeResult r;
+        r.showAtStartup = showAtStartup;
+        return r;
+    }
+    std::optional<std::string> AskOpenFileName(const std::string&, const std::string&,
+                                               QWidget*) override {
+        return std::nullopt;
+    }
+    std::optional<std::string> AskSaveFileName(const std::string&, const std::string&,
+                                               const std::string&, const std::string&,
+                                               const std::string&, QWidget*) override {
+        return std::nullopt;
+    }
+};
+
+void Configure(qb::ReaderApp& app) {
+    qb::InstallIndexPlaceholder(app);
+    app.AddFrameExtension(&qb::InstallDocumentCommands);
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    std::vector<std::string> args;
+    std::string screenshot;
+    for (int i = 1; i < argc; ++i) {
+        std::string a = argv[i];
+        if (a == "--screenshot" && i + 1 < argc) {
+            screenshot = argv[++i];
+            continue;
+        }
+        if (a == "--version") {
+            std::printf("quillbox-reader %s\n", QUILLBOX_VERSION_TEXT);
+            return 0;
+        }
+        args.push_back(a);
+    }
+
+    QApplication qapp(argc, argv);
+    QApplication::setApplicationName("Quillbox Reader");
+    QApplication::setApplicationVersion(QUILLBOX_VERSION_TEXT);
+    QApplication::setOrganizationName("Tarnwick Software");
+    QApplication::setDesktopFileName("quillbox-reader");
+
+    qb::LinuxSystemEnv env;
+    if (screenshot.empty()) {
+        qb::QtUi ui;
+        qb::ShellDialogs dialogs;
+        qb::ReaderApp app(env, ui, dialogs);
+        Configure(app);
+        app.Start(args);
+        return qapp.exec();
+    }
+
+    UnattendedUi ui;
+    UnattendedDialogs dialogs;
+    qb::ReaderApp app(env, ui, dialogs);
+    Configure(app);
+    app.Start(args);
+    int status = 1;
+    // Posted start-up commands run first; the picture is taken after them.
+    std::function<void()> shoot;
+    shoot = [&] {
+        if (app.PendingCommands() > 0) {
+            QTimer::singleShot(0, shoot);
+            return;
+        }
+        qb::CMainFrame* frame = app.Frame();
+        frame->showNormal();
+        frame->resize(1024, 768);
+        QApplication::processEvents();
+        QPixmap picture = frame->grab();
+        if (picture.save(QString::fromStdString(screenshot), "PNG")) {
+            status = 0;
+        } else {
+            std::fprintf(stderr, "quillbox-reader: cannot write %s\n", screenshot.c_str());
+        }
+        frame->close();
+        qapp.quit();
+    };
+    QTimer::singleShot(50, shoot);
+    qapp.exec();
+    return status;
+}
