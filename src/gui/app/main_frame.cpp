@@ -520,10 +520,13 @@ void CMainFrame::dragEnterEvent(QDragEnterEvent* e) {
 }
 
 void CMainFrame::dropEvent(QDropEvent* e) {
+    if (OpenDropped(*e->mimeData())) e->acceptProposedAction();
+}
+
+bool CMainFrame::OpenDropped(const QMimeData& mime) {
     // One file is open at a time: the first local file dropped is opened.
-    for (const QUrl& u : e->mimeData()->urls()) {
+    for (const QUrl& u : mime.urls()) {
         if (!u.isLocalFile()) continue;
-        e->acceptProposedAction();
         std::string path = u.toLocalFile().toStdString();
         QMetaObject::invokeMethod(
             this,
@@ -533,8 +536,9 @@ void CMainFrame::dropEvent(QDropEvent* e) {
                 UpdateCommandStates();
             },
             Qt::QueuedConnection);
-        return;
+        return true;
     }
+    return false;
 }
 
 }  // namespace qb

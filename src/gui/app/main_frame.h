@@ -20,6 +20,7 @@ class QAction;
 class QLabel;
 class QMdiArea;
 class QMenu;
+class QMimeData;
 class QToolBar;
 
 namespace qb {
@@ -77,6 +78,10 @@ public:
 
     // The normal (neither minimized nor maximized) rectangle last seen.
     Rect NormalRect() const { return normalRect_; }
+    // Files dropped on the window: the first local one is opened once the
+    // drop has returned. False when there was none.
+    bool OpenDropped(const QMimeData& mime);
+
     // What closing writes: bars, placement, article size, divider, layout.
     void SaveOnClose();
 
