@@ -5,6 +5,7 @@
 #include <ctime>
 
 #include "app/profile_store.h"
+#include "datafile/dates.h"
 #include "datafile/md5.h"
 
 namespace qb {
@@ -131,12 +132,7 @@ std::string FolderBrowserCheckValue(int32_t seed, const std::string& browserPath
     return hex;
 }
 
-int ExpandTwoDigitYear(int year, int pivotYear) {
-    if (year < 0 || year >= 100) return year;
-    int century = pivotYear / 100;
-    if (pivotYear % 100 < year) --century;
-    return century > 0 ? year + century * 100 : year;
-}
+// ExpandTwoDigitYear is the date code's own (datafile/dates.cpp).
 
 int DefaultPivotYear(int currentYear) {
     return currentYear / 100 * 100 + 99;
