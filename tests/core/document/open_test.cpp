@@ -232,3 +232,33 @@ TEST_F(DocTest, PerFileStreamsAreReadAndMissingOnesKeepDefaults) {
 
 }  // namespace
 }  // namespace qb::testing
+
+namespace qb::testing {
+namespace {
+
+// Table counts far beyond what the file holds must cost neither time nor
+// memory: only the slots the table's blocks really hold are looked at.
+TEST_F(DocTest, HugeTableCountsInTheHeaderAreHarmless) {
+    qbw::FileBuilder b;
+    b.SetRecord(1, 0, Article("A"));
+    b.SetRecord(0, 0, Keyword("K"));
+    b.SetRecord(3, 0, qbw::EncodeGroup("G", {0}));
+    qbw::Image img = b.BuildImage();
+    for (int t : {0, 1, 3})
+        img.PatchInt32(qbw::hdr::Descriptor(t), 0x7FFFFFFF);
+    path = dir.Write("huge.qbx", img.bytes);
+    if (!doc->OnOpenDocument(path)) {
+        EXPECT_EQ(ui.Count(), 1u);  // refused with a message is fine too
+        return;
+    }
+    IdSet all;
+    doc->AllKeywords(all);
+    EXPECT_THAT(Ids(all), ElementsAre(0));
+    EXPECT_THAT(Ids(doc->AllArticles()), ElementsAre(0));
+    EXPECT_EQ(doc->KeywordName(123456789), "");
+    EXPECT_THROW(doc->Summary(123456789), CQuillError);
+    EXPECT_FALSE(doc->HasSummary(123456789));
+}
+
+}  // namespace
+}  // namespace qb::testing
