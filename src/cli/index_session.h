@@ -1,0 +1,104 @@
+// What qbx titles, query and saved share: the document opened read-only
+// with the password options, and the index model over it, as the index
+// window would hold it.
+#pragma once
+
+#include <cstdio>
+#include <memory>
+#include <optional>
+#include <string>
+
+#include "datafile/cp1252.h"
+#include "datafile/dates.h"
+#include "datafile/quill_error.h"
+#include "document/quillbox_doc.h"
+#include "index/document_source.h"
+#include "index/index_host.h"
+#include "index/index_model.h"
+#include "platform/icu_locale.h"
+#include "terminal_ui.h"
+
+namespace qbx {
+
+struct IndexSession {
+    TerminalUi ui;
+    qb::IcuLocale locale;
+    qb::CQuillboxDoc doc{Services()};
+    qb::DocumentIndexSource source{doc};
+    qb::IndexHost host;
+    qb::QueryExpression query;
+    std::unique_ptr<qb::IndexModel> model;
+
+    qb::DocumentServices Services() {
+        qb::DocumentServices s;
+        s.ui = &ui;
+        s.locale = &locale;
+        return s;
+    }
+
+    // Opens `path`; a password comes from stdin, QBX_PASSWORD or the
+    // terminal, never from the command line. Returns 0 or an exit status.
+    int Open(const std::string& path, bool passwordFromStdin, bool allowNewer, int32_t sortOrder,
+             qb::IndexSettings settings = qb::IndexSettings()) {
+        ui.passwordFromStdin = passwordFromStdin;
+        if (!doc.OnOpenDocument(qb::OpenRequest{path, allowNewer})) return 1;
+        if (doc.IsPasswordSet() && !doc.IsUnlocked()) {
+            if (auto typed = ObtainPassword(passwordFromStdin, doc.File().FileName())) {
+                bool ok = false;
+                for (const std::string& p : PasswordCandidates(*typed))
+                    if ((ok = doc.CheckPassword(p))) break;
+                if (!ok) {
+                    qb::CQuillError(qb::err::kPasswordInvalid, path).ReportError(ui);
+                    return 1;
+                }
+            }
+        }
+        doc.SetSortOrder(sortOrder);
+        model = std::make_unique<qb::IndexModel>(source, locale, ui, host, query, settings);
+        model->InitialUpdate();
+        return 0;
+    }
+
+    // The caption, then one row per title: the date, a tab, the title.
+    void PrintTitles(std::FILE* out) {
+        std::fprintf(out, "%s\n", model->TitleCaption().c_str());
+        for (int32_t id : model->Titles().Rows()) {
+            std::string date, title;
+            try {
+                const qb::ArticleSummary& s = doc.Summary(id);
+                date = qb::FormatDate(s.articleDate, true, locale);
+                title = qb::Cp1252ToUtf8(s.title);
+            } catch (const qb::CQuillError&) {
+                // an unreadable article keeps its row, without date and title
+            }
+            std::fprintf(out, "%s\t%s\n", date.c_str(), title.c_str());
+        }
+    }
+};
+
+// "--sort N" with N in 0..11.
+inline std::optional<int32_t> ParseSortOrder(const std::string& text) {
+    if (text.empty() || text.size() > 2) return std::nullopt;
+    int32_t v = 0;
+    for (char c : text) {
+        if (c < '0' || c > '9') return std::nullopt;
+        v = v * 10 + (c - '0');
+    }
+    if (v >= qb::title_order::kCount) return std::nullopt;
+    return v;
+}
+
+// A date typed on the command line, in the user's locale; an empty text is
+// the open bound. Invalid: message 11100 with the pattern.
+inline bool ParseCommandLineDate(const std::string& text, const qb::Locale& locale, qb::Ui& ui,
+                                 int32_t& out) {
+    if (qb::ParseDate(text, locale, qb::DefaultPivotYear(locale), out)) return true;
+    qb::ReportInvalidDate(ui, locale);
+    return false;
+}
+
+inline std::string ToCp1252(const std::string& utf8) {
+    return qb::Utf8ToCp1252(utf8).bytes;
+}
+
+}  // namespace qbx
