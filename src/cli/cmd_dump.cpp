@@ -4,6 +4,7 @@
 #include <ctime>
 #include <new>
 
+#include "cli_document.h"
 #include "command.h"
 #include "datafile/cp1252.h"
 #include "datafile/data_file.h"
@@ -20,8 +21,9 @@ const char kUsage[] =
     "usage: qbx dump [--password-stdin] [--allow-newer] FILE\n"
     "\n"
     "Writes the content of the data file FILE as JSON on stdout. A password\n"
-    "for private articles is read from stdin (--password-stdin), from the\n"
-    "environment variable QBX_PASSWORD, or asked for on the terminal.\n";
+    "for private articles is read from stdin (--password-stdin) or from the\n"
+    "environment variable QBX_PASSWORD. A file that asks for its password at\n"
+    "open is also asked for it on the terminal, and fails without it.\n";
 
 std::string Text(const std::string& cp1252) {
     return qb::Cp1252ToUtf8(cp1252);
@@ -505,22 +507,30 @@ int Run(const Args& args) {
         ReadOptionalStream(f, qb::stream_id::kPrivacy, havePrivacy,
                            [&](qb::CRecordStream& s) { qb::ReadPrivacyData(s, privacy); });
     if (privacyError) privacy = qb::PrivacyData();
+    // Unlocking follows the document: a file that asks at open needs its
+    // password (stdin, QBX_PASSWORD or the terminal); any other file with a
+    // password stays locked unless one is given on stdin or in QBX_PASSWORD.
     bool unlocked = false;
-    if (!privacyError && privacy.passwordSet) {
-        if (auto typed = ObtainPassword(o.passwordFromStdin, f.FileName())) {
-            qb::ContentKey key{};
-            for (const std::string& p : PasswordCandidates(*typed)) {
-                if (qb::CheckPrivacyPassword(privacy, p, key)) {
-                    unlocked = true;
-                    break;
-                }
-            }
-            if (!unlocked) {
+    if (!privacyError) {
+        qb::PrivacyState state;
+        try {
+            state.ReadPrivacy(f);
+        } catch (const qb::CQuillError& e) {
+            e.ReportError(ui);
+            return 1;
+        }
+        auto check = [&state](const std::string& p) { return state.CheckPassword(p); };
+        if (f.AsksPasswordAtOpen()) {
+            ui.passwordFromStdin = o.passwordFromStdin;
+            if (!ui.AskPassword(f.FileName(), check) || !state.IsUnlocked()) {
                 qb::CQuillError(qb::err::kPasswordInvalid, f.Path()).ReportError(ui);
                 return 1;
             }
-            f.SetContentKey(key);
+        } else if (state.IsPasswordSet() &&
+                   !UnlockWithGivenPassword(o.passwordFromStdin, f.Path(), ui, check)) {
+            return 1;
         }
+        unlocked = state.IsPasswordSet() && state.IsUnlocked();
     }
 
     // The file's own article options stand in for the preferences.

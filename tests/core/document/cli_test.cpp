@@ -112,5 +112,21 @@ TEST(QbxDocumentCommands, KeywordsPrintsTheExportedBytes) {
     EXPECT_EQ(RunQbx(dir, {"keywords", dir.Path() + "/none.qbx"}).status, 1);
 }
 
+TEST(QbxDocumentCommands, DumpFollowsTheSamePasswordRules) {
+    TempDir dir;
+    std::string asks = PasswordFile(dir, 1);
+    RunResult r = RunQbx(dir, {"dump", asks});
+    EXPECT_EQ(r.status, 1);
+    EXPECT_TRUE(Has(r.err, FormatResource(1148, asks))) << r.err;
+    r = RunQbx(dir, {"dump", asks}, nullptr, {"QBX_PASSWORD=pw"});
+    EXPECT_EQ(r.status, 0) << r.err;
+    EXPECT_TRUE(Has(r.out, "\"unlocked\": true")) << r.out;
+
+    std::string locked = PasswordFile(dir, 0);
+    r = RunQbx(dir, {"dump", locked});
+    EXPECT_EQ(r.status, 0) << r.err;
+    EXPECT_TRUE(Has(r.out, "\"unlocked\": false")) << r.out;
+}
+
 }  // namespace
 }  // namespace qb::testing
