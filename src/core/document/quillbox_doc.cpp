@@ -64,6 +64,9 @@ CQuillboxDoc::~CQuillboxDoc() {
     if (g_current == this) g_current = nullptr;
     privacy_.Reset();
     if (file_ && file_->IsOpen()) file_->Abort();
+    // Destroyed without a close: the file's own settings must not outlive it.
+    if (svc_.settings && svc_.store && hasFileSettings_ && svc_.settings->HasFileSettings())
+        svc_.settings->ClearFileSettings(*svc_.store);
 }
 
 CQuillboxDoc* CQuillboxDoc::Current() {
