@@ -2,6 +2,7 @@
 // usual without asking anything, opens FILE, renders the main window at
 // 1024 x 768 into OUT.png once start-up has finished, and exits.
 #include <QApplication>
+#include <QIcon>
 #include <QImage>
 #include <QPixmap>
 #include <QTimer>
@@ -93,6 +94,7 @@ int main(int argc, char** argv) {
     QApplication::setApplicationVersion(QUILLBOX_VERSION_TEXT);
     QApplication::setOrganizationName("Tarnwick Software");
     QApplication::setDesktopFileName("quillbox-reader");
+    QApplication::setWindowIcon(QIcon::fromTheme("quillbox-reader"));
 
     qb::LinuxSystemEnv env;
     if (screenshot.empty()) {
