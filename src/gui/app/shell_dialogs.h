@@ -55,7 +55,7 @@ public:
     // What pressing a button does (also the close box: Continue).
     void Choose(WelcomeButton b);
 
-protected:
+    // Closing the screen any other way is Continue.
     void reject() override { Choose(WelcomeButton::Continue); }
 
 private:
@@ -73,7 +73,6 @@ public:
     NewerFormatChoice Choice() const { return choice_; }
     QPushButton* Button(NewerFormatChoice c) const { return buttons_[static_cast<int>(c)]; }
 
-protected:
     void reject() override;
 
 private:
