@@ -345,7 +345,8 @@ void CQuillboxDoc::AllGroups(IdSet& out) const {
 }
 
 int32_t CQuillboxDoc::GroupCount() const {
-    return file_->IsOpen() ? file_->LiveCount(table::kGroups) : 0;
+    // A damaged header can claim more free slots than there are.
+    return file_->IsOpen() ? std::max<int32_t>(0, file_->LiveCount(table::kGroups)) : 0;
 }
 
 void CQuillboxDoc::GroupName(int32_t id, std::string& out) const {
@@ -579,8 +580,8 @@ FileProperties CQuillboxDoc::GetFileProperties() const {
     p.path = path_;
     p.sizeBytes = file_->FileLength();
     p.sizeText = std::to_string(p.sizeBytes);
-    p.keywordCount = file_->LiveCount(table::kKeywords);
-    p.groupCount = file_->LiveCount(table::kGroups);
+    p.keywordCount = std::max<int32_t>(0, file_->LiveCount(table::kKeywords));
+    p.groupCount = GroupCount();
     p.exportHeader = Cp1252ToUtf8(exportHeader_);
     if (hasFileSettings_ && (fileSettings_.read & FileSettings::kFont))
         p.defaultFont = DescribeFont(DecodeFontDescription(fileSettings_.font.data()));
