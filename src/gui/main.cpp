@@ -16,7 +16,7 @@
 #include "app/shell_dialogs.h"
 #include "app/system_env.h"
 #include "document/document_commands.h"
-#include "index/index_placeholder.h"
+#include "index/index_window.h"
 #include "platform/qt_ui.h"
 #include "quillbox_version.h"
 
@@ -67,7 +67,7 @@ public:
 };
 
 void Configure(qb::ReaderApp& app) {
-    qb::InstallIndexPlaceholder(app);
+    qb::InstallIndexWindow(app);
     app.AddFrameExtension(&qb::InstallDocumentCommands);
 }
 

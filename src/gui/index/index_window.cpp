@@ -1,0 +1,216 @@
+#include "index/index_window.h"
+
+#include <QAction>
+#include <QKeySequence>
+#include <QMdiArea>
+#include <QMenu>
+
+#include "app/commands.h"
+#include "app/main_frame.h"
+#include "app/reader_app.h"
+#include "app/shell_dialogs.h"
+#include "index/index_lists.h"
+
+namespace qb {
+
+namespace {
+
+ArticleWindowHooks& Hooks() {
+    static ArticleWindowHooks hooks;
+    return hooks;
+}
+
+// The Run Saved Query items last shown, to map a menu position back to
+// the query's place in the table.
+std::vector<QueryMenuItem>& ShownQueryItems() {
+    static std::vector<QueryMenuItem> items;
+    return items;
+}
+
+void RebuildQueryMenu(ReaderApp& app, const std::vector<QueryMenuItem>& items) {
+    CMainFrame* frame = app.Frame();
+    if (!frame) return;
+    std::vector<QueryMenuItem>& shown = ShownQueryItems();
+    shown.clear();
+    std::vector<std::string> names;
+    bool more = false, anyRecent = false;
+    for (const QueryMenuItem& item : items) {
+        if (item.kind == QueryMenuItem::Query) {
+            shown.push_back(item);
+            names.push_back(item.text);
+            anyRecent = true;
+        }
+        if (item.kind == QueryMenuItem::MoreQueries) more = true;
+    }
+    frame->RebuildSavedQueryMenu(names);
+    QMenu* menu = frame->SavedQueryMenu();
+    if (!menu || !more) return;
+    // The frame's rebuild drops every item it did not make; these follow.
+    menu->addSeparator();
+    auto* a = new QAction("More Queries...", menu);
+    a->setObjectName(QString("cmd_%1").arg(cmd::kMoreQueries));
+    a->setData(cmd::kMoreQueries);
+    a->setEnabled(anyRecent);
+    QObject::connect(a, &QAction::triggered, menu, [&app] {
+        if (CIndexView* v = ActiveIndexView(app)) v->MoreQueries();
+    });
+    menu->addAction(a);
+}
+
+}  // namespace
+
+void SetArticleWindowHooks(ArticleWindowHooks hooks) {
+    Hooks() = std::move(hooks);
+}
+
+CIndexView* ActiveIndexView(ReaderApp& app) {
+    auto* frame = qobject_cast<CIndexFrame*>(app.IndexFrame());
+    return frame ? frame->View() : nullptr;
+}
+
+IndexServices ReaderIndexServices(ReaderApp& app, CQuillboxDoc& doc) {
+    IndexServices s;
+    s.doc = &doc;
+    s.settings = &app.Core().GetSettings();
+    s.store = &app.Core().Store();
+    s.ui = &app.GetUi();
+    s.locale = &app.GetLocale();
+    s.exec = [&app](QDialog& d) { return app.Dialogs().Exec(d); };
+    s.action = [&app](int id) { return app.Frame() ? app.Frame()->Action(id) : nullptr; };
+    s.keywordPaneWidth = [&app] { return app.Frame() ? app.Frame()->KeywordPaneWidth() : 100; };
+    s.updateCommands = [&app] {
+        if (app.Frame()) app.Frame()->UpdateCommandStates();
+    };
+    s.rebuildSavedQueryMenu = [&app](const std::vector<QueryMenuItem>& items) {
+        RebuildQueryMenu(app, items);
+    };
+    s.mainWindow = app.Frame();
+    s.articles.open = [](int32_t id) {
+        if (Hooks().open) Hooks().open(id);
+    };
+    s.articles.close = [](int32_t id) {
+        if (Hooks().close) Hooks().close(id);
+    };
+    s.articles.active = []() -> std::optional<int32_t> {
+        return Hooks().active ? Hooks().active() : std::nullopt;
+    };
+    return s;
+}
+
+void InstallIndexWindow(ReaderApp& app) {
+    app.SetIndexFrameFactory([&app](CQuillboxDoc& doc, QMdiArea& mdi) -> QMdiSubWindow* {
+        return CreateIndexFrame(ReaderIndexServices(app, doc), mdi);
+    });
+    app.AddFrameExtension([](ReaderApp& app) {
+        CMainFrame* frame = app.Frame();
+        if (!frame) return;
+        using Run = std::function<void(CIndexView&)>;
+        using State = std::function<CommandState(CIndexView&)>;
+        auto reg = [&app, frame](int id, Run run, State state) {
+            frame->RegisterCommand(
+                id,
+                [&app, run] {
+                    if (CIndexView* v = ActiveIndexView(app)) run(*v);
+                },
+                [&app, state]() -> CommandState {
+                    CIndexView* v = ActiveIndexView(app);
+                    return v ? state(*v) : CommandState{};
+                });
+        };
+        auto on = [](CIndexView&) { return CommandState{true, false}; };
+        auto menu = [](MenuState m) { return CommandState{m.enabled, m.checked}; };
+
+        reg(
+            cmd::kKeywordsLists, [](CIndexView& v) { v.SetView(v.Display().view == 0 ? 1 : 0); },
+            [](CIndexView& v) {
+                return CommandState{true, v.Display().view == 0};
+            });
+        reg(
+            cmd::kKeywordGroups, [](CIndexView& v) { v.ShowGroupList(!v.GroupListShown(), true); },
+            [](CIndexView& v) {
+                return CommandState{v.Display().view == 0, v.GroupListShown()};
+            });
+        reg(
+            cmd::kPreviewContent,
+            [](CIndexView& v) {
+                v.SetPreviewFlags(TogglePreviewFlag(v.PreviewFlags(), preview_flag::kContent));
+            },
+            [](CIndexView& v) {
+                return CommandState{true, (v.PreviewFlags() & preview_flag::kContent) != 0};
+            });
+        reg(
+            cmd::kPreviewKeywords,
+            [](CIndexView& v) {
+                v.SetPreviewFlags(TogglePreviewFlag(v.PreviewFlags(), preview_flag::kKeywords));
+            },
+            [](CIndexView& v) {
+                return CommandState{true, (v.PreviewFlags() & preview_flag::kKeywords) != 0};
+            });
+        reg(
+            cmd::kModeAnd, [](CIndexView& v) { v.ChooseAndOr(kAndMode); },
+            [menu](CIndexView& v) { return menu(v.Model().AndItem()); });
+        reg(
+            cmd::kModeOr, [](CIndexView& v) { v.ChooseAndOr(kOrMode); },
+            [menu](CIndexView& v) { return menu(v.Model().OrItem()); });
+        reg(
+            cmd::kIndexModeAll, [](CIndexView& v) { v.ChooseIndexMode(0); },
+            [menu](CIndexView& v) { return menu(v.Model().ShowAllNonSelectedItem()); });
+        reg(
+            cmd::kIndexModeRelated, [](CIndexView& v) { v.ChooseIndexMode(1); },
+            [menu](CIndexView& v) { return menu(v.Model().ShowRelatedItem()); });
+        const int sorts[] = {cmd::kSortTitlesAsc, cmd::kSortTitlesDesc, cmd::kSortDatesAsc,
+                             cmd::kSortDatesDesc};
+        for (int order = 0; order < 4; ++order) {
+            reg(
+                sorts[order], [order](CIndexView& v) { v.SortBy(order); },
+                [order](CIndexView& v) {
+                    return CommandState{true, v.Model().Titles().SortCommandChecked(order)};
+                });
+        }
+        reg(
+            cmd::kShowAllTitles, [](CIndexView& v) { v.ShowTitles(title_mode::kAllTitles); }, on);
+        reg(
+            cmd::kShowBookmarked, [](CIndexView& v) { v.ShowTitles(title_mode::kBookmarked); }, on);
+        reg(
+            cmd::kShowWithAttachments,
+            [](CIndexView& v) { v.ShowTitles(title_mode::kAttachments); }, on);
+        reg(
+            cmd::kOpenArticle, [](CIndexView& v) { v.OpenHighlighted(); },
+            [](CIndexView& v) {
+                return CommandState{v.Model().Titles().HighlightCount() > 0, false};
+            });
+        reg(
+            cmd::kPreviousArticle, [](CIndexView& v) { v.PreviousNext(false); },
+            [](CIndexView& v) {
+                return CommandState{v.Model().Titles().PreviousEnabled(), false};
+            });
+        reg(
+            cmd::kNextArticle, [](CIndexView& v) { v.PreviousNext(true); },
+            [](CIndexView& v) {
+                return CommandState{v.Model().Titles().NextEnabled(), false};
+            });
+        reg(
+            cmd::kEditSelectAll, [](CIndexView& v) { v.SelectAll(); }, on);
+        reg(
+            cmd::kQuery, [](CIndexView& v) { v.BuildQuery(); }, on);
+        if (QAction* q = frame->Action(cmd::kQuery)) q->setShortcut(QKeySequence("Ctrl+Q"));
+        for (int i = 0; i < int(SavedQueryList::kMaxRecent); ++i) {
+            reg(
+                cmd::kSavedQueryFirst + i,
+                [i](CIndexView& v) {
+                    const auto& shown = ShownQueryItems();
+                    if (size_t(i) < shown.size()) v.RunSavedQuery(shown[size_t(i)].queryIndex);
+                },
+                [i](CIndexView&) {
+                    return CommandState{size_t(i) < ShownQueryItems().size(), false};
+                });
+        }
+        reg(
+            cmd::kNoSavedQueries, [](CIndexView&) {},
+            [](CIndexView&) {
+                return CommandState{false, false};
+            });
+    });
+}
+
+}  // namespace qb
