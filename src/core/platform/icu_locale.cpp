@@ -181,7 +181,11 @@ IcuLocale::IcuLocale(const std::string& localeId) : impl_(std::make_unique<Impl>
     impl_->measurement =
         (U_SUCCESS(status) && ms == UMS_US) ? MeasurementSystem::US : MeasurementSystem::Metric;
 
-    impl_->collator = std::make_unique<NameCollator>(impl_->locale.getName());
+    // The POSIX locale's collation is plain code-point order, which would make
+    // name look-ups case-sensitive; names sort by the root rules there instead.
+    std::string collationId = impl_->locale.getName();
+    if (collationId.rfind("en_US_POSIX", 0) == 0) collationId = "root";
+    impl_->collator = std::make_unique<NameCollator>(collationId);
 }
 
 IcuLocale::~IcuLocale() = default;

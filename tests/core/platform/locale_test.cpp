@@ -79,6 +79,8 @@ void ExpectNameOrder(const L& loc) {
 TEST(Collation, LowerCaseFirstAccentsAfter) {
     ExpectNameOrder(IcuLocale("en_US"));
     ExpectNameOrder(FixedLocale());
+    // With no locale set (LANG=C), names still compare as people expect.
+    ExpectNameOrder(IcuLocale("en_US_POSIX"));
 }
 
 TEST(Collation, FollowsTheLocale) {
