@@ -947,6 +947,14 @@ void CIndexFrame::resizeEvent(QResizeEvent* e) {
     Track();
 }
 
+void CIndexFrame::showEvent(QShowEvent* e) {
+    QMdiSubWindow::showEvent(e);
+    // On screen, the frame has a placement worth keeping.
+    shown_ = true;
+    Track();
+    if (isMaximized() || isMinimized()) recorded_ = true;
+}
+
 void CIndexFrame::closeEvent(QCloseEvent* e) {
     SaveOnClose();
     QMdiSubWindow::closeEvent(e);
