@@ -151,6 +151,29 @@ void IdSet::SymmetricDifference(const IdSet& other) {
     ids_.swap(result);
 }
 
+void IdSet::Subtract(const IdSet& other) {
+    if (&other == this) {
+        if (!ids_.empty()) changed_ = true;
+        ids_.clear();
+        return;
+    }
+    // In place: the kept ids only ever move towards the front.
+    const auto& b = other.ids_;
+    size_t i = 0, j = 0, out = 0;
+    while (i < ids_.size()) {
+        while (j < b.size() && b[j] < ids_[i])
+            ++j;
+        if (j < b.size() && b[j] == ids_[i]) {
+            ++i;
+            ++j;
+        } else {
+            ids_[out++] = ids_[i++];
+        }
+    }
+    if (out < ids_.size()) changed_ = true;
+    ids_.resize(out);
+}
+
 void IdSet::Copy(const IdSet& other) {
     if (&other == this) return;
     try {

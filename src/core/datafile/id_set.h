@@ -12,7 +12,7 @@ namespace qb {
 class IdSet {
 public:
     IdSet() = default;
-    IdSet(std::initializer_list<int32_t> ids);  // sorted; changed stays clear
+    IdSet(std::initializer_list<int32_t> ids);            // sorted; changed stays clear
     static IdSet FromUnsorted(std::vector<int32_t> ids);  // Sort() applied, changed clear
 
     // Binary search: whether `id` is present, and in `pos` its index or the
@@ -23,6 +23,8 @@ public:
     void Intersect(const IdSet& other);
     void Unite(const IdSet& other);
     void SymmetricDifference(const IdSet& other);
+    // Removes every member of `other`; changed is set only if one was removed.
+    void Subtract(const IdSet& other);
     void Copy(const IdSet& other);
     void Clear();
     void ClearChanged() { changed_ = false; }

@@ -32,15 +32,6 @@ bool IsCode5(const CQuillError& e) {
     return e.Code() == err::kCorrupted;
 }
 
-// A − B over sorted sets.
-void Subtract(IdSet& a, const IdSet& b) {
-    if (a.Empty() || b.Empty()) return;
-    IdSet common;
-    common.Copy(a);
-    common.Intersect(b);
-    if (!common.Empty()) a.SymmetricDifference(common);
-}
-
 std::string Text(int id) {
     const char* s = ResourceString(id);
     return s ? s : "";
@@ -142,7 +133,7 @@ bool CQuillboxDoc::OnOpenDocument(const OpenRequest& request) {
 
             file_->ListLiveRecords(allArticles_);
             LoadIdStream(*file_, stream_id::kExcludedIds, excluded_);
-            Subtract(allArticles_, excluded_);
+            allArticles_.Subtract(excluded_);
 
             LoadIdStream(*file_, stream_id::kBookmarks, bookmarks_);
             LoadIdStream(*file_, stream_id::kPrivateIds, private_);
@@ -473,13 +464,13 @@ void CQuillboxDoc::DropSummaries(const IdSet& ids) {
 
 void CQuillboxDoc::VisibleArticles(IdSet& out) const {
     out.Copy(allArticles_);
-    if (ArePrivateHidden()) Subtract(out, private_);
+    if (ArePrivateHidden()) out.Subtract(private_);
     out.ClearChanged();
 }
 
 void CQuillboxDoc::VisibleBookmarks(IdSet& out) const {
     out.Copy(bookmarks_);
-    if (ArePrivateHidden()) Subtract(out, private_);
+    if (ArePrivateHidden()) out.Subtract(private_);
     out.ClearChanged();
 }
 

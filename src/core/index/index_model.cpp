@@ -17,14 +17,6 @@ namespace {
 
 constexpr int kTitleCaptionBase = 10010;
 
-void Subtract(IdSet& a, const IdSet& b) {
-    if (a.Empty() || b.Empty()) return;
-    IdSet common;
-    common.Copy(a);
-    common.Intersect(b);
-    if (!common.Empty()) a.SymmetricDifference(common);
-}
-
 std::string ReplaceAll(std::string text, const std::string& what, const std::string& with) {
     for (size_t at = text.find(what); at != std::string::npos;
          at = text.find(what, at + with.size()))
@@ -157,7 +149,7 @@ void IndexModel::ComputeIndexList() {
     if (effectiveIndexMode_ == 0) {
         IdSet all;
         source_.AllKeywords(all);
-        Subtract(all, selected_.Members());
+        all.Subtract(selected_.Members());
         ReplaceIndexMembers(all);
         return;
     }
@@ -174,7 +166,7 @@ void IndexModel::ComputeIndexList() {
         throw CQuillError(err::kOutOfMemory);
     }
     IdSet set = IdSet::FromUnsorted(std::move(related));
-    Subtract(set, selected_.Members());
+    set.Subtract(selected_.Members());
     ReplaceIndexMembers(set);
 }
 

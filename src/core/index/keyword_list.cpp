@@ -7,19 +7,6 @@
 
 namespace qb {
 
-namespace {
-
-// A − B over sorted sets.
-void Subtract(IdSet& a, const IdSet& b) {
-    if (a.Empty() || b.Empty()) return;
-    IdSet common;
-    common.Copy(a);
-    common.Intersect(b);
-    if (!common.Empty()) a.SymmetricDifference(common);
-}
-
-}  // namespace
-
 NamedIdList::NamedIdList(std::function<std::string(int32_t)> nameOf, const Locale& locale)
     : nameOf_(std::move(nameOf)), locale_(locale) {}
 
@@ -86,14 +73,14 @@ std::optional<size_t> NamedIdList::AddMembers(const IdSet& ids, const GroupFilte
 }
 
 void NamedIdList::RemoveMembers(const IdSet& ids) {
-    Subtract(members_, ids);
-    Subtract(highlight_, ids);
+    members_.Subtract(ids);
+    highlight_.Subtract(ids);
     if (caret_ && ids.Contains(*caret_)) caret_.reset();
     IdSet gone;
     gone.Copy(displayed_);
     gone.Intersect(ids);
     if (gone.Empty()) return;
-    Subtract(displayed_, gone);
+    displayed_.Subtract(gone);
     rows_.erase(
         std::remove_if(rows_.begin(), rows_.end(), [&](int32_t id) { return gone.Contains(id); }),
         rows_.end());
@@ -105,16 +92,16 @@ void NamedIdList::ApplyFilter(const GroupFilter& filter) {
     if (filter.Narrows()) target.Intersect(filter.keywords);
     IdSet hide;
     hide.Copy(displayed_);
-    Subtract(hide, target);
+    hide.Subtract(target);
     IdSet show;
     show.Copy(target);
-    Subtract(show, displayed_);
+    show.Subtract(displayed_);
     std::optional<int32_t> caret = caret_;
     for (int32_t id : show)
         InsertRow(id);
     if (!hide.Empty()) {
-        Subtract(highlight_, hide);
-        Subtract(displayed_, hide);
+        highlight_.Subtract(hide);
+        displayed_.Subtract(hide);
         rows_.erase(std::remove_if(rows_.begin(), rows_.end(),
                                    [&](int32_t id) { return hide.Contains(id); }),
                     rows_.end());

@@ -79,6 +79,35 @@ TEST(IdSetMerge, RemovingASetIsUniteThenSymmetricDifference) {
     EXPECT_EQ(V(a), (std::vector<int32_t>{1, 3}));
 }
 
+TEST(IdSetMerge, SubtractSetsChangedOnlyWhenSomethingIsRemoved) {
+    IdSet a{-4, 1, 2, 3, 7, 9};
+    a.Subtract(IdSet{-5, -4, 2, 5, 9, 12});
+    EXPECT_EQ(V(a), (std::vector<int32_t>{1, 3, 7}));
+    EXPECT_TRUE(a.Changed());
+
+    IdSet disjoint{2, 4};
+    disjoint.Subtract(IdSet{1, 3, 5});
+    EXPECT_EQ(V(disjoint), (std::vector<int32_t>{2, 4}));
+    EXPECT_FALSE(disjoint.Changed());
+    disjoint.Subtract(IdSet{});
+    EXPECT_FALSE(disjoint.Changed());
+
+    IdSet empty;
+    empty.Subtract(IdSet{1});
+    EXPECT_TRUE(empty.Empty());
+    EXPECT_FALSE(empty.Changed());
+
+    IdSet all{1, 2};
+    all.Subtract(IdSet{0, 1, 2, 3});
+    EXPECT_TRUE(all.Empty());
+    EXPECT_TRUE(all.Changed());
+
+    IdSet self{1, 2};
+    self.Subtract(self);
+    EXPECT_TRUE(self.Empty());
+    EXPECT_TRUE(self.Changed());
+}
+
 TEST(IdSetMerge, OperationsWithItself) {
     IdSet a{1, 2};
     a.Unite(a);
