@@ -1,65 +1,12 @@
 // qbx dump, run as a program: output, exit status, errors inside records,
 // files that cannot be opened, and the ways a password is given.
-#include <fcntl.h>
-#include <sys/wait.h>
-#include <unistd.h>
-
 #include <cstring>
-#include <fstream>
-#include <sstream>
 
 #include "fixture.h"
+#include "support/run_program.h"
 
 namespace qb::testing {
 namespace {
-
-struct RunResult {
-    int status = -1;
-    std::string out, err;
-};
-
-std::string Slurp(const std::string& path) {
-    std::ifstream in(path, std::ios::binary);
-    std::stringstream ss;
-    ss << in.rdbuf();
-    return ss.str();
-}
-
-// Runs qbx with an argument vector; stdin from `input` (or /dev/null),
-// extra environment entries "NAME=value".
-RunResult RunQbx(const TempDir& dir, const std::vector<std::string>& args,
-                 const std::string* input = nullptr, const std::vector<std::string>& env = {}) {
-    std::string bin = QB_BINARY_DIR "/bin/qbx";
-    std::string in = input ? dir.Write("stdin.txt", *input) : "/dev/null";
-    std::string out = dir.Path() + "/stdout.txt", err = dir.Path() + "/stderr.txt";
-    std::vector<std::string> argv = {bin};
-    argv.insert(argv.end(), args.begin(), args.end());
-    pid_t pid = fork();
-    if (pid == 0) {
-        int i = open(in.c_str(), O_RDONLY);
-        int o = open(out.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
-        int e = open(err.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
-        if (i < 0 || o < 0 || e < 0) _exit(126);
-        dup2(i, 0);
-        dup2(o, 1);
-        dup2(e, 2);
-        unsetenv("QBX_PASSWORD");
-        for (const std::string& kv : env)
-            putenv(const_cast<char*>(kv.c_str()));
-        std::vector<char*> cargv;
-        for (auto& a : argv)
-            cargv.push_back(const_cast<char*>(a.c_str()));
-        cargv.push_back(nullptr);
-        execv(bin.c_str(), cargv.data());
-        _exit(127);
-    }
-    RunResult r;
-    int st = 0;
-    if (pid > 0 && waitpid(pid, &st, 0) == pid && WIFEXITED(st)) r.status = WEXITSTATUS(st);
-    r.out = Slurp(out);
-    r.err = Slurp(err);
-    return r;
-}
 
 // A strict JSON syntax check (the output is ours, so its depth is small).
 class JsonCheck {
@@ -196,7 +143,7 @@ qbw::FileBuilder Sample() {
 
 TEST_F(DumpTest, WholeFileAsJson) {
     std::string path = WriteFile(Sample());
-    RunResult r = RunQbx(dir_, {"dump", path});
+    ProgramResult r = RunQbx({"dump", path});
     ASSERT_EQ(r.status, 0) << r.err;
     EXPECT_TRUE(JsonCheck(r.out).Valid()) << r.out;
     const std::string& o = r.out;
@@ -241,7 +188,7 @@ TEST_F(DumpTest, DamagedStreamsAndTablesBecomeErrorEntries) {
     // The keyword table starts beyond the file: listing it fails, the rest goes on.
     img.PatchInt32(qbw::hdr::Descriptor(table::kKeywords) + 8, 0x7FFFFFF0);
     std::string path = dir_.Write("damaged.qbx", img.bytes);
-    RunResult r = RunQbx(dir_, {"dump", path});
+    ProgramResult r = RunQbx({"dump", path});
     ASSERT_EQ(r.status, 0) << r.err;
     EXPECT_TRUE(JsonCheck(r.out).Valid()) << r.out;
     EXPECT_TRUE(Has(r.out, "\"private\": {\"error\": 5}"));
@@ -251,21 +198,21 @@ TEST_F(DumpTest, DamagedStreamsAndTablesBecomeErrorEntries) {
 
 TEST_F(DumpTest, FileThatCannotBeOpened) {
     std::string missing = dir_.Path() + "/missing.qbx";
-    RunResult r = RunQbx(dir_, {"dump", missing});
+    ProgramResult r = RunQbx({"dump", missing});
     EXPECT_EQ(r.status, 1);
     EXPECT_TRUE(r.out.empty());
     EXPECT_TRUE(Has(r.err, "Can not find this file:\n" + missing)) << r.err;
 
     std::string bad = dir_.Write("bad.qbx", "QA" + std::string(300, '\0'));
-    r = RunQbx(dir_, {"dump", bad});
+    r = RunQbx({"dump", bad});
     EXPECT_EQ(r.status, 1);
     EXPECT_TRUE(Has(r.err, "This file is not a Quillbox data file:\n" + bad)) << r.err;
 }
 
 TEST_F(DumpTest, UsageErrors) {
-    EXPECT_EQ(RunQbx(dir_, {"dump"}).status, 2);
-    EXPECT_EQ(RunQbx(dir_, {"dump", "--password=x", "f.qbx"}).status, 2);  // never an argument
-    EXPECT_EQ(RunQbx(dir_, {"dump", "a.qbx", "b.qbx"}).status, 2);
+    EXPECT_EQ(RunQbx({"dump"}).status, 2);
+    EXPECT_EQ(RunQbx({"dump", "--password=x", "f.qbx"}).status, 2);  // never an argument
+    EXPECT_EQ(RunQbx({"dump", "a.qbx", "b.qbx"}).status, 2);
 }
 
 class DumpPasswordTest : public DumpTest {
@@ -301,7 +248,7 @@ protected:
 };
 
 TEST_F(DumpPasswordTest, WithoutAPasswordPrivateArticlesAreErrors) {
-    RunResult r = RunQbx(dir_, {"dump", path});
+    ProgramResult r = RunQbx({"dump", path});
     ASSERT_EQ(r.status, 0) << r.err;
     EXPECT_TRUE(Has(r.out, "{\"id\": 1, \"error\": 5}"));
     EXPECT_TRUE(Has(r.out, "\"title\": \"Open\""));
@@ -311,12 +258,12 @@ TEST_F(DumpPasswordTest, WithoutAPasswordPrivateArticlesAreErrors) {
 
 TEST_F(DumpPasswordTest, PasswordFromStdinOrEnvironment) {
     std::string typed = "Caf\xC3\xA9\n";
-    RunResult r = RunQbx(dir_, {"dump", "--password-stdin", path}, &typed);
+    ProgramResult r = RunQbx({"dump", "--password-stdin", path}, RunOptions().Input(typed));
     ASSERT_EQ(r.status, 0) << r.err;
     EXPECT_TRUE(Has(r.out, "\"title\": \"Hidden\""));
     EXPECT_TRUE(Has(r.out, "\"content\": \"{\\\\rtf1 secret}\""));
 
-    r = RunQbx(dir_, {"dump", path}, nullptr, {"QBX_PASSWORD=Caf\xC3\xA9"});
+    r = RunQbx({"dump", path}, RunOptions().Env("QBX_PASSWORD", "Caf\xC3\xA9"));
     ASSERT_EQ(r.status, 0) << r.err;
     EXPECT_TRUE(Has(r.out, "\"title\": \"Hidden\""));
     EXPECT_TRUE(Has(r.out, "\"unlocked\": true"));
@@ -324,7 +271,7 @@ TEST_F(DumpPasswordTest, PasswordFromStdinOrEnvironment) {
 
 TEST_F(DumpPasswordTest, WrongPasswordFails) {
     std::string typed = "caf\xC3\xA9\n";
-    RunResult r = RunQbx(dir_, {"dump", "--password-stdin", path}, &typed);
+    ProgramResult r = RunQbx({"dump", "--password-stdin", path}, RunOptions().Input(typed));
     EXPECT_EQ(r.status, 1);
     EXPECT_TRUE(r.out.empty());
     EXPECT_TRUE(Has(r.err, "The entered password is invalid for the file:\n" + path)) << r.err;
