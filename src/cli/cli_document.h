@@ -52,6 +52,20 @@ inline int OpenForCommand(qb::CQuillboxDoc& doc, const std::string& path, bool a
     return 0;
 }
 
+// A text from the file on one output line: a line break inside it would
+// start a false line, so it is written as "\\n" (a CR is dropped).
+inline std::string OneLine(const std::string& s) {
+    std::string out;
+    for (char ch : s) {
+        if (ch == '\r') continue;
+        if (ch == '\n')
+            out += "\\n";
+        else
+            out += ch;
+    }
+    return out;
+}
+
 // The options the document commands take.
 struct DocumentOptions {
     std::string path;

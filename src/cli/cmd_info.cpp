@@ -56,16 +56,6 @@ const char* YesNo(bool b) {
     return b ? "yes" : "no";
 }
 
-// One line per value; line breaks inside a value would start a false line.
-std::string OneLine(const std::string& s) {
-    std::string out;
-    for (char ch : s) {
-        if (ch == '\r') continue;
-        out += ch == '\n' ? std::string("\\n") : std::string(1, ch);
-    }
-    return out;
-}
-
 void PrintText(const qb::FileProperties& p, const Counts& c, bool unlocked) {
     auto line = [](const char* name, const std::string& v) {
         std::printf("%s: %s\n", name, OneLine(v).c_str());

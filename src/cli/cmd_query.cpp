@@ -1,5 +1,6 @@
 // qbx query FILE EXPRESSION: runs a query as Build Query's OK does and
 // prints the resulting title list.
+#include <cctype>
 #include <cstdio>
 
 #include "command.h"
@@ -16,7 +17,12 @@ const char kUsage[] =
     "Prints \"Query Titles (n of m)\" and one line per matching title: the\n"
     "date, a tab and the title. Dates are typed as the locale writes them.\n"
     "An expression that does not compile prints the message and the error's\n"
-    "start and end (\"at S-E\") and exits with status 1.\n";
+    "start and end (\"at S-E\") and exits with status 1.\n"
+    "\n"
+    "Passwords: a file that asks for its password at open takes it from stdin\n"
+    "(--password-stdin), from QBX_PASSWORD or from the terminal, and fails\n"
+    "without the right one. Any other file with a password opens locked;\n"
+    "a password on stdin or in QBX_PASSWORD unlocks its private articles.\n";
 
 int Usage(const char* why) {
     if (why) std::fprintf(stderr, "qbx query: %s\n", why);
@@ -49,7 +55,9 @@ int Run(const Args& args) {
             } else {
                 return Usage("--sort takes 0 to 11");
             }
-        } else if (a.size() > 1 && a[0] == '-' && path.empty()) {
+        } else if ((a.size() > 1 && a[0] == '-' && path.empty()) || a.rfind("--", 0) == 0) {
+            // After the file a single "-" may begin an expression; "--" never
+            // does (a keyword with such a name is written quoted).
             return Usage(("unknown option " + a).c_str());
         } else if (path.empty()) {
             path = a;
@@ -61,6 +69,11 @@ int Run(const Args& args) {
         }
     }
     if (path.empty() || !haveExpression) return Usage(nullptr);
+    std::string text = ToCp1252(expression);
+    // Trailing white space is not part of the expression (as in Build Query).
+    while (!text.empty() && std::isspace(static_cast<unsigned char>(text.back())))
+        text.pop_back();
+    if (text.empty()) return Usage("the expression is empty");
 
     IndexSession s;
     int32_t dateFrom = qb::kDateOpenLow, dateTo = qb::kDateOpenHigh;
@@ -68,9 +81,6 @@ int Run(const Args& args) {
     if (!to.empty() && !ParseCommandLineDate(to, s.locale, s.ui, dateTo)) return 1;
     if (int rc = s.Open(path, fromStdin, allowNewer, sort)) return rc;
 
-    std::string text = ToCp1252(expression);
-    while (!text.empty() && text.back() == ' ')
-        text.pop_back();
     try {
         s.query.Compile(text, s.source);
     } catch (const qb::CQuillError& e) {
@@ -82,8 +92,7 @@ int Run(const Args& args) {
     s.query.dateFrom = dateFrom;
     s.query.dateTo = dateTo;
     s.model->RunCurrentQuery();
-    s.PrintTitles(stdout);
-    return 0;
+    return s.PrintTitles(stdout);
 }
 
 Registrar reg("query", "runs a query expression and prints the matching titles", Run);

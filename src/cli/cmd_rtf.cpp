@@ -1,6 +1,8 @@
 // qbx rtf: reads RTF through the rich-text engine and prints what the
 // control holds: its text stream, its RTF stream or its formats as JSON.
+#include <cerrno>
 #include <cstdio>
+#include <cstring>
 #include <iostream>
 #include <iterator>
 #include <sstream>
@@ -45,9 +47,7 @@ void JsonString(std::string& out, std::string_view utf8) {
 }
 
 std::string Utf8(std::u16string_view s) {
-    qb::RichTextControl tmp;
-    std::string out;
-    // Only the conversion is wanted; CR stays CR in JSON text.
+    std::string out;  // CR stays CR in JSON text
     for (std::size_t i = 0; i < s.size(); ++i) {
         uint32_t cp = s[i];
         if (cp >= 0xD800 && cp <= 0xDBFF && i + 1 < s.size() && s[i + 1] >= 0xDC00 &&
@@ -173,32 +173,38 @@ std::string Json(const qb::RichTextControl& rt) {
     return out;
 }
 
+const char kUsage[] =
+    "usage: qbx rtf [--text | --rtf | --json] FILE.rtf|-\n"
+    "\n"
+    "Reads RTF (from standard input for \"-\") as the article display does and\n"
+    "prints its plain text (UTF-8, CR LF between paragraphs; the default), the\n"
+    "RTF it streams out (--rtf), or its paragraphs and runs as JSON (--json).\n";
+
 int Run(const qbx::Args& args) {
     enum { kText, kRtf, kJson } mode = kText;
     std::string path;
     for (const std::string& a : args) {
-        if (a == "--text")
+        if (a == "--text") {
             mode = kText;
-        else if (a == "--rtf")
+        } else if (a == "--rtf") {
             mode = kRtf;
-        else if (a == "--json")
+        } else if (a == "--json") {
             mode = kJson;
-        else if (a == "--help" || a == "-h") {
-            std::printf(
-                "usage: qbx rtf [--text | --rtf | --json] FILE.rtf|-\n"
-                "Reads RTF as the article display does and prints its plain text "
-                "(UTF-8,\nCRLF between paragraphs), the RTF it streams out, or its "
-                "formats as JSON.\n");
+        } else if (a == "--help" || a == "-h") {
+            std::fputs(kUsage, stdout);
             return 0;
+        } else if (a.size() > 1 && a[0] == '-') {
+            std::fprintf(stderr, "qbx rtf: unknown option '%s'\n%s", a.c_str(), kUsage);
+            return 2;
         } else if (!path.empty()) {
-            std::fprintf(stderr, "qbx rtf: only one file may be given\n");
+            std::fprintf(stderr, "qbx rtf: only one file may be given\n%s", kUsage);
             return 2;
         } else {
             path = a;
         }
     }
     if (path.empty()) {
-        std::fprintf(stderr, "usage: qbx rtf [--text | --rtf | --json] FILE.rtf|-\n");
+        std::fputs(kUsage, stderr);
         return 2;
     }
     std::string data;
@@ -209,7 +215,8 @@ int Run(const qbx::Args& args) {
     } else {
         std::FILE* f = std::fopen(path.c_str(), "rb");
         if (!f) {
-            std::fprintf(stderr, "qbx rtf: cannot open %s\n", path.c_str());
+            std::fprintf(stderr, "qbx rtf: cannot open %s: %s\n", path.c_str(),
+                         std::strerror(errno));
             return 1;
         }
         char buf[65536];

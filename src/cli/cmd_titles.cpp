@@ -19,7 +19,12 @@ const char kUsage[] =
     "and the title. Keywords given with --keyword are selected together, by\n"
     "AND or (--or) by OR; with none, all titles are listed. --sort takes an\n"
     "order 0..11. --index also prints the Index list (in AND mode --related\n"
-    "shows only the keywords of the listed titles).\n";
+    "shows only the keywords of the listed titles).\n"
+    "\n"
+    "Passwords: a file that asks for its password at open takes it from stdin\n"
+    "(--password-stdin), from QBX_PASSWORD or from the terminal, and fails\n"
+    "without the right one. Any other file with a password opens locked;\n"
+    "a password on stdin or in QBX_PASSWORD unlocks its private articles.\n";
 
 int Usage(const char* why) {
     if (why) std::fprintf(stderr, "qbx titles: %s\n", why);
@@ -73,6 +78,10 @@ int Run(const Args& args) {
     if (path.empty()) return Usage(nullptr);
     if (bookmarked && attachments)
         return Usage("--bookmarked and --attachments exclude each other");
+    // Selecting a keyword starts afresh from its articles, as in the window,
+    // so a Show option given with keywords would be silently dropped.
+    if ((bookmarked || attachments) && !keywords.empty())
+        return Usage("--keyword cannot be combined with --bookmarked or --attachments");
 
     IndexSession s;
     qb::IndexSettings settings;
@@ -95,14 +104,15 @@ int Run(const Args& args) {
         }
         s.model->AddToSelection(ids);
     }
-    s.PrintTitles(stdout);
+    int rc = s.PrintTitles(stdout);
     if (index) {
         qb::NamedIdList& list = s.model->IndexList();
         std::printf("%s\n", s.model->IndexCaption().c_str());
         for (size_t r = 0; r < list.RowCount(); ++r)
-            std::printf("%s\n", qb::Cp1252ToUtf8(list.NameAt(r)).c_str());
+            std::printf("%s\n", OneLine(qb::Cp1252ToUtf8(list.NameAt(r))).c_str());
+        if (std::fflush(stdout) != 0) rc = 1;
     }
-    return 0;
+    return rc;
 }
 
 Registrar reg("titles", "the title list for a keyword selection, bookmarks or attachments", Run);

@@ -11,7 +11,7 @@ using Args = std::vector<std::string>;
 
 struct Command {
     std::string name;
-    std::string summary;  // one line for "qbx --help"
+    std::string summary;                  // one line for "qbx --help"
     std::function<int(const Args&)> run;  // arguments after the command name; returns exit status
 };
 

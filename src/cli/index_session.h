@@ -8,6 +8,7 @@
 #include <optional>
 #include <string>
 
+#include "cli_document.h"
 #include "datafile/cp1252.h"
 #include "datafile/dates.h"
 #include "datafile/quill_error.h"
@@ -36,23 +37,11 @@ struct IndexSession {
         return s;
     }
 
-    // Opens `path`; a password comes from stdin, QBX_PASSWORD or the
-    // terminal, never from the command line. Returns 0 or an exit status.
+    // Opens `path` with the password rules of every document command
+    // (OpenForCommand). Returns 0 or the exit status after the report.
     int Open(const std::string& path, bool passwordFromStdin, bool allowNewer, int32_t sortOrder,
              qb::IndexSettings settings = qb::IndexSettings()) {
-        ui.passwordFromStdin = passwordFromStdin;
-        if (!doc.OnOpenDocument(qb::OpenRequest{path, allowNewer})) return 1;
-        if (doc.IsPasswordSet() && !doc.IsUnlocked()) {
-            if (auto typed = ObtainPassword(passwordFromStdin, doc.File().FileName())) {
-                bool ok = false;
-                for (const std::string& p : PasswordCandidates(*typed))
-                    if ((ok = doc.CheckPassword(p))) break;
-                if (!ok) {
-                    qb::CQuillError(qb::err::kPasswordInvalid, path).ReportError(ui);
-                    return 1;
-                }
-            }
-        }
+        if (int rc = OpenForCommand(doc, path, allowNewer, ui, passwordFromStdin)) return rc;
         doc.SetSortOrder(sortOrder);
         model = std::make_unique<qb::IndexModel>(source, locale, ui, host, query, settings);
         model->InitialUpdate();
@@ -60,7 +49,10 @@ struct IndexSession {
     }
 
     // The caption, then one row per title: the date, a tab, the title.
-    void PrintTitles(std::FILE* out) {
+    // Returns the exit status: 1 when a message reported a failure while
+    // the list was built (the rows are then what the list reached) or the
+    // output could not be written.
+    int PrintTitles(std::FILE* out) {
         std::fprintf(out, "%s\n", model->TitleCaption().c_str());
         for (int32_t id : model->Titles().Rows()) {
             std::string date, title;
@@ -71,8 +63,10 @@ struct IndexSession {
             } catch (const qb::CQuillError&) {
                 // an unreadable article keeps its row, without date and title
             }
-            std::fprintf(out, "%s\t%s\n", date.c_str(), title.c_str());
+            std::fprintf(out, "%s\t%s\n", date.c_str(), OneLine(title).c_str());
         }
+        if (std::fflush(out) != 0) return 1;
+        return ui.errorsShown ? 1 : 0;
     }
 };
 

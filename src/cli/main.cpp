@@ -18,7 +18,8 @@ static void Usage(std::FILE* out) {
     auto cmds = qbx::Commands();
     std::sort(cmds.begin(), cmds.end(),
               [](const qbx::Command& a, const qbx::Command& b) { return a.name < b.name; });
-    for (const auto& c : cmds) std::fprintf(out, "  %-10s %s\n", c.name.c_str(), c.summary.c_str());
+    for (const auto& c : cmds)
+        std::fprintf(out, "  %-10s %s\n", c.name.c_str(), c.summary.c_str());
     std::fprintf(out, "\n'qbx COMMAND --help' tells more about one command.\n");
 }
 

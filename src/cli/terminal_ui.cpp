@@ -37,6 +37,9 @@ qb::MessageResult TerminalUi::MessageBox(const std::string& text, qb::MessageIco
                                          qb::MessageButtons buttons) {
     std::fprintf(out_, "%s%s\n", IconPrefix(icon), text.c_str());
     std::fflush(out_);
+    if (buttons == qb::MessageButtons::Ok &&
+        (icon == qb::MessageIcon::Exclamation || icon == qb::MessageIcon::Stop))
+        ++errorsShown;
     switch (buttons) {
         case qb::MessageButtons::Ok:
             return qb::MessageResult::Ok;

@@ -27,6 +27,9 @@ public:
 
     // Where a password comes from when one is asked for.
     bool passwordFromStdin = false;
+    // Warnings and errors shown so far (plain notes and questions do not
+    // count): a command that went on after one exits with status 1.
+    int errorsShown = 0;
 
 private:
     std::FILE* out_;
