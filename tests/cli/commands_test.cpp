@@ -1,0 +1,156 @@
+// The qbx program as a whole: its help texts, qbx rtf on stdin, and the
+// index commands on the demo notebook.
+#include <algorithm>
+#include <cstdio>
+#include <filesystem>
+#include <sstream>
+
+#include "cli_fixture.h"
+
+namespace qb::testing {
+namespace {
+
+// The command names from "qbx --help".
+std::vector<std::string> CommandNames(const std::string& help) {
+    std::vector<std::string> names;
+    std::istringstream in(help);
+    std::string line;
+    bool inList = false;
+    while (std::getline(in, line)) {
+        if (line == "commands:") {
+            inList = true;
+        } else if (inList && line.rfind("  ", 0) == 0) {
+            names.push_back(line.substr(2, line.find(' ', 2) - 2));
+        } else if (inList) {
+            inList = false;
+        }
+    }
+    return names;
+}
+
+TEST(QbxHelp, EveryCommandHasAConsistentUsage) {
+    ProgramResult top = RunQbx({"--help"});
+    ASSERT_EQ(top.status, 0) << top;
+    std::vector<std::string> names = CommandNames(top.out);
+    for (const char* expected : {"dump", "info", "keywords", "query", "rtf", "saved", "titles"})
+        EXPECT_NE(std::find(names.begin(), names.end(), expected), names.end()) << expected;
+
+    for (const std::string& name : names) {
+        ProgramResult r = RunQbx({name, "--help"});
+        EXPECT_EQ(r.status, 0) << name << "\n" << r;
+        EXPECT_EQ(r.out.rfind("usage: qbx " + name + " ", 0), 0u) << r.out;
+        EXPECT_TRUE(r.err.empty()) << name << "\n" << r;
+        if (name == "rtf") continue;  // reads no data file
+        // Every command that opens a data file takes its password the same
+        // ways, and never as an argument.
+        EXPECT_TRUE(Has(r.out, "[--password-stdin]")) << name << "\n" << r.out;
+        EXPECT_TRUE(Has(r.out, "QBX_PASSWORD")) << name << "\n" << r.out;
+        EXPECT_TRUE(Has(r.out, "[--allow-newer]")) << name << "\n" << r.out;
+        EXPECT_FALSE(Has(r.out, "--password ")) << name;
+        EXPECT_FALSE(Has(r.out, "--password=")) << name;
+    }
+
+    ProgramResult none = RunQbx({});
+    EXPECT_EQ(none.status, 2);
+    EXPECT_TRUE(Has(none.err, "usage: qbx COMMAND")) << none;
+    ProgramResult unknown = RunQbx({"frobnicate"});
+    EXPECT_EQ(unknown.status, 2);
+    EXPECT_TRUE(Has(unknown.err, "unknown command 'frobnicate'")) << unknown;
+}
+
+TEST(QbxRtf, ReadsStandardInput) {
+    const std::string rtf =
+        "{\\rtf1\\ansi{\\fonttbl{\\f0 Arial;}}\\f0 Caf\\'e9 \\b bold\\b0\\par second}";
+    ProgramResult r = RunQbx({"rtf", "-"}, RunOptions().Input(rtf));
+    ASSERT_EQ(r.status, 0) << r;
+    EXPECT_EQ(r.out, "Caf\xC3\xA9 bold\r\nsecond");
+
+    r = RunQbx({"rtf", "--json", "-"}, RunOptions().Input(rtf));
+    ASSERT_EQ(r.status, 0) << r;
+    EXPECT_TRUE(Has(r.out, "\"bold\": true")) << r;
+
+    r = RunQbx({"rtf", "-"}, RunOptions().Input("plain words"));
+    EXPECT_EQ(r.status, 1) << r;
+    EXPECT_TRUE(Has(r.err, "the input is not RTF")) << r;
+
+    r = RunQbx({"rtf", "/nonexistent/a.rtf"});
+    EXPECT_EQ(r.status, 1) << r;
+    EXPECT_TRUE(Has(r.err, "No such file or directory")) << r;
+    EXPECT_EQ(RunQbx({"rtf", "--html", "-"}).status, 2);
+}
+
+// The demo notebook: its password is "demo" and it keeps some articles private.
+class DemoTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        if (!std::filesystem::exists(demo_)) GTEST_SKIP() << "no demo file at " << demo_;
+    }
+    static ProgramResult Qbx(const std::vector<std::string>& args, RunOptions o = {}) {
+        o.Env("LC_ALL", "C");
+        return RunQbx(args, o);
+    }
+    // "Caption (n of m)" -> n and m; the rows after the caption.
+    static void Counts(const std::string& out, int& n, int& m, int& rows) {
+        size_t open = out.find(" ("), nl = out.find('\n');
+        ASSERT_NE(open, std::string::npos) << out;
+        ASSERT_EQ(std::sscanf(out.c_str() + open, " (%d of %d)", &n, &m), 2) << out;
+        rows = 0;
+        for (size_t i = nl + 1; i < out.size(); ++i)
+            rows += out[i] == '\n';
+    }
+    std::string demo_ = QB_BINARY_DIR "/samples/demo.qbx";
+};
+
+TEST_F(DemoTest, AllTitlesLockedAndUnlocked) {
+    ProgramResult locked = Qbx({"titles", demo_});
+    ASSERT_EQ(locked.status, 0) << locked;
+    EXPECT_EQ(locked.out.rfind("All Titles (", 0), 0u) << locked;
+    int n = 0, m = 0, rows = 0;
+    Counts(locked.out, n, m, rows);
+    EXPECT_EQ(n, m);
+    EXPECT_EQ(rows, n);
+
+    ProgramResult open = Qbx({"titles", demo_}, RunOptions().Env("QBX_PASSWORD", "demo"));
+    ASSERT_EQ(open.status, 0) << open;
+    int n2 = 0, m2 = 0, rows2 = 0;
+    Counts(open.out, n2, m2, rows2);
+    EXPECT_EQ(n2, m2);
+    EXPECT_EQ(rows2, n2);
+    EXPECT_GT(n2, n);  // the private articles joined the list
+}
+
+TEST_F(DemoTest, SavedQueryEqualsTheTypedQuery) {
+    ProgramResult list = Qbx({"saved", demo_});
+    ASSERT_EQ(list.status, 0) << list;
+    EXPECT_TRUE(Has(list.out, "Spring birds\tBirds AND Spring\t\t\n")) << list;
+    EXPECT_TRUE(Has(list.out, "Summer 2023\tSummer\t6/1/23\t8/31/23\n")) << list;
+
+    ProgramResult saved = Qbx({"saved", demo_, "Spring birds"});
+    ASSERT_EQ(saved.status, 0) << saved;
+    EXPECT_EQ(saved.out.rfind("Query Titles (", 0), 0u) << saved;
+    ProgramResult typed = Qbx({"query", demo_, "birds and spring"});
+    ASSERT_EQ(typed.status, 0) << typed;
+    EXPECT_EQ(saved.out, typed.out);
+
+    ProgramResult selected = Qbx({"titles", demo_, "--keyword", "Birds", "--keyword", "Spring"});
+    ASSERT_EQ(selected.status, 0) << selected;
+    EXPECT_EQ(selected.out.substr(selected.out.find('\n')), saved.out.substr(saved.out.find('\n')));
+
+    // Every row of the summer query lies in its stored range.
+    ProgramResult summer = Qbx({"saved", demo_, "Summer 2023", "--sort", "2"});
+    ASSERT_EQ(summer.status, 0) << summer;
+    std::istringstream rows(summer.out.substr(summer.out.find('\n') + 1));
+    std::string row;
+    int count = 0;
+    while (std::getline(rows, row)) {
+        int month = 0, day = 0, year = 0;
+        ASSERT_EQ(std::sscanf(row.c_str(), "%d/%d/%d\t", &month, &day, &year), 3) << row;
+        EXPECT_EQ(year, 23) << row;
+        EXPECT_TRUE(month >= 6 && month <= 8) << row;
+        ++count;
+    }
+    EXPECT_GT(count, 0);
+}
+
+}  // namespace
+}  // namespace qb::testing
