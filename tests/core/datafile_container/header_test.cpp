@@ -12,6 +12,7 @@ namespace {
 
 using testing::CodeOf;
 using testing::PutLE;
+using testing::ReadFile;
 using testing::TempDir;
 
 // A bare header of the short (pre-300) form with a sane geometry.
@@ -252,9 +253,7 @@ TEST(DataFileOpen, TheFileIsNeverWritten) {
     EXPECT_EQ(after.st_size, before.st_size);
     EXPECT_EQ(after.st_mtim.tv_sec, before.st_mtim.tv_sec);
     EXPECT_EQ(after.st_mtim.tv_nsec, before.st_mtim.tv_nsec);
-    std::ifstream in(p, std::ios::binary);
-    std::string now((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
-    EXPECT_EQ(now, bytes);
+    EXPECT_EQ(ReadFile(p), bytes);
 }
 
 }  // namespace

@@ -2,10 +2,7 @@
 #pragma once
 
 #include <gtest/gtest.h>
-#include <stdlib.h>
 
-#include <filesystem>
-#include <fstream>
 #include <functional>
 #include <memory>
 #include <string>
@@ -14,30 +11,10 @@
 #include "datafile/quill_error.h"
 #include "datafile/record_stream.h"
 #include "datafile/records.h"
+#include "support/temp_files.h"
 #include "writer/qbx_writer.h"
 
 namespace qb::testing {
-
-class TempDir {
-public:
-    TempDir() {
-        char tmpl[] = "/tmp/qb_records_XXXXXX";
-        if (char* p = ::mkdtemp(tmpl)) path_ = p;
-    }
-    ~TempDir() {
-        std::error_code ec;
-        if (!path_.empty()) std::filesystem::remove_all(path_, ec);
-    }
-    const std::string& Path() const { return path_; }
-    std::string Write(const std::string& name, const std::string& bytes) const {
-        std::string p = path_ + "/" + name;
-        std::ofstream(p, std::ios::binary).write(bytes.data(), std::streamsize(bytes.size()));
-        return p;
-    }
-
-private:
-    std::string path_;
-};
 
 // The code a call throws as CQuillError; 0 when it returns normally.
 inline int CodeOf(const std::function<void()>& f) {

@@ -4,49 +4,19 @@
 
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
-#include <stdlib.h>
 
 #include <algorithm>
-#include <filesystem>
-#include <fstream>
 #include <memory>
-#include <sstream>
 #include <string>
 #include <vector>
 
 #include "document/quillbox_doc.h"
 #include "support/fake_locale.h"
 #include "support/recording_ui.h"
+#include "support/temp_files.h"
 #include "writer/qbx_writer.h"
 
 namespace qb::testing {
-
-class TempDir {
-public:
-    TempDir() {
-        char tmpl[] = "/tmp/qb_document_XXXXXX";
-        if (char* p = ::mkdtemp(tmpl)) path_ = p;
-    }
-    ~TempDir() {
-        std::error_code ec;
-        if (!path_.empty()) std::filesystem::remove_all(path_, ec);
-    }
-    const std::string& Path() const { return path_; }
-    std::string Write(const std::string& name, const std::string& bytes) const {
-        std::string p = path_ + "/" + name;
-        std::ofstream(p, std::ios::binary).write(bytes.data(), std::streamsize(bytes.size()));
-        return p;
-    }
-    static std::string Read(const std::string& path) {
-        std::ifstream in(path, std::ios::binary);
-        std::ostringstream s;
-        s << in.rdbuf();
-        return s.str();
-    }
-
-private:
-    std::string path_;
-};
 
 struct RecordingIndex : IndexWindow {
     std::vector<int> codes;

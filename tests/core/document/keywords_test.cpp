@@ -58,7 +58,7 @@ TEST_F(DocTest, ExportKeywordListWritesSortedNamesWithCrLf) {
     EXPECT_EQ(doc->ProposedKeywordListName(), "list");
     std::string target = dir.Path() + "/list.txt";
     ASSERT_TRUE(doc->ExportKeywordList(target));
-    EXPECT_EQ(TempDir::Read(target), "Alpha\r\nbeta\r\ncaf\xE9\r\ngamma\r\n");
+    EXPECT_EQ(ReadFile(target), "Alpha\r\nbeta\r\ncaf\xE9\r\ngamma\r\n");
     EXPECT_EQ(ui.Count(), 0u);
 }
 

@@ -85,7 +85,7 @@ TEST_F(DocTest, BookmarksOfDeletedArticlesAreRepairedInMemoryAndReportedOnce) {
     EXPECT_EQ(doc->VisibleBookmarkCount(), 2);
     ASSERT_EQ(ui.Count(), 1u);
     EXPECT_EQ(ui.LastText(), FormatResource(1138, path));
-    EXPECT_EQ(TempDir::Read(path), bytes) << "the repair must not reach the file";
+    EXPECT_EQ(ReadFile(path), bytes) << "the repair must not reach the file";
 }
 
 TEST_F(DocTest, ExcludedArticlesLeaveEveryListAndCount) {

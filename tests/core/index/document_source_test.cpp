@@ -1,9 +1,5 @@
 // The models over a real document read from a written data file.
 #include <gtest/gtest.h>
-#include <stdlib.h>
-#include <unistd.h>
-
-#include <fstream>
 
 #include "document/quillbox_doc.h"
 #include "fake_source.h"
@@ -12,6 +8,7 @@
 #include "resources/strings.h"
 #include "support/fake_locale.h"
 #include "support/recording_ui.h"
+#include "support/temp_files.h"
 #include "writer/qbx_writer.h"
 
 namespace qb::testing {
@@ -20,10 +17,8 @@ namespace {
 class DocumentSourceTest : public ::testing::Test {
 protected:
     void SetUp() override {
-        char tmpl[] = "/tmp/qb_index_XXXXXX";
-        ASSERT_NE(::mkdtemp(tmpl), nullptr);
-        dir = tmpl;
-        path = dir + "/notes.qbx";
+        ASSERT_FALSE(dir.Path().empty());
+        path = dir / "notes.qbx";
         qbw::FileBuilder fb;
         auto article = [&](int32_t id, const std::string& title, std::vector<int32_t> kws,
                            int32_t date) {
@@ -54,13 +49,10 @@ protected:
         ASSERT_TRUE(doc->OnOpenDocument(path));
         source = std::make_unique<DocumentIndexSource>(*doc);
     }
-    void TearDown() override {
-        doc.reset();
-        ::unlink(path.c_str());
-        ::rmdir(dir.c_str());
-    }
+    void TearDown() override { doc.reset(); }
 
-    std::string dir, path;
+    TempDir dir;
+    std::string path;
     RecordingUi ui;
     FixedLocale locale;
     RecordingHost host;
