@@ -12,8 +12,6 @@
 // one benchmark per process (--benchmark_filter) for separate peaks.
 #include <benchmark/benchmark.h>
 #include <fcntl.h>
-#include <sys/resource.h>
-#include <sys/wait.h>
 #include <unistd.h>
 #include <zlib.h>
 
@@ -24,6 +22,7 @@
 #include <string>
 #include <vector>
 
+#include "bench_support.h"
 #include "datafile/data_file.h"
 #include "datafile/records.h"
 #include "writer/qbx_writer.h"
@@ -175,24 +174,8 @@ void Generate(const std::string& base) {
 const std::string& Ensure() {
     static const std::string path = [] {
         const std::string base = BasePath();
-        if (access((base + ".qbx").c_str(), R_OK) != 0 ||
-            access((base + ".pieces").c_str(), R_OK) != 0) {
-            std::fprintf(stderr, "generating %s.qbx ...\n", base.c_str());
-            const pid_t child = fork();
-            if (child == 0) {
-                try {
-                    Generate(base);
-                    _exit(0);
-                } catch (const std::exception& e) {
-                    std::fprintf(stderr, "generation failed: %s\n", e.what());
-                    _exit(1);
-                }
-            }
-            int status = 0;
-            if (child < 0 || waitpid(child, &status, 0) != child || !WIFEXITED(status) ||
-                WEXITSTATUS(status) != 0)
-                throw std::runtime_error("could not generate the benchmark file");
-        }
+        qb::bench::GenerateOnce(base + ".qbx", {base + ".qbx", base + ".pieces"},
+                                [&] { Generate(base); });
         return base;
     }();
     return path;
@@ -217,12 +200,6 @@ std::vector<Piece> LoadPieces(const std::string& base) {
     }
     if (!in) throw std::runtime_error("bad pieces file");
     return pieces;
-}
-
-void ReportPeak(benchmark::State& state) {
-    rusage u{};
-    getrusage(RUSAGE_SELF, &u);
-    state.counters["peak_rss_kb"] = static_cast<double>(u.ru_maxrss);
 }
 
 void BM_Baseline(benchmark::State& state) {
@@ -265,7 +242,7 @@ void BM_Baseline(benchmark::State& state) {
         benchmark::DoNotOptimize(produced);
     }
     state.counters["pieces"] = static_cast<double>(pieces.size());
-    ReportPeak(state);
+    qb::bench::ReportPeak(state);
 }
 
 void BM_Reader(benchmark::State& state) {
@@ -289,7 +266,7 @@ void BM_Reader(benchmark::State& state) {
             state.SkipWithError("the reader did not find every record");
         benchmark::DoNotOptimize(produced);
     }
-    ReportPeak(state);
+    qb::bench::ReportPeak(state);
 }
 
 BENCHMARK(BM_Baseline)->Unit(benchmark::kMillisecond)->UseRealTime();

@@ -13,9 +13,6 @@
 // keywords, generated once in a child process and cached in /tmp.
 // peak_rss_kb is ru_maxrss; run one benchmark per process for separate peaks.
 #include <benchmark/benchmark.h>
-#include <sys/resource.h>
-#include <sys/wait.h>
-#include <unistd.h>
 
 #include <cstdio>
 #include <cstdlib>
@@ -24,11 +21,11 @@
 #include <string>
 #include <vector>
 
+#include "bench_support.h"
 #include "datafile/data_file.h"
 #include "datafile/records.h"
 #include "document/quillbox_doc.h"
 #include "platform/icu_locale.h"
-#include "platform/ui.h"
 #include "writer/qbx_writer.h"
 
 namespace {
@@ -84,44 +81,10 @@ const std::string& Ensure() {
         if (const char* given = std::getenv("QB_BENCH_FILE")) return std::string(given);
         std::string p = "/tmp/qb_bench_document_a" + std::to_string(kArticles) + "_k" +
                         std::to_string(kKeywords) + "_c" + std::to_string(kContentBytes) + ".qbx";
-        if (access(p.c_str(), R_OK) != 0) {
-            std::fprintf(stderr, "generating %s ...\n", p.c_str());
-            pid_t child = fork();
-            if (child == 0) {
-                try {
-                    Generate(p);
-                    _exit(0);
-                } catch (const std::exception& e) {
-                    std::fprintf(stderr, "generation failed: %s\n", e.what());
-                    _exit(1);
-                }
-            }
-            int status = 0;
-            if (child < 0 || waitpid(child, &status, 0) != child || !WIFEXITED(status) ||
-                WEXITSTATUS(status) != 0)
-                throw std::runtime_error("could not generate the benchmark file");
-        }
+        qb::bench::GenerateOnce(p, {p}, [&] { Generate(p); });
         return p;
     }();
     return path;
-}
-
-class SilentUi : public qb::Ui {
-public:
-    qb::MessageResult MessageBox(const std::string& text, qb::MessageIcon,
-                                 qb::MessageButtons) override {
-        std::fprintf(stderr, "%s\n", text.c_str());
-        return qb::MessageResult::Ok;
-    }
-    bool AskPassword(const std::string&, const std::function<bool(const std::string&)>&) override {
-        return false;
-    }
-};
-
-void ReportPeak(benchmark::State& state) {
-    rusage u{};
-    getrusage(RUSAGE_SELF, &u);
-    state.counters["peak_rss_kb"] = double(u.ru_maxrss);
 }
 
 void BM_DataFileReader(benchmark::State& state) {
@@ -141,12 +104,12 @@ void BM_DataFileReader(benchmark::State& state) {
         file.Close();
         benchmark::DoNotOptimize(produced);
     }
-    ReportPeak(state);
+    qb::bench::ReportPeak(state);
 }
 
 void BM_Document(benchmark::State& state) {
     const std::string& path = Ensure();
-    SilentUi ui;
+    qb::bench::SilentUi ui;
     qb::IcuLocale locale;
     size_t count = 0;
     for (auto _ : state) {
@@ -167,7 +130,7 @@ void BM_Document(benchmark::State& state) {
         benchmark::DoNotOptimize(produced);
     }
     state.counters["articles"] = double(count);
-    ReportPeak(state);
+    qb::bench::ReportPeak(state);
 }
 
 BENCHMARK(BM_DataFileReader)->Unit(benchmark::kMillisecond)->UseRealTime();

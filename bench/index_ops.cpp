@@ -5,7 +5,7 @@
 //   BM_RelatedAllTitles: the related-keyword Index list with every title listed.
 //   BM_Fill/<order>/<n>: filling and sorting n titles in one of the four menu
 //       orders (summaries already cached); the fitted complexity is reported.
-// The file is generated once and cached in /tmp under a name that carries
+// The file is generated once, in a child process, and cached in /tmp under a name that carries
 // its parameters.
 #include <benchmark/benchmark.h>
 #include <unistd.h>
@@ -14,12 +14,12 @@
 #include <string>
 #include <vector>
 
+#include "bench_support.h"
 #include "document/quillbox_doc.h"
 #include "index/document_source.h"
 #include "index/index_host.h"
 #include "index/index_model.h"
 #include "platform/icu_locale.h"
-#include "platform/ui.h"
 #include "writer/qbx_writer.h"
 
 namespace {
@@ -75,18 +75,8 @@ void Generate(const std::string& path) {
     std::rename(tmp.c_str(), path.c_str());
 }
 
-class QuietUi : public qb::Ui {
-public:
-    qb::MessageResult MessageBox(const std::string&, qb::MessageIcon, qb::MessageButtons) override {
-        return qb::MessageResult::Ok;
-    }
-    bool AskPassword(const std::string&, const std::function<bool(const std::string&)>&) override {
-        return false;
-    }
-};
-
 struct Fixture {
-    QuietUi ui;
+    qb::bench::SilentUi ui;
     qb::IcuLocale locale{"en_US"};
     qb::CQuillboxDoc doc{Services()};
     qb::DocumentIndexSource source{doc};
@@ -102,7 +92,7 @@ struct Fixture {
     }
     Fixture() {
         std::string path = FilePath();
-        if (::access(path.c_str(), R_OK) != 0) Generate(path);
+        qb::bench::GenerateOnce(path, {path}, [&] { Generate(path); });
         if (!doc.OnOpenDocument(path)) std::abort();
         model = std::make_unique<qb::IndexModel>(source, locale, ui, host, query);
         model->InitialUpdate();  // all titles: every summary is read once here
