@@ -9,19 +9,10 @@
 #include <string>
 
 #include "datafile/quill_error.h"
+#include "support/quill_error_code.h"
 #include "support/temp_files.h"
 
 namespace qb::testing {
-
-// The code a call throws as CQuillError; 0 when it returns normally.
-inline int CodeOf(const std::function<void()>& f) {
-    try {
-        f();
-    } catch (const CQuillError& e) {
-        return e.Code();
-    }
-    return 0;
-}
 
 inline void PutLE(std::string& s, size_t offset, uint32_t v, int width) {
     if (s.size() < offset + size_t(width)) s.resize(offset + size_t(width), '\0');

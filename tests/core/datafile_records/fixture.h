@@ -11,20 +11,11 @@
 #include "datafile/quill_error.h"
 #include "datafile/record_stream.h"
 #include "datafile/records.h"
+#include "support/quill_error_code.h"
 #include "support/temp_files.h"
 #include "writer/qbx_writer.h"
 
 namespace qb::testing {
-
-// The code a call throws as CQuillError; 0 when it returns normally.
-inline int CodeOf(const std::function<void()>& f) {
-    try {
-        f();
-    } catch (const CQuillError& e) {
-        return e.Code();
-    }
-    return 0;
-}
 
 class RecordsTest : public ::testing::Test {
 protected:
