@@ -58,7 +58,7 @@ int Run(const Args& args) {
         } else if ((a.size() > 1 && a[0] == '-' && path.empty()) || a.rfind("--", 0) == 0) {
             // After the file a single "-" may begin an expression; "--" never
             // does (a keyword with such a name is written quoted).
-            return Usage(("unknown option " + a).c_str());
+            return Usage(("unknown option '" + a + "'").c_str());
         } else if (path.empty()) {
             path = a;
         } else if (!haveExpression) {
@@ -95,7 +95,7 @@ int Run(const Args& args) {
     return s.PrintTitles(stdout);
 }
 
-Registrar reg("query", "runs a query expression and prints the matching titles", Run);
+Registrar reg("query", "run a query expression and print the matching titles", Run);
 
 }  // namespace
 

@@ -45,8 +45,8 @@ int Run(const Args& args) {
             auto o = ParseSortOrder(args[++i]);
             if (!o) return Usage("--sort takes 0 to 11");
             sort = *o;
-        } else if (a.size() > 1 && a[0] == '-' && path.empty()) {
-            return Usage(("unknown option " + a).c_str());
+        } else if ((a.size() > 1 && a[0] == '-' && path.empty()) || a.rfind("--", 0) == 0) {
+            return Usage(("unknown option '" + a + "'").c_str());
         } else if (path.empty()) {
             path = a;
         } else if (!haveName) {
@@ -88,7 +88,7 @@ int Run(const Args& args) {
     return s.PrintTitles(stdout);
 }
 
-Registrar reg("saved", "lists the saved queries or runs one", Run);
+Registrar reg("saved", "list the saved queries, or run one and print its titles", Run);
 
 }  // namespace
 

@@ -68,7 +68,7 @@ int Run(const Args& args) {
                 return Usage("--sort takes 0 to 11");
             }
         } else if (a.size() > 1 && a[0] == '-') {
-            return Usage(("unknown option " + a).c_str());
+            return Usage(("unknown option '" + a + "'").c_str());
         } else if (path.empty()) {
             path = a;
         } else {
@@ -115,7 +115,7 @@ int Run(const Args& args) {
     return rc;
 }
 
-Registrar reg("titles", "the title list for a keyword selection, bookmarks or attachments", Run);
+Registrar reg("titles", "print the title list for keywords, the bookmarks or the attachments", Run);
 
 }  // namespace
 

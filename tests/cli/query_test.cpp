@@ -105,7 +105,7 @@ TEST_F(QueryTest, UsageErrors) {
     // A misspelt option after the file is not taken for the expression.
     ProgramResult r = Qbx({"query", path_, "--form", "1/1/23", "Birds"});
     EXPECT_EQ(r.status, 2) << r;
-    EXPECT_TRUE(Has(r.err, "unknown option --form")) << r;
+    EXPECT_TRUE(Has(r.err, "unknown option '--form'")) << r;
 }
 
 using SavedTest = CliTest;
