@@ -3,40 +3,15 @@
 #pragma once
 
 #include <gtest/gtest.h>
-#include <stdlib.h>
 
-#include <filesystem>
-#include <fstream>
 #include <string>
 #include <vector>
 
 #include "support/run_program.h"
+#include "support/temp_files.h"
 #include "writer/qbx_writer.h"
 
 namespace qb::testing {
-
-class CliDir {
-public:
-    CliDir() {
-        char tmpl[] = "/tmp/qb_cli_XXXXXX";
-        if (char* p = ::mkdtemp(tmpl)) path_ = p;
-    }
-    ~CliDir() {
-        std::error_code ec;
-        if (!path_.empty()) std::filesystem::remove_all(path_, ec);
-    }
-    CliDir(const CliDir&) = delete;
-    CliDir& operator=(const CliDir&) = delete;
-    const std::string& Path() const { return path_; }
-    std::string Write(const std::string& name, const std::string& bytes) const {
-        std::string p = path_ + "/" + name;
-        std::ofstream(p, std::ios::binary).write(bytes.data(), std::streamsize(bytes.size()));
-        return p;
-    }
-
-private:
-    std::string path_;
-};
 
 inline bool Has(const std::string& s, const std::string& part) {
     return s.find(part) != std::string::npos;
@@ -122,7 +97,7 @@ protected:
         return RunQbx(args, o);
     }
 
-    CliDir dir_;
+    TempDir dir_;
     std::string path_;
 };
 
