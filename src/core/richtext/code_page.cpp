@@ -71,6 +71,7 @@ int CodePageForCharset(int charset) {
 struct ByteDecoder::Page {
     UConverter* converter = nullptr;
     bool multiByte = false;
+    bool asciiAsIs = false;
     char16_t table[256];
     ~Page() {
         if (converter) ucnv_close(converter);
@@ -112,6 +113,9 @@ ByteDecoder::Page* ByteDecoder::Load(int codePage) {
         page->table[i] = (U_SUCCESS(st) && n == 1 && out[0] != 0xFFFD) ? char16_t(out[0])
                                                                        : Cp1252ToUnicode(byte);
     }
+    page->asciiAsIs = !page->multiByte;
+    for (int i = 0x20; i < 0x80; ++i)
+        if (page->table[i] != char16_t(i)) page->asciiAsIs = false;
     Page* raw = page.get();
     pages_[codePage] = std::move(page);
     return raw;
@@ -122,6 +126,7 @@ void ByteDecoder::SetCodePage(int codePage) {
     codePage_ = codePage;
     page_ = nullptr;
     multiByte_ = false;
+    asciiAsIs_ = true;
     if (codePage == 1252 || codePage <= 0) {
         for (int i = 0; i < 256; ++i)
             table_[i] = Cp1252ToUnicode(uint8_t(i));
@@ -134,6 +139,7 @@ void ByteDecoder::SetCodePage(int codePage) {
         return;
     }
     multiByte_ = page_->multiByte;
+    asciiAsIs_ = page_->asciiAsIs;
     for (int i = 0; i < 256; ++i)
         table_[i] = page_->table[i];
 }

@@ -35,6 +35,9 @@ public:
     // collected and decoded together).
     bool MultiByte() const { return multiByte_; }
     char16_t DecodeSingle(uint8_t byte) const { return table_[byte]; }
+    // Whether every byte from 0x20 to 0x7F decodes to itself, single-byte:
+    // ASCII text can then be widened without the table.
+    bool AsciiAsIs() const { return asciiAsIs_; }
     void Decode(std::string_view bytes, std::u16string& out);
 
 private:
@@ -43,6 +46,7 @@ private:
 
     int codePage_ = 1252;
     bool multiByte_ = false;
+    bool asciiAsIs_ = true;
     char16_t table_[256];
     Page* page_ = nullptr;
     std::map<int, std::unique_ptr<Page>> pages_;

@@ -5,8 +5,11 @@
 #include <cstring>
 #include <map>
 #include <string>
-#include <unordered_map>
 #include <vector>
+
+#if defined(__SSE2__)
+#include <emmintrin.h>
+#endif
 
 #include "richtext/code_page.h"
 #include "richtext/rich_text.h"
@@ -117,7 +120,8 @@ enum class W : uint8_t {
     kTlth,
     kTleq,
     kIntbl,
-    // character
+    // character: from kPlain to kChcbpat, the words that change the
+    // character state (with kF), which the format cache relies on
     kPlain,
     kB,
     kI,
@@ -190,20 +194,66 @@ enum class W : uint8_t {
     kBin,
 };
 
-// Control words are short: a simple multiplicative hash beats the library's.
-struct WordHash {
-    std::size_t operator()(std::string_view w) const {
-        std::size_t h = w.size();
-        for (char c : w)
-            h = h * 131 + uint8_t(c);
-        return h;
-    }
-};
-using WordMap = std::unordered_map<std::string_view, W, WordHash>;
+// Every control word is looked up, so the table is a flat open-addressed
+// array: one short hash, usually one probe, no allocation and no library
+// string comparison. Keys are stored inline; longer words cannot match.
+class WordIndex {
+public:
+    static constexpr std::size_t kMaxKey = 23;
 
-const WordMap& WordTable() {
-    static const WordMap table = [] {
-        WordMap t = {
+    static constexpr bool Fits(std::string_view word) {
+        return !word.empty() && word.size() <= kMaxKey;
+    }
+    // The first entry for a word wins, as with a map's emplace.
+    void Add(std::string_view word, W w) {
+        std::size_t i = Hash(word);
+        while (slots_[i].len != 0) {
+            if (Equal(slots_[i], word)) return;
+            i = (i + 1) & (kSize - 1);
+        }
+        std::memcpy(slots_[i].key, word.data(), word.size());
+        slots_[i].len = uint8_t(word.size());
+        slots_[i].w = w;
+    }
+    W Find(std::string_view word) const {
+        if (word.empty() || word.size() > kMaxKey) return W::kUnknown;
+        for (std::size_t i = Hash(word);; i = (i + 1) & (kSize - 1)) {
+            const Slot& s = slots_[i];
+            if (s.len == 0) return W::kUnknown;
+            if (Equal(s, word)) return s.w;
+        }
+    }
+
+private:
+    static constexpr int kBits = 10;
+    static constexpr std::size_t kSize = std::size_t(1) << kBits;  // a quarter full
+    struct Slot {
+        char key[kMaxKey];
+        uint8_t len = 0;
+        W w = W::kUnknown;
+    };
+    // The length and four of the letters, without a loop: enough to keep
+    // the words of the table apart. Only called with a word of one or more.
+    static std::size_t Hash(std::string_view w) {
+        std::size_t n = w.size();
+        uint32_t h = uint32_t(n) * 0x01000193u ^ uint8_t(w[0]) ^ uint32_t(uint8_t(w[n / 2])) << 8 ^
+                     uint32_t(uint8_t(w[n - 1])) << 16 ^
+                     uint32_t(uint8_t(w[n > 1 ? n - 2 : 0])) << 24;
+        return (h * 0x9E3779B1u) >> (32 - kBits);
+    }
+    static bool Equal(const Slot& s, std::string_view w) {
+        if (s.len != w.size()) return false;
+        for (std::size_t k = 0; k < w.size(); ++k)
+            if (s.key[k] != w[k]) return false;
+        return true;
+    }
+    std::array<Slot, kSize> slots_{};
+};
+
+const WordIndex& WordTable() {
+    static const WordIndex table = [] {
+        WordIndex t;
+        static constexpr std::pair<std::string_view, W> kWords[] = {
             {"ansi", W::kAnsi},
             {"mac", W::kMac},
             {"pc", W::kPc},
@@ -351,104 +401,110 @@ const WordMap& WordTable() {
             {"picscaley", W::kPicscaley},
             {"bin", W::kBin},
         };
+        for (const auto& [word, w] : kWords)
+            t.Add(word, w);
         // Destinations whose content is neither text nor formatting.
-        for (const char* d : {"stylesheet",
-                              "info",
-                              "header",
-                              "headerl",
-                              "headerr",
-                              "headerf",
-                              "footer",
-                              "footerl",
-                              "footerr",
-                              "footerf",
-                              "footnote",
-                              "annotation",
-                              "xe",
-                              "tc",
-                              "txe",
-                              "rxe",
-                              "pntext",
-                              "listtext",
-                              "nonshppict",
-                              "fldinst",
-                              "author",
-                              "operator",
-                              "title",
-                              "subject",
-                              "keywords",
-                              "comment",
-                              "doccomm",
-                              "company",
-                              "revtbl",
-                              "filetbl",
-                              "template",
-                              "objdata",
-                              "objclass",
-                              "objname",
-                              "private",
-                              "atnid",
-                              "atnauthor",
-                              "bkmkstart",
-                              "bkmkend",
-                              "do",
-                              "shpinst",
-                              "picprop",
-                              "datafield",
-                              "blipuid",
-                              "generator",
-                              "colorschememapping",
-                              "themedata",
-                              "latentstyles",
-                              "datastore",
-                              "xmlnstbl",
-                              "rsidtbl",
-                              "userprops",
-                              "ftnsep",
-                              "ftnsepc",
-                              "aftnsep",
-                              "aftnsepc",
-                              "ftncn",
-                              "aftncn",
-                              "fchars",
-                              "lchars",
-                              "pnseclvl",
-                              "lfolevel",
-                              "leveltext",
-                              "levelnumbers",
-                              "listname",
-                              "listpicture",
-                              "falt",
-                              "panose",
-                              "buptim",
-                              "creatim",
-                              "printim",
-                              "revtim",
-                              "hlinkbase",
-                              "formfield",
-                              "docvar",
-                              "objalias",
-                              "objsect",
-                              "pgdsctbl",
-                              "mmathPr",
-                              "wgrffmtfilter",
-                              "fontemb",
-                              "fontfile",
-                              "listlevelpicture",
-                              "atrfstart",
-                              "atrfend",
-                              "atndate",
-                              "atnicn",
-                              "atnref",
-                              "atntime",
-                              "background",
-                              "sp",
-                              "sn",
-                              "sv",
-                              "shptxt",
-                              "shprslt",
-                              "shp"})
-            t.emplace(d, W::kSkipDest);
+        static constexpr std::string_view kSkipped[] = {"stylesheet",
+                                                        "info",
+                                                        "header",
+                                                        "headerl",
+                                                        "headerr",
+                                                        "headerf",
+                                                        "footer",
+                                                        "footerl",
+                                                        "footerr",
+                                                        "footerf",
+                                                        "footnote",
+                                                        "annotation",
+                                                        "xe",
+                                                        "tc",
+                                                        "txe",
+                                                        "rxe",
+                                                        "pntext",
+                                                        "listtext",
+                                                        "nonshppict",
+                                                        "fldinst",
+                                                        "author",
+                                                        "operator",
+                                                        "title",
+                                                        "subject",
+                                                        "keywords",
+                                                        "comment",
+                                                        "doccomm",
+                                                        "company",
+                                                        "revtbl",
+                                                        "filetbl",
+                                                        "template",
+                                                        "objdata",
+                                                        "objclass",
+                                                        "objname",
+                                                        "private",
+                                                        "atnid",
+                                                        "atnauthor",
+                                                        "bkmkstart",
+                                                        "bkmkend",
+                                                        "do",
+                                                        "shpinst",
+                                                        "picprop",
+                                                        "datafield",
+                                                        "blipuid",
+                                                        "generator",
+                                                        "colorschememapping",
+                                                        "themedata",
+                                                        "latentstyles",
+                                                        "datastore",
+                                                        "xmlnstbl",
+                                                        "rsidtbl",
+                                                        "userprops",
+                                                        "ftnsep",
+                                                        "ftnsepc",
+                                                        "aftnsep",
+                                                        "aftnsepc",
+                                                        "ftncn",
+                                                        "aftncn",
+                                                        "fchars",
+                                                        "lchars",
+                                                        "pnseclvl",
+                                                        "lfolevel",
+                                                        "leveltext",
+                                                        "levelnumbers",
+                                                        "listname",
+                                                        "listpicture",
+                                                        "falt",
+                                                        "panose",
+                                                        "buptim",
+                                                        "creatim",
+                                                        "printim",
+                                                        "revtim",
+                                                        "hlinkbase",
+                                                        "formfield",
+                                                        "docvar",
+                                                        "objalias",
+                                                        "objsect",
+                                                        "pgdsctbl",
+                                                        "mmathPr",
+                                                        "wgrffmtfilter",
+                                                        "fontemb",
+                                                        "fontfile",
+                                                        "listlevelpicture",
+                                                        "atrfstart",
+                                                        "atrfend",
+                                                        "atndate",
+                                                        "atnicn",
+                                                        "atnref",
+                                                        "atntime",
+                                                        "background",
+                                                        "sp",
+                                                        "sn",
+                                                        "sv",
+                                                        "shptxt",
+                                                        "shprslt",
+                                                        "shp"};
+        static_assert(
+            std::ranges::all_of(kWords, [](const auto& e) { return WordIndex::Fits(e.first); }));
+        static_assert(std::ranges::all_of(kSkipped, WordIndex::Fits));
+        for (std::string_view d : kSkipped)
+            t.Add(d, W::kSkipDest);
         return t;
     }();
     return table;
@@ -478,8 +534,16 @@ struct ParaState {
     uint8_t ntabs = 0;
     TabKind pendingKind = TabKind::kLeft;
     TabLeader pendingLeader = TabLeader::kNone;
-    std::array<TabStop, kMaxTabStops> tabs{};
-    bool operator==(const ParaState&) const = default;
+    std::array<TabStop, kMaxTabStops> tabs{};  // past ntabs always the default
+    bool operator==(const ParaState& o) const {
+        // Compared at every paragraph end: only the tab stops in use.
+        return li == o.li && ri == o.ri && fi == o.fi && sb == o.sb && sa == o.sa && sl == o.sl &&
+               slmult == o.slmult && align == o.align && num == o.num && pnSeen == o.pnSeen &&
+               numStart == o.numStart && numTab == o.numTab && textBefore == o.textBefore &&
+               textAfter == o.textAfter && ls == o.ls && ilvl == o.ilvl && ntabs == o.ntabs &&
+               pendingKind == o.pendingKind && pendingLeader == o.pendingLeader &&
+               std::equal(tabs.begin(), tabs.begin() + ntabs, o.tabs.begin());
+    }
 };
 
 struct State {
@@ -531,6 +595,67 @@ int HexValue(char c) {
     return -1;
 }
 
+// The bytes that end a stretch of plain text.
+constexpr std::array<bool, 256> kTextStop = [] {
+    std::array<bool, 256> t{};
+    for (unsigned char c : {'\\', '{', '}', '\r', '\n', '\0'})
+        t[c] = true;
+    return t;
+}();
+
+// Printable ASCII that is not RTF syntax: in the document's text these bytes
+// stand for themselves whenever the code page keeps ASCII as it is.
+constexpr std::array<bool, 256> kPlainAscii = [] {
+    std::array<bool, 256> t{};
+    for (int c = 0x20; c < 0x80; ++c)
+        t[std::size_t(c)] = c != '\\' && c != '{' && c != '}';
+    return t;
+}();
+
+// Widens the plain ASCII at the start of p[0, n) into out, which has room
+// for n units, and returns how many bytes that was. Sixteen bytes at a time
+// where SSE2 is there (every x86-64), eight by word arithmetic elsewhere.
+std::size_t WidenPlainAscii(const char* p, std::size_t n, char16_t* out) {
+    std::size_t i = 0;
+#if defined(__SSE2__)
+    const __m128i space = _mm_set1_epi8(0x20), backslash = _mm_set1_epi8('\\'),
+                  open = _mm_set1_epi8('{'), close = _mm_set1_epi8('}'), zero = _mm_setzero_si128();
+    for (; i + 16 <= n; i += 16) {
+        __m128i v = _mm_loadu_si128(reinterpret_cast<const __m128i*>(p + i));
+        // Signed, bytes from 0x80 up are below the space too.
+        __m128i bad = _mm_cmplt_epi8(v, space);
+        bad = _mm_or_si128(bad, _mm_cmpeq_epi8(v, backslash));
+        bad = _mm_or_si128(bad, _mm_cmpeq_epi8(v, open));
+        bad = _mm_or_si128(bad, _mm_cmpeq_epi8(v, close));
+        // All sixteen are stored; only those before the first bad byte count.
+        _mm_storeu_si128(reinterpret_cast<__m128i*>(out + i), _mm_unpacklo_epi8(v, zero));
+        _mm_storeu_si128(reinterpret_cast<__m128i*>(out + i + 8), _mm_unpackhi_epi8(v, zero));
+        if (int mask = _mm_movemask_epi8(bad))
+            return i + std::size_t(__builtin_ctz(unsigned(mask)));
+    }
+#else
+    constexpr uint64_t kOnes = 0x0101010101010101ull, kHigh = 0x8080808080808080ull;
+    auto hasZero = [](uint64_t x) { return (x - kOnes) & ~x & kHigh; };
+    for (; i + 8 <= n; i += 8) {
+        uint64_t v;
+        std::memcpy(&v, p + i, 8);
+        // Any byte from 0x80 up, below 0x20, or one of the three. A false
+        // alarm only leaves the bytes to the loop below.
+        uint64_t bad = v & kHigh;
+        bad |= (v - kOnes * 0x20) & ~v & kHigh;
+        bad |= hasZero(v ^ (kOnes * uint8_t('\\')));
+        bad |= hasZero(v ^ (kOnes * uint8_t('{')));
+        bad |= hasZero(v ^ (kOnes * uint8_t('}')));
+        if (bad) break;
+        for (std::size_t k = 0; k < 8; ++k)
+            out[i + k] = uint8_t(p[i + k]);
+    }
+#endif
+    for (; i < n && kPlainAscii[uint8_t(p[i])]; ++i)
+        out[i] = uint8_t(p[i]);
+    return i;
+}
+
 inline bool IsAlpha(char c) {
     return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z');
 }
@@ -561,8 +686,18 @@ private:
     void Text(const char* p, std::size_t n);
     void HexByte(uint8_t b);
     void Bytes(const char* p, std::size_t n);
+    // Text of the document's own destination from pos up to the next byte
+    // of RTF syntax or line end; returns where that byte is.
+    std::size_t DocumentText(const char* data, std::size_t pos, std::size_t n);
     void FlushBytes();
+    // The text appended next is in the current format: most often it is
+    // already the last run's, which is checked inline.
+    void StartRun() {
+        if (charDirty_ || cachedCharId_ < 0 || runFormats->back() != cachedCharId_) NewRun();
+    }
+    void NewRun();
     void Emit(char16_t c);
+    void EmitAll(const char16_t* s, std::size_t n);
     void EmitDecoded(char16_t c);
     void EndParagraph();
     void FinishParagraphFormat();
@@ -607,7 +742,6 @@ private:
     std::string pendingBytes_;
     bool lastWasCr_ = false;
 
-    CharState cachedChar_;
     int32_t cachedCharId_ = -1;
     // Recently used character states and their format ids.
     struct CacheSlot {
@@ -746,24 +880,30 @@ int32_t Parser::CurrentFormat() {
     if (!charDirty_ && cachedCharId_ >= 0) return cachedCharId_;
     charDirty_ = false;
     const CharState& ch = Top().ch;
-    if (cachedCharId_ < 0 || !(ch == cachedChar_)) {
-        cachedChar_ = ch;
-        uint32_t h = uint32_t(ch.font) * 31 + uint32_t(ch.fs) * 17 + uint32_t(ch.cf) * 13 +
-                     uint32_t(ch.bg) * 7 + ch.effects * 3 + uint32_t(ch.ul) * 5 + uint32_t(ch.up);
-        CacheSlot& slot = formatCache_[(h ^ h >> 7) & 63];
-        if (slot.id < 0 || !(slot.ch == ch)) {
-            slot.ch = ch;
-            slot.id = charPool->Intern(MakeCharFormat(ch));
+    uint32_t h = uint32_t(ch.font) * 31 + uint32_t(ch.fs) * 17 + uint32_t(ch.cf) * 13 +
+                 uint32_t(ch.bg) * 7 + ch.effects * 3 + uint32_t(ch.ul) * 5 + uint32_t(ch.up);
+    // Two ways per set: a document alternating between two states that
+    // share a set (bold text and a font change, say) still hits.
+    std::size_t i = ((h * 0x9E3779B1u) >> 26) & ~std::size_t(1);
+    CacheSlot* slot = &formatCache_[i];
+    if (slot->id < 0 || !(slot->ch == ch)) {
+        CacheSlot& other = formatCache_[i + 1];
+        if (other.id >= 0 && other.ch == ch) {
+            std::swap(*slot, other);
+        } else {
+            other = *slot;
+            slot->ch = ch;
+            slot->id = charPool->Intern(MakeCharFormat(ch));
         }
-        cachedCharId_ = slot.id;
     }
+    cachedCharId_ = slot->id;
     return cachedCharId_;
 }
 
-void Parser::Emit(char16_t c) {
+void Parser::NewRun() {
     int32_t id = CurrentFormat();
-    int32_t len = int32_t(text->size());
     if (runFormats->back() != id) {
+        int32_t len = int32_t(text->size());
         if (runStarts->back() == len)
             runFormats->back() = id;
         else {
@@ -771,7 +911,16 @@ void Parser::Emit(char16_t c) {
             runFormats->push_back(id);
         }
     }
+}
+
+void Parser::Emit(char16_t c) {
+    StartRun();
     text->push_back(c);
+}
+
+void Parser::EmitAll(const char16_t* s, std::size_t n) {
+    StartRun();
+    text->append(s, n);
 }
 
 // A character that came from bytes: controls other than the tab do not
@@ -896,18 +1045,76 @@ void Parser::Bytes(const char* p, std::size_t n) {
         pendingBytes_.append(p, n);
         return;
     }
-    for (std::size_t i = 0; i < n; ++i)
-        EmitDecoded(decoder_.DecodeSingle(uint8_t(p[i])));
+    // Characters that go into the text unchanged are decoded a stretch at a
+    // time and appended together: the format and the run are looked at once
+    // per stretch rather than once per character.
+    constexpr std::size_t kChunk = 256;
+    char16_t buf[kChunk];
+    std::size_t i = 0;
+    while (i < n) {
+        std::size_t k = 0;
+        char16_t c = 0;
+        while (i < n && k < kChunk) {
+            c = decoder_.DecodeSingle(uint8_t(p[i]));
+            if (c < 0x20 && c != u'\t') break;
+            buf[k++] = c;
+            ++i;
+        }
+        if (k > 0) {
+            lastWasCr_ = false;
+            EmitAll(buf, k);
+        }
+        if (i < n && k < kChunk) {
+            EmitDecoded(c);
+            ++i;
+        }
+    }
+}
+
+std::size_t Parser::DocumentText(const char* data, std::size_t pos, std::size_t n) {
+    if (codePageDirty_) UpdateCodePage();
+    if (!decoder_.AsciiAsIs()) {
+        std::size_t start = pos;
+        while (pos < n && !kTextStop[uint8_t(data[pos])])
+            ++pos;
+        Bytes(data + start, pos - start);
+        return pos;
+    }
+    constexpr std::size_t kChunk = 512;
+    char16_t buf[kChunk];
+    while (pos < n) {
+        // Plain ASCII, widened without the table.
+        for (;;) {
+            std::size_t room = std::min(n - pos, kChunk);
+            std::size_t got = WidenPlainAscii(data + pos, room, buf);
+            if (got > 0) {
+                lastWasCr_ = false;
+                EmitAll(buf, got);
+                pos += got;
+            }
+            if (got < room || pos >= n) break;
+        }
+        // Then what needs the table: other bytes up to the next plain ASCII.
+        std::size_t start = pos;
+        while (pos < n && !kTextStop[uint8_t(data[pos])] && !kPlainAscii[uint8_t(data[pos])])
+            ++pos;
+        if (pos == start) break;  // a byte that ends the text
+        Bytes(data + start, pos - start);
+    }
+    return pos;
 }
 
 void Parser::HexByte(uint8_t b) {
     State& s = Top();
     switch (s.dest) {
-        case Dest::kText: {
-            char c = char(b);
-            Bytes(&c, 1);
+        case Dest::kText:
+            if (codePageDirty_) UpdateCodePage();
+            if (decoder_.MultiByte()) {
+                pendingBytes_.push_back(char(b));
+            } else {
+                EmitDecoded(decoder_.DecodeSingle(b));
+            }
             break;
-        }
         case Dest::kFontTable:
             if (currentFont_ && !currentFont_->nameDone && currentFont_->nameBytes.size() < 256)
                 currentFont_->nameBytes.push_back(char(b));
@@ -1032,9 +1239,7 @@ void Parser::ControlSymbol(char c) {
 }
 
 void Parser::ControlWord(std::string_view word, bool hasParam, int64_t param) {
-    const auto& table = WordTable();
-    auto it = table.find(word);
-    W w = it == table.end() ? W::kUnknown : it->second;
+    W w = WordTable().Find(word);
     bool star = starPending_;
     starPending_ = false;
     if (pendingSkip_ > 0 && w != W::kBin) {
@@ -1045,7 +1250,7 @@ void Parser::ControlWord(std::string_view word, bool hasParam, int64_t param) {
         FlushBytes();
         lastWasCr_ = false;
     }
-    charDirty_ = true;
+    if ((w >= W::kPlain && w <= W::kChcbpat) || w == W::kF) charDirty_ = true;
     State& s = Top();
     if (w == W::kUnknown || w == W::kSkipDest) {
         if (star || w == W::kSkipDest) BeginSkip();
@@ -1610,8 +1815,10 @@ void Parser::Run() {
                 }
             } else {
                 // Jump to the next character that matters.
-                while (pos_ < n && data[pos_] != '{' && data[pos_] != '}' && data[pos_] != '\\')
-                    ++pos_;
+                std::size_t p = pos_;
+                while (p < n && data[p] != '{' && data[p] != '}' && data[p] != '\\')
+                    ++p;
+                pos_ = p;
             }
             continue;
         }
@@ -1629,24 +1836,26 @@ void Parser::Run() {
                 if (pos_ >= n) break;
                 char x = data[pos_];
                 if (IsAlpha(x)) {
-                    std::size_t start = pos_;
-                    while (pos_ < n && IsAlpha(data[pos_]))
-                        ++pos_;
-                    std::string_view word(data + start, std::min<std::size_t>(pos_ - start, 32));
+                    // A local position: the bytes read could alias the member.
+                    std::size_t p = pos_, start = p;
+                    while (p < n && IsAlpha(data[p]))
+                        ++p;
+                    std::string_view word(data + start, std::min<std::size_t>(p - start, 32));
                     bool hasParam = false, neg = false;
                     int64_t v = 0;
-                    if (pos_ < n && data[pos_] == '-' && pos_ + 1 < n && IsDigit(data[pos_ + 1])) {
+                    if (p < n && data[p] == '-' && p + 1 < n && IsDigit(data[p + 1])) {
                         neg = true;
-                        ++pos_;
+                        ++p;
                     }
                     int digits = 0;
-                    while (pos_ < n && IsDigit(data[pos_])) {
+                    while (p < n && IsDigit(data[p])) {
                         hasParam = true;
-                        if (++digits <= 10) v = v * 10 + (data[pos_] - '0');
-                        ++pos_;
+                        if (++digits <= 10) v = v * 10 + (data[p] - '0');
+                        ++p;
                     }
                     if (neg) v = -v;
-                    if (pos_ < n && data[pos_] == ' ') ++pos_;
+                    if (p < n && data[p] == ' ') ++p;
+                    pos_ = p;
                     ControlWord(word, hasParam, v);
                 } else if (x == '\'') {
                     ++pos_;
@@ -1676,18 +1885,24 @@ void Parser::Run() {
                 ++pos_;
                 break;
             default: {
-                std::size_t start = pos_;
-                while (pos_ < n) {
-                    char x = data[pos_];
-                    if (x == '\\' || x == '{' || x == '}' || x == '\r' || x == '\n' || x == '\0')
-                        break;
-                    ++pos_;
-                }
                 starPending_ = false;
-                std::size_t len = pos_ - start;
-                std::size_t skip = std::min<std::size_t>(len, std::size_t(pendingSkip_));
-                pendingSkip_ -= int(skip);
-                if (len > skip) Text(data + start + skip, len - skip);
+                // Fallback characters of a \u first.
+                std::size_t p = pos_;
+                while (pendingSkip_ > 0 && p < n && !kTextStop[uint8_t(data[p])]) {
+                    ++p;
+                    --pendingSkip_;
+                }
+                pos_ = p;
+                if (p >= n || kTextStop[uint8_t(data[p])]) break;
+                if (Top().dest == Dest::kText) {
+                    pos_ = DocumentText(data, p, n);
+                    break;
+                }
+                std::size_t start = p;
+                while (p < n && !kTextStop[uint8_t(data[p])])
+                    ++p;
+                pos_ = p;
+                Text(data + start, p - start);
                 break;
             }
         }

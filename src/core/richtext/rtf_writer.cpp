@@ -1,7 +1,9 @@
 #include "richtext/rtf_writer.h"
 
-#include <cstdio>
+#include <algorithm>
+#include <charconv>
 #include <map>
+#include <vector>
 
 #include "richtext/code_page.h"
 #include "richtext/rich_text.h"
@@ -25,9 +27,11 @@ void Word(std::string& out, const char* word) {
 }
 
 void Word(std::string& out, const char* word, long value) {
-    char buf[48];
-    std::snprintf(buf, sizeof buf, "\\%s%ld", word, value);
-    out += buf;
+    out += '\\';
+    out += word;
+    char buf[24];
+    auto [end, ec] = std::to_chars(buf, buf + sizeof buf, value);
+    out.append(buf, end);
 }
 
 void Hex(std::string& out, uint8_t b) {
@@ -35,6 +39,11 @@ void Hex(std::string& out, uint8_t b) {
     out += "\\'";
     out += kDigits[b >> 4];
     out += kDigits[b & 15];
+}
+
+// Text characters that TextChar writes as themselves.
+bool IsPlainAscii(char16_t c) {
+    return c >= 0x20 && c < 0x80 && c != u'\\' && c != u'{' && c != u'}';
 }
 
 // One UTF-16 unit of text. `ansi` says whether \'hh is read back in
@@ -120,11 +129,19 @@ std::string RtfWriter::Write() const {
     if (m.text_.empty()) {
         fontOf(m.RunFormat(0));
     }
+    // Table numbers by format, worked out at a format's first run: runs far
+    // outnumber formats, and later runs then need no lookup.
+    struct TableIds {
+        int font = -1, colour = 0, background = 0;
+    };
+    std::vector<TableIds> idsOf(m.charPool_.size());
     for (int32_t r = 0; r < runCount; ++r) {
+        TableIds& ids = idsOf[std::size_t(m.runFormats_[std::size_t(r)])];
+        if (ids.font >= 0) continue;
         const CharFormat& f = m.RunFormat(r);
-        fontOf(f);
-        colourOf(f.colour);
-        colourOf(f.background);
+        ids.font = fontOf(f);
+        ids.colour = colourOf(f.colour);
+        ids.background = colourOf(f.background);
     }
 
     out += "{\\rtf1\\ansi\\ansicpg1252\\deff0\\deflang1033{\\fonttbl";
@@ -168,12 +185,14 @@ std::string RtfWriter::Write() const {
     int number = 0;
     Numbering lastNumbering = Numbering::kNone;
 
-    auto writeCharFormat = [&](const CharFormat& f) {
+    auto writeCharFormat = [&](int32_t run) {
+        const CharFormat& f = m.RunFormat(run);
+        const TableIds& ids = idsOf[std::size_t(m.runFormats_[std::size_t(run)])];
         Word(out, "plain");
-        Word(out, "f", fontOf(f));
+        Word(out, "f", ids.font);
         Word(out, "fs", (f.height + 5) / 10);
-        if (f.colour != kAutoColour) Word(out, "cf", colourOf(f.colour));
-        if (f.background != kAutoColour) Word(out, "highlight", colourOf(f.background));
+        if (f.colour != kAutoColour) Word(out, "cf", ids.colour);
+        if (f.background != kAutoColour) Word(out, "highlight", ids.background);
         if (f.Has(kEffectBold)) Word(out, "b");
         if (f.Has(kEffectItalic)) Word(out, "i");
         if (f.Has(kEffectUnderline)) {
@@ -329,13 +348,13 @@ std::string RtfWriter::Write() const {
     const std::vector<Picture>& pictures = m.pictures_;
     int32_t paraCount = m.ParagraphCount();
     writeParaFormat(m.paraPool_[m.paraFormats_[0]]);
-    writeCharFormat(m.RunFormat(0));
+    writeCharFormat(0);
     int32_t para = 0;
     for (int32_t i = 0; i < len; ++i) {
         if (i == nextRun) {
             ++run;
             nextRun = run + 1 < runCount ? m.RunStart(run + 1) : len + 1;
-            writeCharFormat(m.RunFormat(run));
+            writeCharFormat(run);
         }
         char16_t c = text[std::size_t(i)];
         if (c == kParagraphEnd) {
@@ -388,6 +407,20 @@ std::string RtfWriter::Write() const {
                 needSpace = false;
                 continue;
             }
+        }
+        if (IsPlainAscii(c)) {
+            // A stretch of plain ASCII up to the next run goes out as it is.
+            int32_t end = i + 1, limit = std::min(len, nextRun);
+            while (end < limit && IsPlainAscii(text[std::size_t(end)]))
+                ++end;
+            if (needSpace && !out.empty() && out.back() != '}') out += ' ';
+            needSpace = false;
+            std::size_t old = out.size();
+            out.resize(old + std::size_t(end - i));
+            for (int32_t k = i; k < end; ++k)
+                out[old + std::size_t(k - i)] = char(text[std::size_t(k)]);
+            i = end - 1;
+            continue;
         }
         TextChar(out, c, ansi, needSpace);
     }
