@@ -7,9 +7,11 @@
 
 #include <unistd.h>
 
+#include <cstdio>
 #include <optional>
 #include <string>
 
+#include "command.h"
 #include "datafile/quill_error.h"
 #include "document/privacy.h"
 #include "document/quillbox_doc.h"
@@ -73,5 +75,36 @@ struct DocumentOptions {
     bool allowNewer = false;
     bool json = false;
 };
+
+// Reads "[--password-stdin] [--allow-newer] [--json] FILE" for the commands
+// that take one data file. Returns -1 to go on, else the exit status.
+inline int ParseFileCommand(const Args& args, const char* name, const char* usage,
+                            DocumentOptions& o, bool takesJson = false) {
+    for (const std::string& a : args) {
+        if (a == "--help" || a == "-h") {
+            std::fputs(usage, stdout);
+            return 0;
+        } else if (takesJson && a == "--json") {
+            o.json = true;
+        } else if (a == "--password-stdin") {
+            o.passwordFromStdin = true;
+        } else if (a == "--allow-newer") {
+            o.allowNewer = true;
+        } else if (a.size() > 1 && a[0] == '-') {
+            std::fprintf(stderr, "qbx %s: unknown option '%s'\n%s", name, a.c_str(), usage);
+            return 2;
+        } else if (o.path.empty()) {
+            o.path = a;
+        } else {
+            std::fprintf(stderr, "qbx %s: one file only\n%s", name, usage);
+            return 2;
+        }
+    }
+    if (o.path.empty()) {
+        std::fputs(usage, stderr);
+        return 2;
+    }
+    return -1;
+}
 
 }  // namespace qbx

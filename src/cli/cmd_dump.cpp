@@ -459,36 +459,9 @@ int ReadOptionalStream(qb::CDataFile& f, int16_t id, bool& present, F&& read) {
     });
 }
 
-struct Options {
-    std::string path;
-    bool passwordFromStdin = false;
-    bool allowNewer = false;
-};
-
 int Run(const Args& args) {
-    Options o;
-    for (const std::string& a : args) {
-        if (a == "--help" || a == "-h") {
-            std::fputs(kUsage, stdout);
-            return 0;
-        } else if (a == "--password-stdin") {
-            o.passwordFromStdin = true;
-        } else if (a == "--allow-newer") {
-            o.allowNewer = true;
-        } else if (a.size() > 1 && a[0] == '-') {
-            std::fprintf(stderr, "qbx dump: unknown option '%s'\n%s", a.c_str(), kUsage);
-            return 2;
-        } else if (o.path.empty()) {
-            o.path = a;
-        } else {
-            std::fprintf(stderr, "qbx dump: one file only\n%s", kUsage);
-            return 2;
-        }
-    }
-    if (o.path.empty()) {
-        std::fputs(kUsage, stderr);
-        return 2;
-    }
+    DocumentOptions o;
+    if (int rc = ParseFileCommand(args, "dump", kUsage, o); rc >= 0) return rc;
 
     TerminalUi ui;
     qb::CDataFile f;

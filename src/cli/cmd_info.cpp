@@ -149,30 +149,7 @@ void PrintJson(const qb::FileProperties& p, const Counts& c, bool unlocked) {
 
 int Run(const Args& args) {
     DocumentOptions o;
-    for (const std::string& a : args) {
-        if (a == "--help" || a == "-h") {
-            std::fputs(kUsage, stdout);
-            return 0;
-        } else if (a == "--json") {
-            o.json = true;
-        } else if (a == "--password-stdin") {
-            o.passwordFromStdin = true;
-        } else if (a == "--allow-newer") {
-            o.allowNewer = true;
-        } else if (a.size() > 1 && a[0] == '-') {
-            std::fprintf(stderr, "qbx info: unknown option '%s'\n%s", a.c_str(), kUsage);
-            return 2;
-        } else if (o.path.empty()) {
-            o.path = a;
-        } else {
-            std::fprintf(stderr, "qbx info: one file only\n%s", kUsage);
-            return 2;
-        }
-    }
-    if (o.path.empty()) {
-        std::fputs(kUsage, stderr);
-        return 2;
-    }
+    if (int rc = ParseFileCommand(args, "info", kUsage, o, true); rc >= 0) return rc;
 
     TerminalUi ui;
     qb::IcuLocale locale;

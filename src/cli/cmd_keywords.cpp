@@ -21,28 +21,7 @@ const char kUsage[] =
 
 int Run(const Args& args) {
     DocumentOptions o;
-    for (const std::string& a : args) {
-        if (a == "--help" || a == "-h") {
-            std::fputs(kUsage, stdout);
-            return 0;
-        } else if (a == "--password-stdin") {
-            o.passwordFromStdin = true;
-        } else if (a == "--allow-newer") {
-            o.allowNewer = true;
-        } else if (a.size() > 1 && a[0] == '-') {
-            std::fprintf(stderr, "qbx keywords: unknown option '%s'\n%s", a.c_str(), kUsage);
-            return 2;
-        } else if (o.path.empty()) {
-            o.path = a;
-        } else {
-            std::fprintf(stderr, "qbx keywords: one file only\n%s", kUsage);
-            return 2;
-        }
-    }
-    if (o.path.empty()) {
-        std::fputs(kUsage, stderr);
-        return 2;
-    }
+    if (int rc = ParseFileCommand(args, "keywords", kUsage, o); rc >= 0) return rc;
 
     TerminalUi ui;
     qb::IcuLocale locale;
