@@ -35,92 +35,12 @@
 #include "platform/ui.h"
 #include "writer/qbx_writer.h"
 
+#include "document_bench_file.h"
+
 namespace {
 
-constexpr int kArticles = 100000;
-constexpr int kKeywords = 2000;
-constexpr size_t kContentBytes = 2048;
-
-std::string Prose(std::mt19937& rng, size_t bytes) {
-    static const char* words[] = {
-        "the",    "garden", "morning", "bird",  "was",    "seen",  "near",   "pond",  "and",
-        "a",      "of",     "in",      "with",  "meadow", "oak",   "early",  "light", "rain",
-        "hedge",  "nest",   "three",   "after", "moth",   "bee",   "beetle", "walk",  "river",
-        "valley", "seeds",  "frost",   "green", "tall",   "small", "young",  "tree",  "notes"};
-    std::uniform_int_distribution<size_t> pick(0, std::size(words) - 1);
-    std::string out;
-    while (out.size() < bytes) {
-        out += words[pick(rng)];
-        out += rng() % 9 == 0 ? ". " : " ";
-    }
-    out.resize(bytes);
-    return out;
-}
-
-void Generate(const std::string& path) {
-    std::mt19937 rng(20240615);
-    qbw::FileBuilder fb;
-    fb.SetVersion(300).SetGeometry(512, 128);
-    std::vector<std::vector<int32_t>> keywordArticles(kKeywords);
-    const std::string head = "{\\rtf1\\ansi\\deff0{\\fonttbl{\\f0 Arial;}}\\pard\\f0\\fs20 ";
-    for (int32_t id = 0; id < kArticles; ++id) {
-        qbw::ArticleData a;
-        a.createdDate = a.modifiedDate = a.articleDate = 19900101 + (id % 28) + 100 * (id % 12);
-        a.createdTime = a.modifiedTime = a.articleTime = id % 86400;
-        a.title = Prose(rng, 20 + rng() % 40);
-        a.richText = head + Prose(rng, kContentBytes - head.size() - 2) + "}";
-        for (int k = 0, n = 2 + int(rng() % 3); k < n; ++k) {
-            int32_t kid = int32_t(rng() % kKeywords);
-            a.keywordIds.push_back(kid);
-            if (keywordArticles[kid].empty() || keywordArticles[kid].back() != id)
-                keywordArticles[kid].push_back(id);
-        }
-        fb.SetRecord(1, id, qbw::EncodeArticleNew(a));
-    }
-    for (int32_t k = 0; k < kKeywords; ++k)
-        fb.SetRecord(0, k, qbw::EncodeKeyword("Keyword " + std::to_string(k), keywordArticles[k]));
-    fb.WriteFile(path + ".tmp");
-    std::rename((path + ".tmp").c_str(), path.c_str());
-}
-
-const std::string& Ensure() {
-    static const std::string path = [] {
-        if (const char* given = std::getenv("QB_BENCH_FILE")) return std::string(given);
-        std::string p = "/tmp/qb_bench_document_a" + std::to_string(kArticles) + "_k" +
-                        std::to_string(kKeywords) + "_c" + std::to_string(kContentBytes) + ".qbx";
-        if (access(p.c_str(), R_OK) != 0) {
-            std::fprintf(stderr, "generating %s ...\n", p.c_str());
-            pid_t child = fork();
-            if (child == 0) {
-                try {
-                    Generate(p);
-                    _exit(0);
-                } catch (const std::exception& e) {
-                    std::fprintf(stderr, "generation failed: %s\n", e.what());
-                    _exit(1);
-                }
-            }
-            int status = 0;
-            if (child < 0 || waitpid(child, &status, 0) != child || !WIFEXITED(status) ||
-                WEXITSTATUS(status) != 0)
-                throw std::runtime_error("could not generate the benchmark file");
-        }
-        return p;
-    }();
-    return path;
-}
-
-class SilentUi : public qb::Ui {
-public:
-    qb::MessageResult MessageBox(const std::string& text, qb::MessageIcon,
-                                 qb::MessageButtons) override {
-        std::fprintf(stderr, "%s\n", text.c_str());
-        return qb::MessageResult::Ok;
-    }
-    bool AskPassword(const std::string&, const std::function<bool(const std::string&)>&) override {
-        return false;
-    }
-};
+using qb::bench::DocumentBenchFile;
+using qb::bench::SilentUi;
 
 // Everything a window needs, shared by the benchmarks.
 struct Bench {
@@ -171,7 +91,7 @@ Bench& TheBench() {
 }
 
 void BM_OpenToPaintedWindow(benchmark::State& state) {
-    const std::string& path = Ensure();
+    const std::string& path = DocumentBenchFile();
     Bench& b = TheBench();
     size_t rows = 0;
     for (auto _ : state) {
@@ -192,7 +112,7 @@ void BM_OpenToPaintedWindow(benchmark::State& state) {
 }
 
 void BM_WindowAfterSummaries(benchmark::State& state) {
-    const std::string& path = Ensure();
+    const std::string& path = DocumentBenchFile();
     Bench& b = TheBench();
     auto doc = b.NewDoc();
     if (!doc->OnOpenDocument(path)) {
@@ -214,7 +134,7 @@ void BM_WindowAfterSummaries(benchmark::State& state) {
 }
 
 void BM_ScrollPage(benchmark::State& state) {
-    const std::string& path = Ensure();
+    const std::string& path = DocumentBenchFile();
     Bench& b = TheBench();
     auto doc = b.NewDoc();
     qb::CIndexFrame* frame = b.NewFrame(*doc);
