@@ -19,6 +19,13 @@
 
 namespace qbx {
 
+// The help paragraph of every command that opens a data file.
+#define QBX_PASSWORD_HELP                                                        \
+    "Passwords: a file that asks for its password at open takes it from stdin\n" \
+    "(--password-stdin), from QBX_PASSWORD or from the terminal, and fails\n"    \
+    "without the right one. Any other file with a password opens locked;\n"      \
+    "a password on stdin or in QBX_PASSWORD unlocks its private articles.\n"
+
 // A password given without asking: stdin when `fromStdin`, else QBX_PASSWORD.
 inline std::optional<std::string> GivenPassword(bool fromStdin) {
     if (fromStdin) return ReadPasswordLine(STDIN_FILENO);

@@ -18,11 +18,7 @@ const char kUsage[] =
     "date, a tab and the title. Dates are typed as the locale writes them.\n"
     "An expression that does not compile prints the message and the error's\n"
     "start and end (\"at S-E\") and exits with status 1.\n"
-    "\n"
-    "Passwords: a file that asks for its password at open takes it from stdin\n"
-    "(--password-stdin), from QBX_PASSWORD or from the terminal, and fails\n"
-    "without the right one. Any other file with a password opens locked;\n"
-    "a password on stdin or in QBX_PASSWORD unlocks its private articles.\n";
+    "\n" QBX_PASSWORD_HELP;
 
 int Usage(const char* why) {
     if (why) std::fprintf(stderr, "qbx query: %s\n", why);

@@ -15,11 +15,7 @@ const char kUsage[] =
     "Without NAME lists the saved queries, one a line: name, text, from and\n"
     "to dates, separated by tabs; then the Run Saved Query menu. With NAME\n"
     "runs that query and prints the title list.\n"
-    "\n"
-    "Passwords: a file that asks for its password at open takes it from stdin\n"
-    "(--password-stdin), from QBX_PASSWORD or from the terminal, and fails\n"
-    "without the right one. Any other file with a password opens locked;\n"
-    "a password on stdin or in QBX_PASSWORD unlocks its private articles.\n";
+    "\n" QBX_PASSWORD_HELP;
 
 int Usage(const char* why) {
     if (why) std::fprintf(stderr, "qbx saved: %s\n", why);

@@ -20,11 +20,7 @@ const char kUsage[] =
     "AND or (--or) by OR; with none, all titles are listed. --sort takes an\n"
     "order 0..11. --index also prints the Index list (in AND mode --related\n"
     "shows only the keywords of the listed titles).\n"
-    "\n"
-    "Passwords: a file that asks for its password at open takes it from stdin\n"
-    "(--password-stdin), from QBX_PASSWORD or from the terminal, and fails\n"
-    "without the right one. Any other file with a password opens locked;\n"
-    "a password on stdin or in QBX_PASSWORD unlocks its private articles.\n";
+    "\n" QBX_PASSWORD_HELP;
 
 int Usage(const char* why) {
     if (why) std::fprintf(stderr, "qbx titles: %s\n", why);
