@@ -54,6 +54,10 @@ public:
     void ReportError(Ui& ui) const;
     static void ReportOutOfMemory(Ui& ui);
 
+    // Code 5: the data is missing or damaged. Readers of optional data
+    // catch exactly this and keep their defaults.
+    bool IsCorrupted() const { return code_ == err::kCorrupted; }
+
 private:
     int code_;
     std::string path_;
