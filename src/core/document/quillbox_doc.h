@@ -16,8 +16,10 @@
 #include "datafile/data_file.h"
 #include "datafile/id_set.h"
 #include "datafile/records.h"
+#include "document/article_summary.h"
 #include "document/document_host.h"
 #include "document/privacy.h"
+#include "platform/command_state.h"
 
 namespace qb {
 
@@ -26,24 +28,6 @@ class Locale;
 class Settings;
 class ProfileStore;
 class PlainTextWriter;
-
-// Command identifiers the document carries.
-namespace doc_command {
-constexpr int kFileProperties = 32776;
-constexpr int kShowPrivateArticles = 32988;
-constexpr int kExportKeywordList = 33020;
-}  // namespace doc_command
-
-// What the title list draws and sorts from: read once per article.
-struct ArticleSummary {
-    int32_t articleDate = NIL_BLOCK;
-    int32_t articleTime = NIL_BLOCK;
-    int32_t createdDate = NIL_BLOCK;
-    int32_t createdTime = NIL_BLOCK;
-    int32_t attachmentCount = 0;
-    bool hasLinks = false;  // flags bit 7
-    std::string title;      // Windows-1252
-};
 
 // Where relative attachment and link targets are resolved.
 namespace link_base {
@@ -75,11 +59,6 @@ struct FileProperties {
     bool requestPasswordAtStartup = false;  // header flags bit 1
     bool passwordSet = false;
     std::string passwordButton;  // "&Set Password..." or "&Change Password..."
-};
-
-struct CommandState {
-    bool enabled = false;
-    bool checked = false;
 };
 
 // The services a document works through. `ui` and `locale` are required;

@@ -13,6 +13,7 @@
 #include "index/query_expression.h"
 #include "index/saved_queries.h"
 #include "index/title_list.h"
+#include "platform/command_state.h"
 
 namespace qb {
 
@@ -47,11 +48,6 @@ struct IndexSettings {
     int32_t autoUpdateQuery = 1;  // re-run the query when private articles change
 };
 
-struct MenuState {
-    bool enabled = false;
-    bool checked = false;
-};
-
 class IndexModel {
 public:
     IndexModel(IndexSource& source, const Locale& locale, Ui& ui, IndexHost& host,
@@ -79,12 +75,12 @@ public:
     std::string SelectedCaption() const;
 
     // ---- Menu states
-    MenuState AndItem() const { return {true, andOr_ == kAndMode}; }
-    MenuState OrItem() const { return {true, andOr_ == kOrMode}; }
-    MenuState ShowAllNonSelectedItem() const {
+    CommandState AndItem() const { return {true, andOr_ == kAndMode}; }
+    CommandState OrItem() const { return {true, andOr_ == kOrMode}; }
+    CommandState ShowAllNonSelectedItem() const {
         return {andOr_ == kAndMode, requestedIndexMode_ == 0};
     }
-    MenuState ShowRelatedItem() const { return {andOr_ == kAndMode, requestedIndexMode_ == 1}; }
+    CommandState ShowRelatedItem() const { return {andOr_ == kAndMode, requestedIndexMode_ == 1}; }
     bool MoveToSelectedEnabled() const { return !index_.Highlighted().Empty(); }
     bool MoveToIndexEnabled() const { return !selected_.Highlighted().Empty(); }
 

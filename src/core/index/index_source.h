@@ -7,7 +7,7 @@
 #include <string>
 
 #include "datafile/id_set.h"
-#include "document/quillbox_doc.h"
+#include "document/article_summary.h"
 
 namespace qb {
 

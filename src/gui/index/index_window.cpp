@@ -118,7 +118,7 @@ void InstallIndexWindow(ReaderApp& app) {
                 });
         };
         auto on = [](CIndexView&) { return CommandState{true, false}; };
-        auto menu = [](MenuState m) { return CommandState{m.enabled, m.checked}; };
+        auto menu = [](CommandState m) { return CommandState{m.enabled, m.checked}; };
 
         reg(
             cmd::kKeywordsLists, [](CIndexView& v) { v.SetView(v.Display().view == 0 ? 1 : 0); },
