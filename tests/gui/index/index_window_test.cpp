@@ -146,13 +146,13 @@ TEST(IndexWindow, F8CyclesThePreviewAndShowKeywordsAddsToContent) {
     EXPECT_EQ(f.View().PreviewFlags(), 1);
     EXPECT_TRUE(f.View().ContentPreview()->isVisible());
     EXPECT_FALSE(f.View().KeywordPreview()->isVisible());
-    f.View().Dispatch(dispatch::kTogglePreviewFlag, preview_flag::kKeywords, 0);
+    f.doc->Index().TogglePreview(preview_flag::kKeywords);
     EXPECT_EQ(f.View().PreviewFlags(), 3);
     EXPECT_TRUE(f.View().KeywordPreview()->isVisible());
     QTest::keyClick(f.View().TitleList(), Qt::Key_F8);
     EXPECT_EQ(f.View().PreviewFlags(), 0);
     EXPECT_FALSE(f.View().ContentPreview()->isVisible());
-    EXPECT_EQ(f.View().Dispatch(dispatch::kGetPreviewFlags, 0, 0), 0);
+    EXPECT_EQ(f.doc->Index().PreviewFlags(), 0);
 }
 
 TEST(IndexWindow, F9TogglesTheIndexModeOnlyInAndMode) {
@@ -224,18 +224,18 @@ TEST(IndexWindow, GroupListFiltersAndTurnsOff) {
     EXPECT_EQ(f.Names(f.Model().IndexList()), (std::vector<std::string>{"Apple", "Banana"}));
     f.View().TurnOffGroupFilter();
     EXPECT_EQ(f.Model().IndexList().RowCount(), 4u);
-    EXPECT_EQ(f.View().Dispatch(dispatch::kIsGroupListShown, 0, 0), 1);
+    EXPECT_EQ(f.doc->Index().IsGroupListShown(), 1);
 }
 
 TEST(IndexWindow, HidingTheKeywordListsNarrowsTheFrameByTheirWidth) {
     IndexFixture f;
     int before = f.frame->width();
-    f.View().Dispatch(dispatch::kSetView, 1, 0);
+    f.doc->Index().SetViewMode(1);
     EXPECT_EQ(f.frame->width(), before - (100 + 100 + 42));
     EXPECT_FALSE(f.View().IndexListBox()->isVisible());
     EXPECT_FALSE(f.View().ToSelectedButton()->isVisible());
-    EXPECT_EQ(f.View().Dispatch(dispatch::kGetView, 0, 0), 1);
-    f.View().Dispatch(dispatch::kSetView, 0, 0);
+    EXPECT_EQ(f.doc->Index().ViewMode(), 1);
+    f.doc->Index().SetViewMode(0);
     EXPECT_EQ(f.frame->width(), before);
     EXPECT_TRUE(f.View().IndexListBox()->isVisible());
 }
