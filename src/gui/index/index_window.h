@@ -26,7 +26,8 @@ public:
     IndexServices Services(CQuillboxDoc& doc);
     // The View, Article and Edit commands of the index window on `frame`.
     void RegisterCommands(CMainFrame& frame);
-    // What opens article windows, once they exist.
+    // What opens and closes article windows and tells which one is
+    // active; without hooks the index window opens none.
     void SetArticleWindowHooks(ArticleWindowHooks hooks) { hooks_ = std::move(hooks); }
     QueryExpression& CurrentQuery() { return query_; }
 

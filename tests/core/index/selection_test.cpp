@@ -4,6 +4,7 @@
 #include "fake_source.h"
 #include "index/build_query.h"
 #include "index/index_model.h"
+#include "resources/string_ids.h"
 #include "resources/strings.h"
 #include "support/fake_locale.h"
 #include "support/recording_ui.h"
@@ -273,7 +274,7 @@ TEST_F(SelectionTest, SavedQueriesRunMoveToFrontAndReportProblems) {
 
     model->ShowBookmarkedTitles();
     EXPECT_FALSE(model->RunSavedQuery(1));
-    EXPECT_EQ(ui.LastText(), ResourceString(14101));
+    EXPECT_EQ(ui.LastText(), ResourceString(msg::kSavedQueryInvalid));
     EXPECT_EQ(model->TitleMode(), title_mode::kBookmarked);  // rows and mode kept
     EXPECT_EQ(model->Saved().Recent(), (std::vector<int32_t>{0, 1}));
     EXPECT_FALSE(model->RunSavedQuery(7));
@@ -387,7 +388,7 @@ TEST_F(SelectionTest, BuildQueryOkValidatesDatesThenCompiles) {
 
     d.Edit("red green");
     EXPECT_FALSE(d.Ok(ui));
-    EXPECT_EQ(ui.LastText(), ResourceString(14007));
+    EXPECT_EQ(ui.LastText(), ResourceString(msg::kQueryMissingOperator));
     EXPECT_EQ(d.SelectionStart(), 3u);  // the character before the error start
     EXPECT_EQ(d.SelectionEnd(), 4u);
     EXPECT_EQ(query.text, "red");  // kept, but no longer compiled

@@ -227,6 +227,30 @@ TEST(IndexWindow, GroupListFiltersAndTurnsOff) {
     EXPECT_EQ(f.doc->Index().IsGroupListShown(), 1);
 }
 
+TEST(IndexWindow, TheDocumentsPortReachesTheListsAndTheSavedState) {
+    IndexFixture f;
+    IndexWindow& w = f.doc->Index();
+    ASSERT_EQ(&w, static_cast<IndexWindow*>(&f.View()));
+    EXPECT_EQ(w.IsWindowVisible(), 1);
+    w.SetIndexMode(1);
+    EXPECT_EQ(w.IndexMode(), 1);
+    EXPECT_EQ(f.View().Display().indexMode, 1);  // what closing stores
+    w.ToggleIndexMode();
+    EXPECT_EQ(f.View().Display().indexMode, 0);
+    w.SetSelectedMode(kOrMode);
+    EXPECT_EQ(w.SelectedMode(), kOrMode);
+    EXPECT_EQ(f.View().SelectedCaption()->text(), "Selected (OR)");  // the panes follow
+    EXPECT_EQ(w.TitleMode(), title_mode::kAllTitles);
+    EXPECT_EQ(w.TitleMemberCount(), 4);
+    w.StepArticle(f.Model().Titles().Rows().front(), true);
+    EXPECT_EQ(w.HighlightedCount(), 1);
+    w.ClearTitleHighlight();
+    EXPECT_EQ(w.HighlightedCount(), 0);
+    w.SetGroupListShown(true);
+    EXPECT_EQ(w.IsGroupListShown(), 1);
+    EXPECT_TRUE(f.View().GroupListBox()->isVisible());
+}
+
 TEST(IndexWindow, HidingTheKeywordListsNarrowsTheFrameByTheirWidth) {
     IndexFixture f;
     int before = f.frame->width();
