@@ -20,7 +20,6 @@ class QAction;
 class QDialog;
 class QMainWindow;
 class QMenu;
-class QMdiSubWindow;
 class QPushButton;
 class QLabel;
 class QRubberBand;
