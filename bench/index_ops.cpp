@@ -180,7 +180,7 @@ void BM_Fill(benchmark::State& state) {
     const int32_t order = int32_t(state.range(0));
     const size_t n = size_t(state.range(1));
     f.doc.SetSortOrder(order);
-    f.model->Dispatch(14);  // the list takes the document's order
+    f.model->SortOrderChanged();  // the list takes the document's order
     qb::IdSet all;
     f.doc.VisibleArticles(all);
     std::vector<int32_t> ids(all.begin(), all.begin() + long(std::min(n, all.Count())));

@@ -29,6 +29,7 @@
 #include "app/profile_store.h"
 #include "app/settings.h"
 #include "document/quillbox_doc.h"
+#include "index/index_frame.h"
 #include "index/index_lists.h"
 #include "index/index_view.h"
 #include "platform/icu_locale.h"
@@ -48,6 +49,7 @@ struct Bench {
     qb::IcuLocale locale;
     qb::ProfileStore store;
     qb::Settings settings;
+    qb::QueryExpression query;  // the current query of every window made here
     QMainWindow main;
     QMdiArea* mdi;
 
@@ -69,6 +71,7 @@ struct Bench {
     qb::CIndexFrame* NewFrame(qb::CQuillboxDoc& doc) {
         qb::IndexServices s;
         s.doc = &doc;
+        s.query = &query;
         s.settings = &settings;
         s.store = &store;
         s.ui = &ui;
@@ -125,7 +128,7 @@ void BM_WindowAfterSummaries(benchmark::State& state) {
         benchmark::DoNotOptimize(doc->Summary(id).title.size());
     for (auto _ : state) {
         qb::CIndexFrame* frame = b.NewFrame(*doc);
-        frame->View()->Dispatch(qb::dispatch::kInitialUpdate, 0, 0);
+        frame->View()->OnFileLoaded();
         Bench::Paint(frame);
         state.PauseTiming();
         delete frame;

@@ -92,7 +92,7 @@ int Run(const Args& args) {
         for (const std::string& name : keywords) {
             int32_t id = s.source.FindKeyword(ToCp1252(name));
             if (id == qb::NIL_BLOCK || id < 0) {
-                qb::CQuillError(qb::query::kErrUnknownKeyword).ReportError(s.ui);
+                qb::CQuillError(qb::msg::kQueryUnknownKeyword).ReportError(s.ui);
                 std::fprintf(stderr, "%s\n", name.c_str());
                 return 1;
             }

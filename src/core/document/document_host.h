@@ -1,6 +1,6 @@
-// The windows the document talks to, as ports: the index window through its
-// one numbered dispatch operation, and the main window. The reader
-// implements them with Qt, qbx and tests with simple objects.
+// The windows the document talks to, as ports: the index window and the
+// main window. The reader implements them with Qt, qbx and tests with
+// simple objects.
 #pragma once
 
 #include <cstdint>
@@ -8,48 +8,103 @@
 #include <vector>
 
 #include "datafile/id_set.h"
+#include "datafile/quill_error.h"
 
 namespace qb {
 
-// Operation codes of the index window's dispatch. The arguments and the
-// answer of each are the index window's business; the document only
-// forwards them, and gets NIL_BLOCK back when there is no index window.
-namespace dispatch {
-// Sent by the document itself.
-constexpr int kInitialUpdate = 1;  // the document has loaded a file: fill every list
-constexpr int kNoGroups = 2;       // the file has no keyword groups: hide the group list
-// The index window's table.
-constexpr int kGetView = 4;
-constexpr int kIsVisible = 5;
-constexpr int kSetView = 6;  // a: 0 keyword lists shown, 1 hidden
-constexpr int kListFontChanged = 7;
-constexpr int kGetTitleMembers = 8;
-constexpr int kDisplaySettingsChanged = 11;
-constexpr int kGetSelectedMembers = 13;
-constexpr int kSortOrderChanged = 14;
-constexpr int kGetTitleListMode = 15;
-constexpr int kClearTitleHighlight = 16;
-constexpr int kSetAndOrMode = 19;
-constexpr int kGetPreviewFlags = 21;
-constexpr int kTogglePreviewFlag = 22;  // a: 1 or 2
-constexpr int kApplyPreviewColor = 25;
-constexpr int kGetHighlightedIds = 26;
-constexpr int kStepArticle = 27;  // a: article id, b: 1 next, otherwise previous
-constexpr int kStatusCaptionsChanged = 28;
-constexpr int kPrivateShownOrHidden = 30;  // rebuild the lists after a lock change
-constexpr int kCyclePreviewFlags = 31;
-constexpr int kSetIndexMode = 33;
-constexpr int kGetIndexMode = 34;
-constexpr int kToggleIndexMode = 35;
-constexpr int kIsGroupListShown = 41;
-constexpr int kShowGroupList = 42;  // a: 0 hide, 1 show
-constexpr int kRedrawTitleList = 44;
-}  // namespace dispatch
-
+// The index window as the document and the main frame's commands see it.
+// The document tells it about the file (loaded, no groups, privacy
+// changed); the rest are the window's own settings and lists, asked for
+// and changed by name. Queries answer NIL_BLOCK from NoIndexWindow, the
+// stand-in the document talks to while no index window is connected.
 class IndexWindow {
 public:
     virtual ~IndexWindow() = default;
-    virtual int32_t Dispatch(int code, int32_t a, int32_t b) = 0;
+
+    // ---- Sent by the document
+    // The document has loaded a file: fill every list.
+    virtual void OnFileLoaded() = 0;
+    // The loaded file has no keyword groups: hide the group list.
+    virtual void OnNoGroups() = 0;
+    // Private articles were shown or hidden: rebuild the lists.
+    virtual void OnPrivacyChanged() = 0;
+
+    // ---- Layout and panes
+    // 0 while the keyword lists are shown, 1 while they are hidden.
+    virtual int32_t ViewMode() const = 0;
+    // `mode` as ViewMode; anything but 1 shows the keyword lists.
+    virtual void SetViewMode(int32_t mode) = 0;
+    // 1 while the window is on screen, otherwise 0.
+    virtual int32_t IsWindowVisible() const = 0;
+    // 1 while the keyword group list is shown, otherwise 0.
+    virtual int32_t IsGroupListShown() const = 0;
+    // Shows or hides the group list as the person's own choice.
+    virtual void SetGroupListShown(bool shown) = 0;
+    // The list font, the title row settings or the status captions
+    // changed: measure and lay out again.
+    virtual void OnDisplaySettingsChanged() = 0;
+    virtual void RedrawTitleList() = 0;
+
+    // ---- Preview panes (preview_flag bits)
+    virtual int32_t PreviewFlags() const = 0;
+    // Turns one preview_flag bit on or off.
+    virtual void TogglePreview(int32_t flag) = 0;
+    // None, content, keywords, both, and round again (F8).
+    virtual void CyclePreview() = 0;
+    virtual void OnPreviewColorChanged() = 0;
+
+    // ---- Keyword selection
+    // The AND/OR mode of the Selected list (kAndMode or kOrMode).
+    virtual int32_t SelectedMode() const = 0;
+    virtual void SetSelectedMode(int32_t mode) = 0;
+    // The requested index mode: 0 all non-selected keywords, 1 related only.
+    virtual int32_t IndexMode() const = 0;
+    virtual void SetIndexMode(int32_t mode) = 0;
+    virtual void ToggleIndexMode() = 0;
+
+    // ---- Title list
+    // What the title list shows (a title_mode value).
+    virtual int32_t TitleMode() const = 0;
+    // The number of articles the title list holds.
+    virtual int32_t TitleMemberCount() const = 0;
+    // The number of highlighted titles.
+    virtual int32_t HighlightedCount() const = 0;
+    virtual void ClearTitleHighlight() = 0;
+    // The document's sort order changed: the list takes it.
+    virtual void OnSortOrderChanged() = 0;
+    // Highlights the title after (`next`) or before article `articleId`.
+    virtual void StepArticle(int32_t articleId, bool next) = 0;
+};
+
+// The window that is no window: every notice and command does nothing and
+// every query answers NIL_BLOCK.
+class NoIndexWindow final : public IndexWindow {
+public:
+    void OnFileLoaded() override {}
+    void OnNoGroups() override {}
+    void OnPrivacyChanged() override {}
+    int32_t ViewMode() const override { return NIL_BLOCK; }
+    void SetViewMode(int32_t) override {}
+    int32_t IsWindowVisible() const override { return NIL_BLOCK; }
+    int32_t IsGroupListShown() const override { return NIL_BLOCK; }
+    void SetGroupListShown(bool) override {}
+    void OnDisplaySettingsChanged() override {}
+    void RedrawTitleList() override {}
+    int32_t PreviewFlags() const override { return NIL_BLOCK; }
+    void TogglePreview(int32_t) override {}
+    void CyclePreview() override {}
+    void OnPreviewColorChanged() override {}
+    int32_t SelectedMode() const override { return NIL_BLOCK; }
+    void SetSelectedMode(int32_t) override {}
+    int32_t IndexMode() const override { return NIL_BLOCK; }
+    void SetIndexMode(int32_t) override {}
+    void ToggleIndexMode() override {}
+    int32_t TitleMode() const override { return NIL_BLOCK; }
+    int32_t TitleMemberCount() const override { return NIL_BLOCK; }
+    int32_t HighlightedCount() const override { return NIL_BLOCK; }
+    void ClearTitleHighlight() override {}
+    void OnSortOrderChanged() override {}
+    void StepArticle(int32_t, bool) override {}
 };
 
 class MainWindowHost {

@@ -68,9 +68,9 @@ bool CQuillboxDoc::IsOpen() const {
     return file_->IsOpen();
 }
 
-int32_t CQuillboxDoc::Dispatch(int code, int32_t a, int32_t b) {
-    if (!index_) return NIL_BLOCK;
-    return index_->Dispatch(code, a, b);
+IndexWindow& CQuillboxDoc::Index() {
+    static NoIndexWindow none;  // holds no state: one serves every document
+    return index_ ? *index_ : none;
 }
 
 void CQuillboxDoc::Report(const CQuillError& e) const {
@@ -139,7 +139,7 @@ bool CQuillboxDoc::OnOpenDocument(const OpenRequest& request) {
             LoadIdStream(*file_, stream_id::kPrivateIds, private_);
 
             ReadNames(table::kGroups, groupNames_, groupSlots_);
-            if (file_->LiveCount(table::kGroups) <= 0) Dispatch(dispatch::kNoGroups);
+            if (file_->LiveCount(table::kGroups) <= 0) Index().OnNoGroups();
 
             // Bookmarks of deleted articles are dropped here only; the file
             // keeps its list.
@@ -158,7 +158,7 @@ bool CQuillboxDoc::OnOpenDocument(const OpenRequest& request) {
 
             ReadFileSettingsStreams();
 
-            Dispatch(dispatch::kInitialUpdate);
+            Index().OnFileLoaded();
             g_current = this;
             if (svc_.mainWindow) {
                 std::vector<std::string> names;
@@ -549,7 +549,7 @@ void CQuillboxDoc::OnShowPrivateArticles() {
         DropSummaries(private_);
         privacy_.Lock();
     }
-    Dispatch(dispatch::kPrivateShownOrHidden);
+    Index().OnPrivacyChanged();
     if (svc_.mainWindow) svc_.mainWindow->RefreshDocumentViews();
 }
 

@@ -111,7 +111,9 @@ public:
     // ---- The index window
     void SetIndexWindow(IndexWindow* w) { index_ = w; }
     IndexWindow* GetIndexWindow() const { return index_; }
-    int32_t Dispatch(int code, int32_t a = 0, int32_t b = 0);
+    // The connected index window, or a NoIndexWindow (queries answer
+    // NIL_BLOCK) while none is.
+    IndexWindow& Index();
 
     // ---- Keywords and groups (names are Windows-1252)
     // Negative ids read the in-memory list (entry -id - 1); an id at or

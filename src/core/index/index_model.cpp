@@ -9,13 +9,12 @@
 #include "index/index_host.h"
 #include "index/index_source.h"
 #include "platform/ui.h"
+#include "resources/string_ids.h"
 #include "resources/strings.h"
 
 namespace qb {
 
 namespace {
-
-constexpr int kTitleCaptionBase = 10010;
 
 std::string ReplaceAll(std::string text, const std::string& what, const std::string& with) {
     for (size_t at = text.find(what); at != std::string::npos;
@@ -78,7 +77,7 @@ void IndexModel::InitialUpdate() {
 // ---- Captions --------------------------------------------------------------------
 
 std::string IndexModel::TitleCaption() const {
-    const char* text = ResourceString(kTitleCaptionBase + titleMode_);
+    const char* text = ResourceString(msg::kTitleCaptionBase + titleMode_);
     if (!text) return std::string();
     std::string s = ReplaceAll(text, "%1", std::to_string(titles_.RowCount()));
     return ReplaceAll(std::move(s), "%2", std::to_string(source_.VisibleCount()));
@@ -432,48 +431,11 @@ IdSet IndexModel::PreviewKeywords() {
     return common;
 }
 
-// ---- Dispatch ----------------------------------------------------------------------------
+// ---- Title list ------------------------------------------------------------------------
 
-int32_t IndexModel::Dispatch(int code, int32_t a, int32_t b) {
-    switch (code) {
-        case dispatch::kInitialUpdate:
-            InitialUpdate();
-            return 0;
-        case dispatch::kGetTitleMembers:
-            return int32_t(titles_.Members().Count());
-        case dispatch::kGetSelectedMembers:
-            return andOr_;
-        case dispatch::kSortOrderChanged:
-            titles_.ResortFromSource();
-            return 0;
-        case dispatch::kGetTitleListMode:
-            return titleMode_;
-        case dispatch::kClearTitleHighlight:
-            titles_.ClearHighlight();
-            host_.RefreshPreview();
-            return 0;
-        case dispatch::kSetAndOrMode:
-            SetAndOrMode(a);
-            return 0;
-        case dispatch::kGetHighlightedIds:
-            return int32_t(titles_.HighlightCount());
-        case dispatch::kStepArticle:
-            titles_.Step(a, b);
-            return 0;
-        case dispatch::kPrivateShownOrHidden:
-            PrivateShownOrHidden();
-            return 0;
-        case dispatch::kSetIndexMode:
-            SetIndexMode(a);
-            return 0;
-        case dispatch::kGetIndexMode:
-            return requestedIndexMode_;
-        case dispatch::kToggleIndexMode:
-            ToggleIndexMode();
-            return 0;
-        default:
-            return NIL_BLOCK;
-    }
+void IndexModel::ClearTitleHighlight() {
+    titles_.ClearHighlight();
+    host_.RefreshPreview();
 }
 
 }  // namespace qb

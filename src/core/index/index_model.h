@@ -1,7 +1,7 @@
 // Everything the index window decides: the Index, Selected and group
 // lists, the AND/OR and index modes, what the title list shows and its
-// caption, queries run into it, and the numbered requests the document
-// forwards. The window only draws this model and forwards actions to it.
+// caption, and queries run into it. The window only draws this model and
+// forwards actions to it.
 #pragma once
 
 #include <cstdint>
@@ -22,7 +22,7 @@ class IndexSource;
 class Locale;
 class Ui;
 
-// What the title list shows; the caption is string 10010 + mode.
+// What the title list shows; the caption is string msg::kTitleCaptionBase + mode.
 namespace title_mode {
 constexpr int32_t kTitles = 0;
 constexpr int32_t kAllTitles = 1;
@@ -68,6 +68,8 @@ public:
     int32_t RequestedIndexMode() const { return requestedIndexMode_; }
     int32_t EffectiveIndexMode() const { return effectiveIndexMode_; }
     TitleListMode TitleMode() const { return titleMode_; }
+    int32_t TitleMemberCount() const { return int32_t(titles_.Members().Count()); }
+    int32_t HighlightedCount() const { return int32_t(titles_.HighlightCount()); }
 
     // ---- Captions (UTF-8)
     std::string TitleCaption() const;
@@ -96,6 +98,14 @@ public:
     void SetIndexMode(int32_t requested);
     void ToggleIndexMode();  // F9
 
+    // ---- Title list
+    // The document's sort order changed: the list re-sorts from it.
+    void SortOrderChanged() { titles_.ResortFromSource(); }
+    // No title highlighted, and the preview follows.
+    void ClearTitleHighlight();
+    // An article window's Previous / Next: see TitleListModel::Step.
+    void StepArticle(int32_t articleId, bool next) { titles_.Step(articleId, next); }
+
     // ---- Show commands
     void ShowAllTitles() { Show(title_mode::kAllTitles); }
     void ShowBookmarkedTitles() { Show(title_mode::kBookmarked); }
@@ -121,7 +131,7 @@ public:
     // After Build Query closed with OK: the current query, compiled, is run.
     void RunCurrentQuery();
     // Runs saved query `index` as the Run Saved Query menu does; false when
-    // it could not be compiled (message 14101) or does not exist.
+    // it could not be compiled (msg::kSavedQueryInvalid) or does not exist.
     bool RunSavedQuery(int32_t index);
 
     // ---- Preview
@@ -130,14 +140,10 @@ public:
     // The keywords all highlighted articles share.
     IdSet PreviewKeywords();
 
-    // The document's numbered requests that concern the lists; NIL_BLOCK
-    // for the codes that belong to the window (layout, panes, preview).
-    int32_t Dispatch(int code, int32_t a = 0, int32_t b = 0);
-
 private:
-    void EvaluateSelection();        // algorithm 1 on the Selected list
-    void Show(TitleListMode mode);   // algorithm 4
-    void ComputeIndexList();         // algorithm 5 for the effective mode
+    void EvaluateSelection();        // the titles of the Selected list's keywords
+    void Show(TitleListMode mode);   // a Show command: selection cleared, titles replaced
+    void ComputeIndexList();         // the Index list for the effective mode
     void ApplyRequestedIndexMode();  // effective mode from requested and AND/OR
     void ReplaceIndexMembers(const IdSet& members);
     void LimitToVisible(IdSet& set);

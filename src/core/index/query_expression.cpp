@@ -107,7 +107,7 @@ public:
         Advance();
         if (tok_.kind == query::kEnd) return;
         Expression(0);
-        if (tok_.kind != query::kEnd) Fail(query::kErrNoOperator);
+        if (tok_.kind != query::kEnd) Fail(msg::kQueryMissingOperator);
     }
 
 private:
@@ -130,7 +130,7 @@ private:
         }
     }
     void Deeper(int depth) {
-        if (depth >= query::kMaxDepth) Fail(query::kErrTooDeep);
+        if (depth >= query::kMaxDepth) Fail(msg::kQueryTooDeep);
     }
 
     void Expression(int depth) {
@@ -164,9 +164,9 @@ private:
     void Primary(int depth) {
         switch (tok_.kind) {
             case query::kEnd:
-                Fail(query::kErrIncomplete);
+                Fail(msg::kQueryIncomplete);
             case query::kUnknownName:
-                Fail(query::kErrUnknownKeyword);
+                Fail(msg::kQueryUnknownKeyword);
             case query::kKeyword:
                 Emit(query::kKeyword, tok_.value);
                 Advance();
@@ -179,15 +179,15 @@ private:
                 Deeper(depth);
                 Advance();
                 Expression(depth + 1);
-                if (!IsWord(query::kClose)) Fail(query::kErrNoClose);
+                if (!IsWord(query::kClose)) Fail(msg::kQueryMissingClose);
                 Advance();
                 return;
             case query::kClose:
-                Fail(query::kErrClose);
+                Fail(msg::kQueryUnexpectedClose);
             case query::kAnd:
-                Fail(query::kErrAnd);
+                Fail(msg::kQueryUnexpectedAnd);
             case query::kOr:
-                Fail(query::kErrOr);
+                Fail(msg::kQueryUnexpectedOr);
             case query::kBookmarked:
             case query::kNoKeys:
             case query::kAttachments:
@@ -199,14 +199,14 @@ private:
                 Advance(true);
                 if (tok_.kind != query::kKeywordGroup) {
                     tok_.start = groupStart;  // the message points at GROUP:
-                    Fail(query::kErrGroupName);
+                    Fail(msg::kQueryMissingGroupName);
                 }
                 Emit(query::kKeywordGroup, tok_.value);
                 Advance();
                 return;
             }
             default:
-                Fail(query::kErrIncomplete);  // not reached: every word is handled above
+                Fail(msg::kQueryIncomplete);  // not reached: every word is handled above
         }
     }
 
@@ -234,8 +234,8 @@ void QueryExpression::CompileSaved(std::string_view expr, IndexSource& source) {
     try {
         Compile(expr, source);
     } catch (const CQuillError& e) {
-        if (e.Code() >= query::kErrAnd && e.Code() <= query::kErrGroupName)
-            throw CQuillError(query::kErrSavedQuery);
+        if (e.Code() >= msg::kQueryUnexpectedAnd && e.Code() <= msg::kQueryMissingGroupName)
+            throw CQuillError(msg::kSavedQueryInvalid);
         throw;
     }
 }

@@ -10,6 +10,7 @@
 
 #include "datafile/dates.h"
 #include "datafile/id_set.h"
+#include "resources/string_ids.h"
 
 namespace qb {
 
@@ -35,18 +36,6 @@ constexpr int32_t kParen = 2;
 constexpr int32_t kWord = 3;
 constexpr int32_t kKeyword = 4;
 constexpr int32_t kKeywordGroup = 5;
-
-// Error messages.
-constexpr int kErrAnd = 14000;
-constexpr int kErrClose = 14001;
-constexpr int kErrUnknownKeyword = 14002;
-constexpr int kErrIncomplete = 14003;
-constexpr int kErrNoClose = 14006;
-constexpr int kErrNoOperator = 14007;
-constexpr int kErrOr = 14009;
-constexpr int kErrSavedQuery = 14101;
-constexpr int kErrGroupName = 14102;
-constexpr int kErrTooDeep = 14110;
 
 // Parentheses nested deeper than this are refused: compilation recurses
 // once per level.
@@ -90,10 +79,11 @@ public:
     int32_t dateTo = kDateOpenHigh;
 
     // Discards the program and compiles `expr`; on failure throws
-    // CQuillError with the message number and leaves ErrorStart/End at the
+    // CQuillError with a msg::kQuery... number and leaves ErrorStart/End at the
     // token where it stopped. `text` is not changed.
     void Compile(std::string_view expr, IndexSource& source);
-    // Compile for a saved query: every error 14000 to 14102 becomes 14101.
+    // Compile for a saved query: every error from msg::kQueryUnexpectedAnd
+    // to msg::kQueryMissingGroupName becomes msg::kSavedQueryInvalid.
     void CompileSaved(std::string_view expr, IndexSource& source);
 
     // The matching articles; an empty program gives none. Throws

@@ -10,13 +10,12 @@
 #include "index/index_source.h"
 #include "platform/locale.h"
 #include "platform/ui.h"
+#include "resources/string_ids.h"
 #include "resources/strings.h"
 
 namespace qb {
 
 namespace {
-
-constexpr int kMsgTitlesNotAll = 1119;
 
 // Numbers compared without the overflow a subtraction would risk with the
 // unset value 0x80000001.
@@ -165,7 +164,7 @@ void TitleListModel::Rebuild() {
     } catch (const std::bad_alloc&) {
         rows_.clear();
         marks_.clear();
-        if (const char* t = ResourceString(kMsgTitlesNotAll))
+        if (const char* t = ResourceString(msg::kTitlesNotAll))
             ui_.MessageBox(t, MessageIcon::Exclamation);
     } catch (const CQuillError& e) {
         rows_.clear();
@@ -333,12 +332,12 @@ void TitleListModel::PreviousNext(bool next) {
     }
 }
 
-void TitleListModel::Step(int32_t articleId, int32_t direction) {
+void TitleListModel::Step(int32_t articleId, bool next) {
     std::optional<size_t> row = RowOf(articleId);
     if (!row) return;
     bool wrapped = false;
     size_t target;
-    if (direction == 1) {
+    if (next) {
         wrapped = *row + 1 >= rows_.size();
         target = wrapped ? 0 : *row + 1;
     } else {

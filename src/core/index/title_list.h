@@ -111,8 +111,9 @@ public:
     bool NextEnabled() const;
     // Previous / Next Article from the index window.
     void PreviousNext(bool next);
-    // From an article window (dispatch 27): direction 1 next, else previous.
-    void Step(int32_t articleId, int32_t direction);
+    // From an article window: the title after (`next`) or before
+    // `articleId`, wrapping at the ends.
+    void Step(int32_t articleId, bool next);
 
 private:
     void Rebuild();

@@ -12,4 +12,29 @@ namespace qb::msg {
 
 // ---- Index window, title list and queries -----------------------------------
 
+constexpr int kTitlesNotAll = 1119;
+// The title list's caption for title_mode m is kTitleCaptionBase + m.
+constexpr int kTitleCaptionBase = 10010;
+
+// Status prompts while the pointer is over a pane of the index window.
+constexpr int kPromptIndexList = 10053;
+constexpr int kPromptSelectedList = 10054;
+constexpr int kPromptTitleList = 10055;
+constexpr int kPromptContentPreview = 10056;
+constexpr int kPromptKeywordPreview = 10057;
+constexpr int kPromptGroupList = 10058;
+
+// Query compilation; kQueryUnexpectedAnd to kQueryMissingGroupName are the
+// errors a saved query reports as kSavedQueryInvalid.
+constexpr int kQueryUnexpectedAnd = 14000;
+constexpr int kQueryUnexpectedClose = 14001;
+constexpr int kQueryUnknownKeyword = 14002;
+constexpr int kQueryIncomplete = 14003;
+constexpr int kQueryMissingClose = 14006;
+constexpr int kQueryMissingOperator = 14007;
+constexpr int kQueryUnexpectedOr = 14009;
+constexpr int kSavedQueryInvalid = 14101;
+constexpr int kQueryMissingGroupName = 14102;
+constexpr int kQueryTooDeep = 14110;
+
 }  // namespace qb::msg

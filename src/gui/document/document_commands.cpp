@@ -38,7 +38,7 @@ void RunFileProperties(ReaderApp& app) {
     app.Dialogs().Exec(sheet);
     // The Privacy page's password may have unlocked the private articles.
     if (!wasUnlocked && doc->IsUnlocked()) {
-        doc->Dispatch(dispatch::kPrivateShownOrHidden);
+        doc->Index().OnPrivacyChanged();
         app.RefreshDocumentViews();
     }
 }

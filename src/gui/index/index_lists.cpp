@@ -17,6 +17,7 @@
 #include "index/index_source.h"
 #include "index/keyword_list.h"
 #include "index/title_list.h"
+#include "platform/colors.h"
 
 namespace qb {
 
@@ -27,7 +28,7 @@ QVariant CountingRowsModel::data(const QModelIndex& index, int role) const {
 
 QColor ColourOf(int32_t bgr, const QColor& system) {
     if (bgr == -1) return system;
-    return QColor(bgr & 0xFF, (bgr >> 8) & 0xFF, (bgr >> 16) & 0xFF);
+    return ColorFromBgr(bgr);
 }
 
 void DrawStatusMark(QPainter& p, const QRect& r, StatusMark mark, const QColor& colour) {

@@ -1,12 +1,10 @@
 #include "index/index_view.h"
 
-#include <QAction>
 #include <QApplication>
 #include <QContextMenuEvent>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QMainWindow>
-#include <QMdiArea>
 #include <QMenu>
 #include <QMouseEvent>
 #include <QPainter>
@@ -17,26 +15,22 @@
 #include <QStatusBar>
 #include <QStyle>
 #include <QTextEdit>
-#include <QTimer>
 
-#include "app/commands.h"
 #include "app/profile_store.h"
 #include "app/settings.h"
 #include "datafile/cp1252.h"
 #include "datafile/quill_error.h"
 #include "document/quillbox_doc.h"
+#include "index/index_context_menus.h"
 #include "index/index_lists.h"
 #include "index/query_dialogs.h"
 #include "platform/ui.h"
+#include "resources/string_ids.h"
+#include "resources/strings.h"
 #include "richtext/rich_text.h"
 #include "richtext/rich_text_document.h"
 
 namespace qb {
-
-QueryExpression& CurrentQuery() {
-    static QueryExpression query;
-    return query;
-}
 
 namespace {
 
@@ -74,29 +68,37 @@ constexpr TitleColumn kMarkColumns[4] = {TitleColumn::Bookmark, TitleColumn::Att
 }  // namespace
 
 QString CIndexView::Prompt(IndexPane pane) {
+    int id = 0;
     switch (pane) {
         case IndexPane::Index:
-            return "List of keywords in the index";  // 10053
+            id = msg::kPromptIndexList;
+            break;
         case IndexPane::Selected:
-            return "List of selected keywords";  // 10054
+            id = msg::kPromptSelectedList;
+            break;
         case IndexPane::Titles:
-            return "List of selected articles";  // 10055
+            id = msg::kPromptTitleList;
+            break;
         case IndexPane::Content:
-            return "Preview of the highlighted article's content";  // 10056
+            id = msg::kPromptContentPreview;
+            break;
         case IndexPane::KeywordPreview:
-            return "Preview of the keywords assigned to all highlighted articles";  // 10057
+            id = msg::kPromptKeywordPreview;
+            break;
         case IndexPane::Groups:
-            return "List of keyword groups";  // 10058
+            id = msg::kPromptGroupList;
+            break;
         default:
             return QString();
     }
+    return QString::fromUtf8(ResourceString(id));
 }
 
 CIndexView::CIndexView(IndexServices services, QWidget* parent)
     : QWidget(parent),
       svc_(std::move(services)),
       source_(*svc_.doc),
-      model_(source_, *svc_.locale, *svc_.ui, *this, CurrentQuery(),
+      model_(source_, *svc_.locale, *svc_.ui, *this, *svc_.query,
              ModelSettings(*svc_.settings, LoadIndexDisplay(*svc_.store))),
       previewKeywords_([this](int32_t id) { return source_.KeywordName(id); }, *svc_.locale),
       disp_(LoadIndexDisplay(*svc_.store)) {
@@ -223,15 +225,10 @@ void CIndexView::Build() {
 
     auto* f8 = new QShortcut(QKeySequence(Qt::Key_F8), this);
     f8->setContext(Qt::WidgetWithChildrenShortcut);
-    connect(f8, &QShortcut::activated, this,
-            [this] { SetPreviewFlags(CyclePreviewFlags(disp_.previewOn)); });
+    connect(f8, &QShortcut::activated, this, [this] { CyclePreview(); });
     auto* f9 = new QShortcut(QKeySequence(Qt::Key_F9), this);
     f9->setContext(Qt::WidgetWithChildrenShortcut);
-    connect(f9, &QShortcut::activated, this, [this] {
-        model_.ToggleIndexMode();
-        disp_.indexMode = model_.RequestedIndexMode();
-        Sync();
-    });
+    connect(f9, &QShortcut::activated, this, [this] { ToggleIndexMode(); });
 
     bar_ = new QRubberBand(QRubberBand::Line, this);
     setMouseTracking(true);
@@ -525,7 +522,6 @@ void CIndexView::LoadContent(int32_t id) {
 void CIndexView::SetPreviewFlags(int32_t flags) {
     flags &= 3;
     if (flags == disp_.previewOn) return;
-    int32_t before = disp_.previewOn;
     disp_.previewOn = flags;
     // A pane switched on shows the current highlight; switched off, it
     // forgets what it showed.
@@ -537,7 +533,6 @@ void CIndexView::SetPreviewFlags(int32_t flags) {
         previewKeywords_.SetMembers(IdSet());
         keywordPreview_->ResetRows();
     }
-    (void)before;
     Relayout();
     UpdatePreview();
     if (svc_.updateCommands) svc_.updateCommands();
@@ -569,8 +564,12 @@ void CIndexView::ShowGroupList(bool on, bool byUser) {
     if (svc_.updateCommands) svc_.updateCommands();
 }
 
+bool CIndexView::OnScreen() const {
+    return isVisible() && !window()->isMinimized();
+}
+
 void CIndexView::MoveToSelected() {
-    if (!isVisible() || window()->isMinimized()) return;
+    if (!OnScreen()) return;
     model_.MoveToSelected();
     Sync();
 }
@@ -685,7 +684,7 @@ void CIndexView::HandleDrop(CDragList* source, QWidget* target) {
 
 void CIndexView::BuildQuery() {
     try {
-        CBuildQueryDialog dialog(model_, source_, *svc_.locale, *svc_.ui, CurrentQuery(),
+        CBuildQueryDialog dialog(model_, source_, *svc_.locale, *svc_.ui, *svc_.query,
                                  svc_.settings->pivotYear, svc_.exec, this);
         if (svc_.exec(dialog) != QDialog::Accepted) return;
         model_.RunCurrentQuery();
@@ -713,77 +712,7 @@ void CIndexView::SavedQueryMenuChanged() {
 // ---- context menus ------------------------------------------------------------------------------
 
 std::unique_ptr<QMenu> CIndexView::ContextMenu(IndexPane pane) {
-    auto menu = std::make_unique<QMenu>(this);
-    auto frameAction = [this, &menu](int id) {
-        if (QAction* a = svc_.action ? svc_.action(id) : nullptr) menu->addAction(a);
-    };
-    auto submenu = [this, &menu](const char* title, std::initializer_list<int> ids) {
-        QMenu* sub = menu->addMenu(title);
-        for (int id : ids)
-            if (QAction* a = svc_.action ? svc_.action(id) : nullptr) sub->addAction(a);
-    };
-    if (svc_.updateCommands) svc_.updateCommands();
-    switch (pane) {
-        case IndexPane::Index: {
-            QAction* a = menu->addAction("Move to Selected", this, [this] { MoveToSelected(); });
-            a->setEnabled(model_.MoveToSelectedEnabled() && isVisible() &&
-                          !window()->isMinimized());
-            submenu("&Index Mode", {cmd::kIndexModeAll, cmd::kIndexModeRelated});
-            break;
-        }
-        case IndexPane::Selected:
-        case IndexPane::KeywordPreview: {
-            bool onPreview = pane == IndexPane::KeywordPreview;
-            QAction* all = menu->addAction("Select All", this, [this, onPreview] {
-                (onPreview ? previewKeywords_ : model_.SelectedList()).SelectAll();
-                Sync();
-            });
-            all->setEnabled(onPreview ? previewKeywords_.RowCount() > 0
-                                      : model_.SelectedList().RowCount() > 0);
-            if (onPreview) {
-                submenu("&Preview Pane", {cmd::kPreviewContent, cmd::kPreviewKeywords});
-                frameAction(cmd::kOpenArticle);
-                frameAction(cmd::kOpenAttachments);
-                frameAction(cmd::kArticleProperties);
-                break;
-            }
-            QAction* back = menu->addAction("Move to Index", this, [this] { MoveToIndex(); });
-            back->setEnabled(model_.MoveToIndexEnabled());
-            submenu("Selected Keyword &Mode", {cmd::kModeAnd, cmd::kModeOr});
-            break;
-        }
-        case IndexPane::Titles:
-            frameAction(cmd::kEditCut);
-            frameAction(cmd::kEditCopy);
-            frameAction(cmd::kEditPaste);
-            frameAction(cmd::kEditSelectAll);
-            menu->addSeparator();
-            submenu("&Sort by", {cmd::kSortTitlesAsc, cmd::kSortTitlesDesc, cmd::kSortDatesAsc,
-                                 cmd::kSortDatesDesc});
-            submenu("&Preview Pane", {cmd::kPreviewContent, cmd::kPreviewKeywords});
-            menu->addSeparator();
-            frameAction(cmd::kOpenArticle);
-            frameAction(cmd::kOpenAttachments);
-            frameAction(cmd::kArticleProperties);
-            break;
-        case IndexPane::Content:
-            frameAction(cmd::kEditCopy);
-            frameAction(cmd::kEditSelectAll);
-            submenu("&Preview Pane", {cmd::kPreviewContent, cmd::kPreviewKeywords});
-            frameAction(cmd::kOpenArticle);
-            frameAction(cmd::kOpenAttachments);
-            frameAction(cmd::kArticleProperties);
-            break;
-        case IndexPane::Groups: {
-            QAction* off = menu->addAction("Turn off the keyword group filter", this,
-                                           [this] { TurnOffGroupFilter(); });
-            off->setEnabled(!model_.GroupList().Highlighted().Empty());
-            break;
-        }
-        default:
-            return nullptr;
-    }
-    return menu;
+    return IndexContextMenu(*this, pane);
 }
 
 void CIndexView::contextMenuEvent(QContextMenuEvent* e) {
@@ -791,111 +720,6 @@ void CIndexView::contextMenuEvent(QContextMenuEvent* e) {
     IndexPane pane = PaneOf(at);
     if (at) at->setFocus(Qt::MouseFocusReason);
     if (std::unique_ptr<QMenu> menu = ContextMenu(pane)) menu->exec(e->globalPos());
-}
-
-// ---- the document's dispatch ----------------------------------------------------------------
-
-int32_t CIndexView::Dispatch(int code, int32_t a, int32_t b) {
-    switch (code) {
-        case dispatch::kInitialUpdate:
-            model_.InitialUpdate();
-            model_.SetGroupPaneVisible(groupShown_);
-            previewKeywords_.SetMembers(IdSet());
-            shownArticle_ = NIL_BLOCK;
-            content_->clear();
-            Sync();
-            UpdatePreview();
-            // The document fills the menu with the stored order right after
-            // this; the recent order replaces it once the open is done.
-            QTimer::singleShot(0, this, [this] { SavedQueryMenuChanged(); });
-            return 0;
-        case dispatch::kNoGroups:
-            groupShown_ = false;
-            model_.SetGroupPaneVisible(false);
-            Relayout();
-            return 0;
-        case dispatch::kGetView:
-            return disp_.view;
-        case dispatch::kIsVisible:
-            return isVisible() ? 1 : 0;
-        case dispatch::kSetView:
-            SetView(a);
-            return 0;
-        case dispatch::kListFontChanged:
-        case dispatch::kDisplaySettingsChanged:
-        case dispatch::kStatusCaptionsChanged:
-            ApplyDisplaySettings();
-            return 0;
-        case dispatch::kGetPreviewFlags:
-            return disp_.previewOn;
-        case dispatch::kTogglePreviewFlag:
-            SetPreviewFlags(TogglePreviewFlag(disp_.previewOn, a));
-            return 0;
-        case dispatch::kApplyPreviewColor:
-            ApplyPreviewColour();
-            return 0;
-        case dispatch::kCyclePreviewFlags:
-            SetPreviewFlags(CyclePreviewFlags(disp_.previewOn));
-            return 0;
-        case dispatch::kIsGroupListShown:
-            return groupShown_ ? 1 : 0;
-        case dispatch::kShowGroupList:
-            ShowGroupList(a != 0, true);
-            return 0;
-        case dispatch::kRedrawTitleList:
-            titles_->viewport()->update();
-            return 0;
-        default:
-            break;
-    }
-    int32_t r = model_.Dispatch(code, a, b);
-    if (code == dispatch::kSetIndexMode || code == dispatch::kToggleIndexMode)
-        disp_.indexMode = model_.RequestedIndexMode();
-    if (code != dispatch::kGetTitleMembers && code != dispatch::kGetSelectedMembers &&
-        code != dispatch::kGetTitleListMode && code != dispatch::kGetHighlightedIds &&
-        code != dispatch::kGetIndexMode)
-        Sync();
-    return r;
-}
-
-// ---- host --------------------------------------------------------------------------------
-
-void CIndexView::BeginWaitCursor() {
-    ++waitDepth_;
-    QApplication::setOverrideCursor(Qt::WaitCursor);
-}
-
-void CIndexView::EndWaitCursor() {
-    if (waitDepth_ <= 0) return;
-    --waitDepth_;
-    QApplication::restoreOverrideCursor();
-}
-
-void CIndexView::BringToFront() {
-    auto* frame = qobject_cast<QMdiSubWindow*>(parentWidget());
-    if (!frame) return;
-    if (frame->isMinimized()) frame->showNormal();
-    if (QMdiArea* mdi = frame->mdiArea()) mdi->setActiveSubWindow(frame);
-}
-
-void CIndexView::StoreSortOrder(int32_t order) {
-    svc_.settings->SetSortOrder(*svc_.store, order);
-}
-
-void CIndexView::StoreSelectListMode(int32_t mode) {
-    svc_.settings->SetSelectListMode(*svc_.store, mode);
-}
-
-void CIndexView::OpenArticle(int32_t id) {
-    if (svc_.articles.open) svc_.articles.open(id);
-}
-
-void CIndexView::CloseArticleWindow(int32_t id) {
-    if (svc_.articles.close) svc_.articles.close(id);
-}
-
-std::optional<int32_t> CIndexView::ActiveArticleWindow() {
-    return svc_.articles.active ? svc_.articles.active() : std::nullopt;
 }
 
 void CIndexView::SaveDisplay(IndexDisplayValues placement, bool placementRecorded) {
@@ -907,92 +731,6 @@ void CIndexView::SaveDisplay(IndexDisplayValues placement, bool placementRecorde
     v.height = placement.height;
     v.maximized = placement.maximized;
     SaveIndexDisplay(*svc_.store, v, groupToggled_, placementRecorded);
-}
-
-// ---- the frame --------------------------------------------------------------------------------
-
-CIndexFrame::CIndexFrame(IndexServices services, QWidget* parent)
-    : QMdiSubWindow(parent), svc_(std::move(services)) {
-    setObjectName("CIndexFrame");
-    setAttribute(Qt::WA_DeleteOnClose);
-    view_ = new CIndexView(svc_, this);
-    setWidget(view_);
-    setWindowTitle("Index");
-    connect(view_, &CIndexView::KeywordListsWidthChanged, this, [this](int delta) {
-        if (isMaximized() || isMinimized()) return;
-        resize(std::max(minimumSizeHint().width(), width() + delta), height());
-    });
-    connect(this, &QMdiSubWindow::aboutToActivate, this,
-            [this] { QTimer::singleShot(0, view_, [this] { view_->RestoreFocus(); }); });
-}
-
-CIndexFrame::~CIndexFrame() {
-    SaveOnClose();
-}
-
-void CIndexFrame::Track() {
-    if (!shown_ || isMaximized() || isMinimized() || !isVisible()) return;
-    normal_ = geometry();
-    recorded_ = true;
-}
-
-void CIndexFrame::moveEvent(QMoveEvent* e) {
-    QMdiSubWindow::moveEvent(e);
-    Track();
-}
-
-void CIndexFrame::resizeEvent(QResizeEvent* e) {
-    QMdiSubWindow::resizeEvent(e);
-    shown_ = shown_ || isVisible();
-    Track();
-}
-
-void CIndexFrame::showEvent(QShowEvent* e) {
-    QMdiSubWindow::showEvent(e);
-    // On screen, the frame has a placement worth keeping.
-    shown_ = true;
-    Track();
-    if (isMaximized() || isMinimized()) recorded_ = true;
-}
-
-void CIndexFrame::closeEvent(QCloseEvent* e) {
-    SaveOnClose();
-    QMdiSubWindow::closeEvent(e);
-}
-
-void CIndexFrame::SaveOnClose() {
-    if (saved_ || !view_ || !svc_.store) return;
-    saved_ = true;
-    bool maximized = isMaximized();
-    if (QMdiArea* mdi = mdiArea())
-        if (QMdiSubWindow* active = mdi->activeSubWindow()) maximized |= active->isMaximized();
-    IndexDisplayValues p;
-    p.left = normal_.x();
-    p.top = normal_.y();
-    p.width = normal_.width();
-    p.height = normal_.height();
-    p.maximized = FramePlacementValue(maximized, isMinimized());
-    view_->SaveDisplay(p, recorded_);
-    svc_.store->Flush();
-}
-
-CIndexFrame* CreateIndexFrame(IndexServices services, QMdiArea& mdi) {
-    IndexDisplayValues d = LoadIndexDisplay(*services.store);
-    auto* frame = new CIndexFrame(std::move(services));
-    mdi.addSubWindow(frame);
-    if (d.left != kUnsetValue && d.top != kUnsetValue && d.width != kUnsetValue &&
-        d.height != kUnsetValue && d.width > 0 && d.height > 0) {
-        frame->setGeometry(d.left, d.top, d.width, d.height);
-    } else {
-        QSize client = mdi.viewport()->size();
-        frame->resize(std::max(480, client.width() * 9 / 10),
-                      std::max(320, client.height() * 9 / 10));
-    }
-    if (d.maximized == kMaximizedValue)
-        frame->showMaximized();
-    else if (d.maximized == kMinimizedValue)
-        frame->showMinimized();
-    return frame;
 }
 
 }  // namespace qb

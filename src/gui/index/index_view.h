@@ -1,10 +1,9 @@
 // CIndexView: the index window's panes over IndexModel. It lays the panes
-// out, draws captions and marks, forwards every action to the model and
-// answers the document's numbered dispatch. CIndexFrame is its MDI child
-// frame and keeps the placement across runs.
+// out, draws captions and marks, forwards every action to the model and is
+// the document's IndexWindow. Its frame is CIndexFrame (index_frame.h), its
+// context menus are built in index_context_menus.h.
 #pragma once
 
-#include <QMdiSubWindow>
 #include <QPointer>
 #include <QWidget>
 #include <functional>
@@ -45,6 +44,9 @@ struct ArticleWindowHooks {
 // Everything the index window works through.
 struct IndexServices {
     CQuillboxDoc* doc = nullptr;
+    // The current query, shared by the index windows of one program run
+    // and kept across files; must outlive the window.
+    QueryExpression* query = nullptr;
     Settings* settings = nullptr;
     ProfileStore* store = nullptr;
     Ui* ui = nullptr;
@@ -62,9 +64,6 @@ struct IndexServices {
     ArticleWindowHooks articles;
 };
 
-// The current query: one per program.
-QueryExpression& CurrentQuery();
-
 // Which pane of the window a widget is, for focus, Select All and menus.
 enum class IndexPane { None, Groups, Index, Selected, Titles, Content, KeywordPreview, Caption };
 
@@ -80,7 +79,31 @@ public:
     const LayoutResult& Layout() const { return layout_; }
 
     // ---- IndexWindow
-    int32_t Dispatch(int code, int32_t a, int32_t b) override;
+    void OnFileLoaded() override;
+    void OnNoGroups() override;
+    void OnPrivacyChanged() override;
+    int32_t ViewMode() const override { return disp_.view; }
+    void SetViewMode(int32_t mode) override { SetView(mode); }
+    int32_t IsWindowVisible() const override { return isVisible() ? 1 : 0; }
+    int32_t IsGroupListShown() const override { return groupShown_ ? 1 : 0; }
+    void SetGroupListShown(bool shown) override { ShowGroupList(shown, true); }
+    void OnDisplaySettingsChanged() override { ApplyDisplaySettings(); }
+    void RedrawTitleList() override;
+    int32_t PreviewFlags() const override { return disp_.previewOn; }
+    void TogglePreview(int32_t flag) override;
+    void CyclePreview() override;
+    void OnPreviewColorChanged() override { ApplyPreviewColour(); }
+    int32_t SelectedMode() const override { return model_.SelectedKeywordMode(); }
+    void SetSelectedMode(int32_t mode) override;
+    int32_t IndexMode() const override { return model_.RequestedIndexMode(); }
+    void SetIndexMode(int32_t mode) override { ChooseIndexMode(mode); }
+    void ToggleIndexMode() override;
+    int32_t TitleMode() const override { return model_.TitleMode(); }
+    int32_t TitleMemberCount() const override { return model_.TitleMemberCount(); }
+    int32_t HighlightedCount() const override { return model_.HighlightedCount(); }
+    void ClearTitleHighlight() override;
+    void OnSortOrderChanged() override;
+    void StepArticle(int32_t articleId, bool next) override;
 
     // ---- IndexHost
     void BeginWaitCursor() override;
@@ -98,7 +121,6 @@ public:
     void ShowGroupList(bool on, bool byUser);
     bool GroupListShown() const { return groupShown_; }
     void SetPreviewFlags(int32_t flags);
-    int32_t PreviewFlags() const { return disp_.previewOn; }
     void MoveToSelected();
     void MoveToIndex();
     void ChooseAndOr(int32_t mode);
@@ -120,9 +142,9 @@ public:
     // The pane a widget belongs to; the focused pane.
     IndexPane PaneOf(const QWidget* w) const;
     IndexPane FocusedPane() const;
-    // The context menu of a pane (shown by the panes; built here).
+    // The context menu of a pane (see IndexContextMenu); null for none.
     std::unique_ptr<QMenu> ContextMenu(IndexPane pane);
-    // The status prompt of a pane (10053 to 10058).
+    // The status prompt of a pane; empty for none.
     static QString Prompt(IndexPane pane);
 
     // Reads the display settings (columns, colours) again and lays out.
@@ -133,7 +155,11 @@ public:
     void SaveDisplay(IndexDisplayValues placement, bool placementRecorded);
     void RestoreFocus();
 
-    // ---- Parts, for the frame and tests
+    // ---- Parts, for the frame, the context menus and tests
+    const IndexServices& Services() const { return svc_; }
+    // Shown and not minimized: keyword moves act only then.
+    bool OnScreen() const;
+    NamedIdList& PreviewKeywordList() { return previewKeywords_; }
     CKeywordListBox* GroupListBox() const { return groups_; }
     CKeywordListBox* IndexListBox() const { return index_; }
     CKeywordListBox* SelectedListBox() const { return selected_; }
@@ -204,36 +230,5 @@ private:
     QPointer<QWidget> lastFocus_;
     int waitDepth_ = 0;
 };
-
-class CIndexFrame : public QMdiSubWindow {
-    Q_OBJECT
-public:
-    CIndexFrame(IndexServices services, QWidget* parent = nullptr);
-    ~CIndexFrame() override;
-    CIndexView* View() const { return view_; }
-    // Writes the layout keys and the placement, once.
-    void SaveOnClose();
-    bool PlacementRecorded() const { return recorded_; }
-
-protected:
-    void moveEvent(QMoveEvent* e) override;
-    void resizeEvent(QResizeEvent* e) override;
-    void closeEvent(QCloseEvent* e) override;
-    void showEvent(QShowEvent* e) override;
-
-private:
-    void Track();
-
-    IndexServices svc_;
-    CIndexView* view_ = nullptr;
-    QRect normal_;
-    bool recorded_ = false;
-    bool saved_ = false;
-    bool shown_ = false;
-};
-
-// Creates the index window of `doc` inside `mdi` (the reader's factory),
-// with its placement from the "Index Display" keys.
-CIndexFrame* CreateIndexFrame(IndexServices services, QMdiArea& mdi);
 
 }  // namespace qb

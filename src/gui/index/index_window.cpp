@@ -13,30 +13,15 @@
 
 namespace qb {
 
-namespace {
-
-ArticleWindowHooks& Hooks() {
-    static ArticleWindowHooks hooks;
-    return hooks;
-}
-
-// The Run Saved Query items last shown, to map a menu position back to
-// the query's place in the table.
-std::vector<QueryMenuItem>& ShownQueryItems() {
-    static std::vector<QueryMenuItem> items;
-    return items;
-}
-
-void RebuildQueryMenu(ReaderApp& app, const std::vector<QueryMenuItem>& items) {
-    CMainFrame* frame = app.Frame();
+void ReaderIndexWindows::RebuildQueryMenu(const std::vector<QueryMenuItem>& items) {
+    CMainFrame* frame = app_.Frame();
     if (!frame) return;
-    std::vector<QueryMenuItem>& shown = ShownQueryItems();
-    shown.clear();
+    shownQueryItems_.clear();
     std::vector<std::string> names;
     bool more = false, anyRecent = false;
     for (const QueryMenuItem& item : items) {
         if (item.kind == QueryMenuItem::Query) {
-            shown.push_back(item);
+            shownQueryItems_.push_back(item);
             names.push_back(item.text);
             anyRecent = true;
         }
@@ -47,20 +32,15 @@ void RebuildQueryMenu(ReaderApp& app, const std::vector<QueryMenuItem>& items) {
     if (!menu || !more) return;
     // The frame's rebuild drops every item it did not make; these follow.
     menu->addSeparator();
-    auto* a = new QAction("More Queries...", menu);
+    auto* a = new QAction(QString::fromUtf8(FindCommand(cmd::kMoreQueries)->text), menu);
     a->setObjectName(QString("cmd_%1").arg(cmd::kMoreQueries));
     a->setData(cmd::kMoreQueries);
     a->setEnabled(anyRecent);
+    ReaderApp& app = app_;
     QObject::connect(a, &QAction::triggered, menu, [&app] {
         if (CIndexView* v = ActiveIndexView(app)) v->MoreQueries();
     });
     menu->addAction(a);
-}
-
-}  // namespace
-
-void SetArticleWindowHooks(ArticleWindowHooks hooks) {
-    Hooks() = std::move(hooks);
 }
 
 CIndexView* ActiveIndexView(ReaderApp& app) {
@@ -68,9 +48,12 @@ CIndexView* ActiveIndexView(ReaderApp& app) {
     return frame ? frame->View() : nullptr;
 }
 
-IndexServices ReaderIndexServices(ReaderApp& app, CQuillboxDoc& doc) {
+IndexServices ReaderIndexWindows::Services(CQuillboxDoc& doc) {
+    ReaderApp& app = app_;
+    std::shared_ptr<ReaderIndexWindows> self = shared_from_this();
     IndexServices s;
     s.doc = &doc;
+    s.query = &query_;
     s.settings = &app.Core().GetSettings();
     s.store = &app.Core().Store();
     s.ui = &app.GetUi();
@@ -81,136 +64,142 @@ IndexServices ReaderIndexServices(ReaderApp& app, CQuillboxDoc& doc) {
     s.updateCommands = [&app] {
         if (app.Frame()) app.Frame()->UpdateCommandStates();
     };
-    s.rebuildSavedQueryMenu = [&app](const std::vector<QueryMenuItem>& items) {
-        RebuildQueryMenu(app, items);
+    s.rebuildSavedQueryMenu = [self](const std::vector<QueryMenuItem>& items) {
+        self->RebuildQueryMenu(items);
     };
     s.mainWindow = app.Frame();
-    s.articles.open = [](int32_t id) {
-        if (Hooks().open) Hooks().open(id);
+    s.articles.open = [self](int32_t id) {
+        if (self->hooks_.open) self->hooks_.open(id);
     };
-    s.articles.close = [](int32_t id) {
-        if (Hooks().close) Hooks().close(id);
+    s.articles.close = [self](int32_t id) {
+        if (self->hooks_.close) self->hooks_.close(id);
     };
-    s.articles.active = []() -> std::optional<int32_t> {
-        return Hooks().active ? Hooks().active() : std::nullopt;
+    s.articles.active = [self]() -> std::optional<int32_t> {
+        return self->hooks_.active ? self->hooks_.active() : std::nullopt;
     };
     return s;
 }
 
-void InstallIndexWindow(ReaderApp& app) {
-    app.SetIndexFrameFactory([&app](CQuillboxDoc& doc, QMdiArea& mdi) -> QMdiSubWindow* {
-        return CreateIndexFrame(ReaderIndexServices(app, doc), mdi);
-    });
-    app.AddFrameExtension([](ReaderApp& app) {
-        CMainFrame* frame = app.Frame();
-        if (!frame) return;
-        using Run = std::function<void(CIndexView&)>;
-        using State = std::function<CommandState(CIndexView&)>;
-        auto reg = [&app, frame](int id, Run run, State state) {
-            frame->RegisterCommand(
-                id,
-                [&app, run] {
-                    if (CIndexView* v = ActiveIndexView(app)) run(*v);
-                },
-                [&app, state]() -> CommandState {
-                    CIndexView* v = ActiveIndexView(app);
-                    return v ? state(*v) : CommandState{};
-                });
-        };
-        auto on = [](CIndexView&) { return CommandState{true, false}; };
-        auto menu = [](CommandState m) { return CommandState{m.enabled, m.checked}; };
+void ReaderIndexWindows::RegisterCommands(CMainFrame& mainFrame) {
+    ReaderApp& app = app_;
+    CMainFrame* frame = &mainFrame;
+    std::shared_ptr<ReaderIndexWindows> self = shared_from_this();
+    using Run = std::function<void(CIndexView&)>;
+    using State = std::function<CommandState(CIndexView&)>;
+    auto reg = [&app, frame](int id, Run run, State state) {
+        frame->RegisterCommand(
+            id,
+            [&app, run] {
+                if (CIndexView* v = ActiveIndexView(app)) run(*v);
+            },
+            [&app, state]() -> CommandState {
+                CIndexView* v = ActiveIndexView(app);
+                return v ? state(*v) : CommandState{};
+            });
+    };
+    auto on = [](CIndexView&) { return CommandState{true, false}; };
 
+    reg(
+        cmd::kKeywordsLists, [](CIndexView& v) { v.SetView(v.Display().view == 0 ? 1 : 0); },
+        [](CIndexView& v) {
+            return CommandState{true, v.Display().view == 0};
+        });
+    reg(
+        cmd::kKeywordGroups, [](CIndexView& v) { v.ShowGroupList(!v.GroupListShown(), true); },
+        [](CIndexView& v) {
+            return CommandState{v.Display().view == 0, v.GroupListShown()};
+        });
+    reg(
+        cmd::kPreviewContent,
+        [](CIndexView& v) {
+            v.SetPreviewFlags(TogglePreviewFlag(v.PreviewFlags(), preview_flag::kContent));
+        },
+        [](CIndexView& v) {
+            return CommandState{true, (v.PreviewFlags() & preview_flag::kContent) != 0};
+        });
+    reg(
+        cmd::kPreviewKeywords,
+        [](CIndexView& v) {
+            v.SetPreviewFlags(TogglePreviewFlag(v.PreviewFlags(), preview_flag::kKeywords));
+        },
+        [](CIndexView& v) {
+            return CommandState{true, (v.PreviewFlags() & preview_flag::kKeywords) != 0};
+        });
+    reg(
+        cmd::kModeAnd, [](CIndexView& v) { v.ChooseAndOr(kAndMode); },
+        [](CIndexView& v) { return v.Model().AndItem(); });
+    reg(
+        cmd::kModeOr, [](CIndexView& v) { v.ChooseAndOr(kOrMode); },
+        [](CIndexView& v) { return v.Model().OrItem(); });
+    reg(
+        cmd::kIndexModeAll, [](CIndexView& v) { v.ChooseIndexMode(0); },
+        [](CIndexView& v) { return v.Model().ShowAllNonSelectedItem(); });
+    reg(
+        cmd::kIndexModeRelated, [](CIndexView& v) { v.ChooseIndexMode(1); },
+        [](CIndexView& v) { return v.Model().ShowRelatedItem(); });
+    const int sorts[] = {cmd::kSortTitlesAsc, cmd::kSortTitlesDesc, cmd::kSortDatesAsc,
+                         cmd::kSortDatesDesc};
+    for (int order = 0; order < 4; ++order) {
         reg(
-            cmd::kKeywordsLists, [](CIndexView& v) { v.SetView(v.Display().view == 0 ? 1 : 0); },
-            [](CIndexView& v) {
-                return CommandState{true, v.Display().view == 0};
+            sorts[order], [order](CIndexView& v) { v.SortBy(order); },
+            [order](CIndexView& v) {
+                return CommandState{true, v.Model().Titles().SortCommandChecked(order)};
             });
+    }
+    reg(
+        cmd::kShowAllTitles, [](CIndexView& v) { v.ShowTitles(title_mode::kAllTitles); }, on);
+    reg(
+        cmd::kShowBookmarked, [](CIndexView& v) { v.ShowTitles(title_mode::kBookmarked); }, on);
+    reg(
+        cmd::kShowWithAttachments, [](CIndexView& v) { v.ShowTitles(title_mode::kAttachments); },
+        on);
+    reg(
+        cmd::kOpenArticle, [](CIndexView& v) { v.OpenHighlighted(); },
+        [](CIndexView& v) {
+            return CommandState{v.Model().Titles().HighlightCount() > 0, false};
+        });
+    reg(
+        cmd::kPreviousArticle, [](CIndexView& v) { v.PreviousNext(false); },
+        [](CIndexView& v) {
+            return CommandState{v.Model().Titles().PreviousEnabled(), false};
+        });
+    reg(
+        cmd::kNextArticle, [](CIndexView& v) { v.PreviousNext(true); },
+        [](CIndexView& v) {
+            return CommandState{v.Model().Titles().NextEnabled(), false};
+        });
+    reg(
+        cmd::kEditSelectAll, [](CIndexView& v) { v.SelectAll(); }, on);
+    reg(
+        cmd::kQuery, [](CIndexView& v) { v.BuildQuery(); }, on);
+    if (QAction* q = frame->Action(cmd::kQuery)) q->setShortcut(QKeySequence("Ctrl+Q"));
+    for (int i = 0; i < int(SavedQueryList::kMaxRecent); ++i) {
         reg(
-            cmd::kKeywordGroups, [](CIndexView& v) { v.ShowGroupList(!v.GroupListShown(), true); },
-            [](CIndexView& v) {
-                return CommandState{v.Display().view == 0, v.GroupListShown()};
-            });
-        reg(
-            cmd::kPreviewContent,
-            [](CIndexView& v) {
-                v.SetPreviewFlags(TogglePreviewFlag(v.PreviewFlags(), preview_flag::kContent));
+            cmd::kSavedQueryFirst + i,
+            [self, i](CIndexView& v) {
+                const std::vector<QueryMenuItem>& shown = self->shownQueryItems_;
+                if (size_t(i) < shown.size()) v.RunSavedQuery(shown[size_t(i)].queryIndex);
             },
-            [](CIndexView& v) {
-                return CommandState{true, (v.PreviewFlags() & preview_flag::kContent) != 0};
+            [self, i](CIndexView&) {
+                return CommandState{size_t(i) < self->shownQueryItems_.size(), false};
             });
-        reg(
-            cmd::kPreviewKeywords,
-            [](CIndexView& v) {
-                v.SetPreviewFlags(TogglePreviewFlag(v.PreviewFlags(), preview_flag::kKeywords));
-            },
-            [](CIndexView& v) {
-                return CommandState{true, (v.PreviewFlags() & preview_flag::kKeywords) != 0};
-            });
-        reg(
-            cmd::kModeAnd, [](CIndexView& v) { v.ChooseAndOr(kAndMode); },
-            [menu](CIndexView& v) { return menu(v.Model().AndItem()); });
-        reg(
-            cmd::kModeOr, [](CIndexView& v) { v.ChooseAndOr(kOrMode); },
-            [menu](CIndexView& v) { return menu(v.Model().OrItem()); });
-        reg(
-            cmd::kIndexModeAll, [](CIndexView& v) { v.ChooseIndexMode(0); },
-            [menu](CIndexView& v) { return menu(v.Model().ShowAllNonSelectedItem()); });
-        reg(
-            cmd::kIndexModeRelated, [](CIndexView& v) { v.ChooseIndexMode(1); },
-            [menu](CIndexView& v) { return menu(v.Model().ShowRelatedItem()); });
-        const int sorts[] = {cmd::kSortTitlesAsc, cmd::kSortTitlesDesc, cmd::kSortDatesAsc,
-                             cmd::kSortDatesDesc};
-        for (int order = 0; order < 4; ++order) {
-            reg(
-                sorts[order], [order](CIndexView& v) { v.SortBy(order); },
-                [order](CIndexView& v) {
-                    return CommandState{true, v.Model().Titles().SortCommandChecked(order)};
-                });
-        }
-        reg(
-            cmd::kShowAllTitles, [](CIndexView& v) { v.ShowTitles(title_mode::kAllTitles); }, on);
-        reg(
-            cmd::kShowBookmarked, [](CIndexView& v) { v.ShowTitles(title_mode::kBookmarked); }, on);
-        reg(
-            cmd::kShowWithAttachments,
-            [](CIndexView& v) { v.ShowTitles(title_mode::kAttachments); }, on);
-        reg(
-            cmd::kOpenArticle, [](CIndexView& v) { v.OpenHighlighted(); },
-            [](CIndexView& v) {
-                return CommandState{v.Model().Titles().HighlightCount() > 0, false};
-            });
-        reg(
-            cmd::kPreviousArticle, [](CIndexView& v) { v.PreviousNext(false); },
-            [](CIndexView& v) {
-                return CommandState{v.Model().Titles().PreviousEnabled(), false};
-            });
-        reg(
-            cmd::kNextArticle, [](CIndexView& v) { v.PreviousNext(true); },
-            [](CIndexView& v) {
-                return CommandState{v.Model().Titles().NextEnabled(), false};
-            });
-        reg(
-            cmd::kEditSelectAll, [](CIndexView& v) { v.SelectAll(); }, on);
-        reg(
-            cmd::kQuery, [](CIndexView& v) { v.BuildQuery(); }, on);
-        if (QAction* q = frame->Action(cmd::kQuery)) q->setShortcut(QKeySequence("Ctrl+Q"));
-        for (int i = 0; i < int(SavedQueryList::kMaxRecent); ++i) {
-            reg(
-                cmd::kSavedQueryFirst + i,
-                [i](CIndexView& v) {
-                    const auto& shown = ShownQueryItems();
-                    if (size_t(i) < shown.size()) v.RunSavedQuery(shown[size_t(i)].queryIndex);
-                },
-                [i](CIndexView&) {
-                    return CommandState{size_t(i) < ShownQueryItems().size(), false};
-                });
-        }
-        reg(
-            cmd::kNoSavedQueries, [](CIndexView&) {},
-            [](CIndexView&) {
-                return CommandState{false, false};
-            });
+    }
+    reg(
+        cmd::kNoSavedQueries, [](CIndexView&) {},
+        [](CIndexView&) {
+            return CommandState{false, false};
+        });
+}
+
+ReaderIndexWindows& InstallIndexWindow(ReaderApp& app) {
+    auto windows = std::make_shared<ReaderIndexWindows>(app);
+    app.SetIndexFrameFactory([windows](CQuillboxDoc& doc, QMdiArea& mdi) -> QMdiSubWindow* {
+        return CreateIndexFrame(windows->Services(doc), mdi);
     });
+    app.AddFrameExtension([windows](ReaderApp& app) {
+        if (CMainFrame* frame = app.Frame()) windows->RegisterCommands(*frame);
+    });
+    return *windows;
 }
 
 }  // namespace qb

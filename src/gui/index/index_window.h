@@ -2,22 +2,51 @@
 // every opened document, and the View, Article and Edit commands it carries.
 #pragma once
 
+#include <memory>
+#include <vector>
+
+#include "index/index_frame.h"
 #include "index/index_view.h"
 
 namespace qb {
 
+class CMainFrame;
 class ReaderApp;
 
-// The services of the running reader for one document.
-IndexServices ReaderIndexServices(ReaderApp& app, CQuillboxDoc& doc);
+// The index window's share of the running reader: the current query (one
+// per program run, kept across files), the Run Saved Query items last
+// shown and the article windows' hooks. InstallIndexWindow creates it; the
+// factory and the frame extension it installs on the app, and the services
+// of every index window, share it, so it lives while any of them does.
+class ReaderIndexWindows : public std::enable_shared_from_this<ReaderIndexWindows> {
+public:
+    explicit ReaderIndexWindows(ReaderApp& app) : app_(app) {}
+
+    // The services of the running reader for one document.
+    IndexServices Services(CQuillboxDoc& doc);
+    // The View, Article and Edit commands of the index window on `frame`.
+    void RegisterCommands(CMainFrame& frame);
+    // What opens and closes article windows and tells which one is
+    // active; without hooks the index window opens none.
+    void SetArticleWindowHooks(ArticleWindowHooks hooks) { hooks_ = std::move(hooks); }
+    QueryExpression& CurrentQuery() { return query_; }
+
+private:
+    // The Run Saved Query menu from the model's items.
+    void RebuildQueryMenu(const std::vector<QueryMenuItem>& items);
+
+    ReaderApp& app_;
+    QueryExpression query_;
+    ArticleWindowHooks hooks_;
+    // The Run Saved Query items last shown, to map a menu position back to
+    // the query's place in the table.
+    std::vector<QueryMenuItem> shownQueryItems_;
+};
 
 // The index view of the open document, or null.
 CIndexView* ActiveIndexView(ReaderApp& app);
 
 // Installs the factory and registers the commands (a frame extension).
-void InstallIndexWindow(ReaderApp& app);
-
-// What opens article windows, once they exist.
-void SetArticleWindowHooks(ArticleWindowHooks hooks);
+ReaderIndexWindows& InstallIndexWindow(ReaderApp& app);
 
 }  // namespace qb

@@ -18,13 +18,44 @@
 
 namespace qb::testing {
 
+// Records the name of every call the document makes; queries answer 0.
 struct RecordingIndex : IndexWindow {
-    std::vector<int> codes;
-    int32_t Dispatch(int code, int32_t, int32_t) override {
-        codes.push_back(code);
+    mutable std::vector<std::string> calls;
+    int Count(const std::string& call) const {
+        return int(std::count(calls.begin(), calls.end(), call));
+    }
+
+    void OnFileLoaded() override { calls.push_back("OnFileLoaded"); }
+    void OnNoGroups() override { calls.push_back("OnNoGroups"); }
+    void OnPrivacyChanged() override { calls.push_back("OnPrivacyChanged"); }
+    int32_t ViewMode() const override { return Query("ViewMode"); }
+    void SetViewMode(int32_t) override { calls.push_back("SetViewMode"); }
+    int32_t IsWindowVisible() const override { return Query("IsWindowVisible"); }
+    int32_t IsGroupListShown() const override { return Query("IsGroupListShown"); }
+    void SetGroupListShown(bool) override { calls.push_back("SetGroupListShown"); }
+    void OnDisplaySettingsChanged() override { calls.push_back("OnDisplaySettingsChanged"); }
+    void RedrawTitleList() override { calls.push_back("RedrawTitleList"); }
+    int32_t PreviewFlags() const override { return Query("PreviewFlags"); }
+    void TogglePreview(int32_t) override { calls.push_back("TogglePreview"); }
+    void CyclePreview() override { calls.push_back("CyclePreview"); }
+    void OnPreviewColorChanged() override { calls.push_back("OnPreviewColorChanged"); }
+    int32_t SelectedMode() const override { return Query("SelectedMode"); }
+    void SetSelectedMode(int32_t) override { calls.push_back("SetSelectedMode"); }
+    int32_t IndexMode() const override { return Query("IndexMode"); }
+    void SetIndexMode(int32_t) override { calls.push_back("SetIndexMode"); }
+    void ToggleIndexMode() override { calls.push_back("ToggleIndexMode"); }
+    int32_t TitleMode() const override { return Query("TitleMode"); }
+    int32_t TitleMemberCount() const override { return Query("TitleMemberCount"); }
+    int32_t HighlightedCount() const override { return Query("HighlightedCount"); }
+    void ClearTitleHighlight() override { calls.push_back("ClearTitleHighlight"); }
+    void OnSortOrderChanged() override { calls.push_back("OnSortOrderChanged"); }
+    void StepArticle(int32_t, bool) override { calls.push_back("StepArticle"); }
+
+private:
+    int32_t Query(const char* call) const {
+        calls.push_back(call);
         return 0;
     }
-    int Count(int code) const { return int(std::count(codes.begin(), codes.end(), code)); }
 };
 
 struct RecordingMain : MainWindowHost {

@@ -56,7 +56,7 @@ TEST_F(DocTest, TablesWithAHoleInTheMiddleKeepTheirLastEntries) {
     EXPECT_THAT(Ids(groups), ElementsAre(0, 2));
     EXPECT_EQ(doc->FindGroup("g2"), 2);
     EXPECT_EQ(doc->GroupCount(), 2);
-    EXPECT_EQ(index.Count(dispatch::kNoGroups), 0);
+    EXPECT_EQ(index.Count("OnNoGroups"), 0);
 }
 
 TEST_F(DocTest, BrokenKeywordChainGivesAnEmptyNameAndTheOpenGoesOn) {
@@ -168,8 +168,8 @@ TEST_F(DocTest, WindowsAreToldAboutOpenAndClose) {
     EXPECT_FALSE(main.noDocument);
     EXPECT_THAT(main.recent, ElementsAre(path));
     EXPECT_THAT(main.queryMenu, ElementsAre("Recent", "Old"));
-    EXPECT_EQ(index.Count(dispatch::kInitialUpdate), 1);
-    EXPECT_EQ(index.Count(dispatch::kNoGroups), 1);
+    EXPECT_EQ(index.Count("OnFileLoaded"), 1);
+    EXPECT_EQ(index.Count("OnNoGroups"), 1);
     EXPECT_EQ(CQuillboxDoc::Current(), doc.get());
 
     doc->DeleteContents();
@@ -180,8 +180,21 @@ TEST_F(DocTest, WindowsAreToldAboutOpenAndClose) {
     EXPECT_EQ(CQuillboxDoc::Current(), nullptr);
     EXPECT_TRUE(doc->AllArticles().Empty());
 
+    EXPECT_EQ(&doc->Index(), &index);
     doc->SetIndexWindow(nullptr);
-    EXPECT_EQ(doc->Dispatch(dispatch::kGetView), NIL_BLOCK);
+    // Without a window the document's notices go nowhere and every
+    // question about the window answers NIL_BLOCK.
+    IndexWindow& none = doc->Index();
+    EXPECT_NE(&none, &index);
+    none.OnFileLoaded();
+    none.SetViewMode(1);
+    EXPECT_EQ(none.ViewMode(), NIL_BLOCK);
+    EXPECT_EQ(none.IsWindowVisible(), NIL_BLOCK);
+    EXPECT_EQ(none.PreviewFlags(), NIL_BLOCK);
+    EXPECT_EQ(none.SelectedMode(), NIL_BLOCK);
+    EXPECT_EQ(none.HighlightedCount(), NIL_BLOCK);
+    EXPECT_EQ(none.TitleMemberCount(), NIL_BLOCK);
+    EXPECT_EQ(index.Count("OnFileLoaded"), 1);
 }
 
 TEST_F(DocTest, AFailedOpenReportsOnceAndLeavesNoDocument) {
@@ -191,7 +204,7 @@ TEST_F(DocTest, AFailedOpenReportsOnceAndLeavesNoDocument) {
     EXPECT_NE(doc->LastOpenError(), 0);
     EXPECT_FALSE(doc->IsOpen());
     EXPECT_EQ(CQuillboxDoc::Current(), nullptr);
-    EXPECT_EQ(index.Count(dispatch::kInitialUpdate), 0);
+    EXPECT_EQ(index.Count("OnFileLoaded"), 0);
 }
 
 TEST_F(DocTest, RelativeLinkBaseFollowsTheFileOption) {

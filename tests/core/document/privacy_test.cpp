@@ -61,7 +61,7 @@ TEST_F(DocTest, ShowPrivateArticlesUnlocksAndLocksAgain) {
     doc->OnShowPrivateArticles();
     EXPECT_EQ(ui.LastText(), ResourceString(1304));
     EXPECT_FALSE(doc->IsUnlocked());
-    EXPECT_EQ(index.Count(dispatch::kPrivateShownOrHidden), 0);
+    EXPECT_EQ(index.Count("OnPrivacyChanged"), 0);
 
     ui.QueuePassword("Secret");
     doc->OnShowPrivateArticles();
@@ -70,7 +70,7 @@ TEST_F(DocTest, ShowPrivateArticlesUnlocksAndLocksAgain) {
     EXPECT_EQ(doc->VisibleCount(), 4);
     EXPECT_EQ(doc->VisibleBookmarkCount(), 2);
     EXPECT_EQ(doc->Summary(1).title, "Title 1");
-    EXPECT_EQ(index.Count(dispatch::kPrivateShownOrHidden), 1);
+    EXPECT_EQ(index.Count("OnPrivacyChanged"), 1);
     EXPECT_EQ(main.refreshes, 1);
 
     // A window that refuses to close keeps everything as it is.
@@ -87,7 +87,7 @@ TEST_F(DocTest, ShowPrivateArticlesUnlocksAndLocksAgain) {
     EXPECT_EQ(doc->VisibleCount(), 2);
     EXPECT_FALSE(doc->HasSummary(1)) << "private summaries are dropped when locking";
     EXPECT_THROW(doc->Summary(1), CQuillError);
-    EXPECT_EQ(index.Count(dispatch::kPrivateShownOrHidden), 2);
+    EXPECT_EQ(index.Count("OnPrivacyChanged"), 2);
 }
 
 TEST_F(DocTest, FileAskingAtOpenNeedsTheRightPassword) {

@@ -5,6 +5,7 @@
 #include "fake_source.h"
 #include "index/document_source.h"
 #include "index/index_model.h"
+#include "resources/string_ids.h"
 #include "resources/strings.h"
 #include "support/fake_locale.h"
 #include "support/recording_ui.h"
@@ -93,7 +94,7 @@ TEST_F(DocumentSourceTest, QueriesAndSelectionOverTheFile) {
     EXPECT_EQ(m.TitleCaption(), "Query Titles (2 of 4)");
     EXPECT_EQ(m.Saved().Recent(), (std::vector<int32_t>{0, 1}));
     EXPECT_FALSE(m.RunSavedQuery(1));
-    EXPECT_EQ(ui.LastText(), ResourceString(14101));
+    EXPECT_EQ(ui.LastText(), ResourceString(msg::kSavedQueryInvalid));
 }
 
 }  // namespace

@@ -76,7 +76,7 @@ TEST_F(QueryTest, ReservedWordsInAnyCaseAndQuotedNames) {
     EXPECT_EQ(Run("'bird song'"), (std::vector<int32_t>{a4}));
     // An unterminated quote runs to the end of the text.
     EXPECT_EQ(Run("k1 OR \"Bird Song"), (std::vector<int32_t>{a0, a2, a4}));
-    EXPECT_EQ(Fail("Bird Song").code, query::kErrUnknownKeyword);
+    EXPECT_EQ(Fail("Bird Song").code, msg::kQueryUnknownKeyword);
 }
 
 TEST_F(QueryTest, NameContainingDoubleQuoteIsSingleQuoted) {
@@ -94,38 +94,38 @@ TEST_F(QueryTest, GroupsAndGroupErrors) {
     EXPECT_EQ(Run("GROUP: Birds"), (std::vector<int32_t>{a1, a2, a4}));
     EXPECT_EQ(Run("GROUP: 'birds' AND k1"), (std::vector<int32_t>{a2}));
     // Without the space GROUP:Birds is one bare word looked up as a keyword.
-    EXPECT_EQ(Fail("GROUP:Birds").code, query::kErrUnknownKeyword);
+    EXPECT_EQ(Fail("GROUP:Birds").code, msg::kQueryUnknownKeyword);
     Failure f = Fail("k1 OR GROUP: Fish");
-    EXPECT_EQ(f.code, query::kErrGroupName);
+    EXPECT_EQ(f.code, msg::kQueryMissingGroupName);
     EXPECT_EQ(f.start, 6);  // moved back to GROUP:
     EXPECT_EQ(f.end, 17);
-    EXPECT_EQ(Fail("GROUP:").code, query::kErrGroupName);
-    EXPECT_EQ(Fail("GROUP: AND").code, query::kErrGroupName);
+    EXPECT_EQ(Fail("GROUP:").code, msg::kQueryMissingGroupName);
+    EXPECT_EQ(Fail("GROUP: AND").code, msg::kQueryMissingGroupName);
     // A group word names a keyword only when quoted as a keyword.
-    EXPECT_EQ(Fail("Birds").code, query::kErrUnknownKeyword);
+    EXPECT_EQ(Fail("Birds").code, msg::kQueryUnknownKeyword);
 }
 
 TEST_F(QueryTest, ErrorNumbersAndPositions) {
     Failure f = Fail("k1 k2");
-    EXPECT_EQ(f.code, query::kErrNoOperator);
+    EXPECT_EQ(f.code, msg::kQueryMissingOperator);
     EXPECT_EQ(f.start, 3);
     EXPECT_EQ(f.end, 5);
     f = Fail("k1 AND");
-    EXPECT_EQ(f.code, query::kErrIncomplete);
+    EXPECT_EQ(f.code, msg::kQueryIncomplete);
     EXPECT_EQ(f.start, 6);
     f = Fail("(k1");
-    EXPECT_EQ(f.code, query::kErrNoClose);
+    EXPECT_EQ(f.code, msg::kQueryMissingClose);
     f = Fail(") k1");
-    EXPECT_EQ(f.code, query::kErrClose);
+    EXPECT_EQ(f.code, msg::kQueryUnexpectedClose);
     EXPECT_EQ(f.start, 0);
     EXPECT_EQ(f.end, 1);
-    EXPECT_EQ(Fail("AND k1").code, query::kErrAnd);
-    EXPECT_EQ(Fail("k1 OR OR k2").code, query::kErrOr);
+    EXPECT_EQ(Fail("AND k1").code, msg::kQueryUnexpectedAnd);
+    EXPECT_EQ(Fail("k1 OR OR k2").code, msg::kQueryUnexpectedOr);
     f = Fail("k1 AND   nothing");
-    EXPECT_EQ(f.code, query::kErrUnknownKeyword);
+    EXPECT_EQ(f.code, msg::kQueryUnknownKeyword);
     EXPECT_EQ(f.start, 9);
     EXPECT_EQ(f.end, 16);
-    EXPECT_EQ(Fail("(k1) (k2)").code, query::kErrNoOperator);
+    EXPECT_EQ(Fail("(k1) (k2)").code, msg::kQueryMissingOperator);
 }
 
 TEST_F(QueryTest, FailedCompileDiscardsTheEarlierProgram) {
@@ -189,9 +189,9 @@ TEST_F(QueryTest, DeepNestingIsRefusedWithoutRecursingFurther) {
     std::string deep(100000, '(');
     deep += "k1";
     Failure f = Fail(deep);
-    EXPECT_EQ(f.code, query::kErrTooDeep);
+    EXPECT_EQ(f.code, msg::kQueryTooDeep);
     EXPECT_EQ(f.start, query::kMaxDepth);
-    ASSERT_NE(ResourceString(query::kErrTooDeep), nullptr);
+    ASSERT_NE(ResourceString(msg::kQueryTooDeep), nullptr);
 
     std::string ok(query::kMaxDepth, '(');
     ok += "k1" + std::string(query::kMaxDepth, ')');
@@ -211,7 +211,7 @@ TEST_F(QueryTest, SavedQueryErrorsBecomeOneMessage) {
             q.CompileSaved(text, src);
             ADD_FAILURE() << text;
         } catch (const CQuillError& e) {
-            EXPECT_EQ(e.Code(), query::kErrSavedQuery) << text;
+            EXPECT_EQ(e.Code(), msg::kSavedQueryInvalid) << text;
         }
     }
 }

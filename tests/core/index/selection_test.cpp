@@ -4,6 +4,7 @@
 #include "fake_source.h"
 #include "index/build_query.h"
 #include "index/index_model.h"
+#include "resources/string_ids.h"
 #include "resources/strings.h"
 #include "support/fake_locale.h"
 #include "support/recording_ui.h"
@@ -273,7 +274,7 @@ TEST_F(SelectionTest, SavedQueriesRunMoveToFrontAndReportProblems) {
 
     model->ShowBookmarkedTitles();
     EXPECT_FALSE(model->RunSavedQuery(1));
-    EXPECT_EQ(ui.LastText(), ResourceString(14101));
+    EXPECT_EQ(ui.LastText(), ResourceString(msg::kSavedQueryInvalid));
     EXPECT_EQ(model->TitleMode(), title_mode::kBookmarked);  // rows and mode kept
     EXPECT_EQ(model->Saved().Recent(), (std::vector<int32_t>{0, 1}));
     EXPECT_FALSE(model->RunSavedQuery(7));
@@ -288,25 +289,26 @@ TEST_F(SelectionTest, DroppedKeywordsAreSelectedWithoutHighlight) {
     EXPECT_FALSE(model->IndexList().Members().Contains(green));
 }
 
-TEST_F(SelectionTest, DispatchAnswersForTheLists) {
+TEST_F(SelectionTest, WindowQueriesAndCommandsReachTheLists) {
     Model();
-    EXPECT_EQ(model->Dispatch(dispatch::kGetTitleListMode), title_mode::kAllTitles);
-    EXPECT_EQ(model->Dispatch(dispatch::kGetTitleMembers), 5);
-    model->Dispatch(dispatch::kSetAndOrMode, 1);
-    EXPECT_EQ(model->Dispatch(dispatch::kGetSelectedMembers), 1);
-    model->Dispatch(dispatch::kSetAndOrMode, 0);
-    model->Dispatch(dispatch::kSetIndexMode, 1);
-    EXPECT_EQ(model->Dispatch(dispatch::kGetIndexMode), 1);
-    model->Dispatch(dispatch::kToggleIndexMode);
-    EXPECT_EQ(model->Dispatch(dispatch::kGetIndexMode), 0);
-    model->Dispatch(dispatch::kStepArticle, apple, 1);
-    EXPECT_EQ(model->Dispatch(dispatch::kGetHighlightedIds), 1);
-    model->Dispatch(dispatch::kClearTitleHighlight);
-    EXPECT_EQ(model->Dispatch(dispatch::kGetHighlightedIds), 0);
+    EXPECT_EQ(model->TitleMode(), title_mode::kAllTitles);
+    EXPECT_EQ(model->TitleMemberCount(), 5);
+    model->SetAndOrMode(kOrMode);
+    EXPECT_EQ(model->SelectedKeywordMode(), kOrMode);
+    model->SetAndOrMode(kAndMode);
+    model->SetIndexMode(1);
+    EXPECT_EQ(model->RequestedIndexMode(), 1);
+    model->ToggleIndexMode();
+    EXPECT_EQ(model->RequestedIndexMode(), 0);
+    model->StepArticle(apple, true);
+    EXPECT_EQ(model->HighlightedCount(), 1);
+    int previews = host.previews;
+    model->ClearTitleHighlight();
+    EXPECT_EQ(model->HighlightedCount(), 0);
+    EXPECT_GT(host.previews, previews);  // the preview follows
     src.sortOrder = title_order::kTitlesDescending;
-    model->Dispatch(dispatch::kSortOrderChanged);
+    model->SortOrderChanged();
     EXPECT_EQ(src.articles[model->Titles().Rows().front()].summary.title, "lime");
-    EXPECT_EQ(model->Dispatch(dispatch::kGetView), NIL_BLOCK);  // the window's
 }
 
 TEST_F(SelectionTest, PreviewFollowsTheHighlight) {
@@ -386,7 +388,7 @@ TEST_F(SelectionTest, BuildQueryOkValidatesDatesThenCompiles) {
 
     d.Edit("red green");
     EXPECT_FALSE(d.Ok(ui));
-    EXPECT_EQ(ui.LastText(), ResourceString(14007));
+    EXPECT_EQ(ui.LastText(), ResourceString(msg::kQueryMissingOperator));
     EXPECT_EQ(d.SelectionStart(), 3u);  // the character before the error start
     EXPECT_EQ(d.SelectionEnd(), 4u);
     EXPECT_EQ(query.text, "red");  // kept, but no longer compiled

@@ -259,17 +259,17 @@ TEST_F(TitleListTest, SteppingFromAnArticleWindowWrapsWithoutOpening) {
     for (const char* t : {"a", "b", "c"})
         src.AddArticle(t);
     FillAll();
-    List().Step(1, 1);
+    List().Step(1, true);
     EXPECT_EQ(host.opened, (std::vector<int32_t>{2}));
     EXPECT_EQ(List().HighlightedIds(), (std::vector<int32_t>{2}));
-    List().Step(2, 1);
+    List().Step(2, true);
     EXPECT_EQ(host.opened.size(), 1u);
     EXPECT_EQ(host.fronts, 1);
     EXPECT_EQ(List().HighlightedIds(), (std::vector<int32_t>{0}));
-    List().Step(0, -1);
+    List().Step(0, false);
     EXPECT_EQ(host.fronts, 2);
     EXPECT_EQ(List().HighlightedIds(), (std::vector<int32_t>{2}));
-    List().Step(99, 1);  // not listed: nothing moves
+    List().Step(99, true);  // not listed: nothing moves
     EXPECT_EQ(List().HighlightedIds(), (std::vector<int32_t>{2}));
 }
 

@@ -18,7 +18,7 @@
 #include "app/shell_dialogs.h"
 #include "core/app/app_test_support.h"
 #include "document/document_commands.h"
-#include "index/index_placeholder.h"
+#include "gui/support/index_placeholder.h"
 #include "support/recording_ui.h"
 #include "writer/qbx_writer.h"
 

@@ -13,7 +13,7 @@
 #include "app/commands.h"
 #include "document/file_properties_sheet.h"
 #include "gui/app/gui_test_support.h"
-#include "index/index_placeholder.h"
+#include "gui/support/index_placeholder.h"
 #include "platform/password_dialog.h"
 #include "resources/strings.h"
 
@@ -86,9 +86,9 @@ TEST_F(DocumentWindowsTest, ShowPrivateArticlesUnlocksAndLocksAgain) {
     EXPECT_TRUE(doc.IsUnlocked());
     EXPECT_EQ(doc.VisibleCount(), locked + doc.PrivateCount());
     EXPECT_TRUE(show->isChecked());
-    auto* index = app->IndexFrame()->findChild<CIndexPlaceholder*>();
+    CIndexPlaceholder* index = PlaceholderOf(app->IndexFrame());
     ASSERT_NE(index, nullptr);
-    EXPECT_EQ(index->Received().back(), dispatch::kPrivateShownOrHidden);
+    EXPECT_EQ(index->Received().back(), "OnPrivacyChanged");
 
     show->trigger();
     EXPECT_FALSE(doc.IsUnlocked());

@@ -17,6 +17,7 @@
 #include "app/settings.h"
 #include "core/app/app_test_support.h"
 #include "document/quillbox_doc.h"
+#include "index/index_frame.h"
 #include "index/index_lists.h"
 #include "index/index_view.h"
 #include "support/fake_locale.h"
@@ -91,6 +92,7 @@ public:
         main.show();
         IndexServices s;
         s.doc = doc.get();
+        s.query = &query;
         s.settings = &settings;
         s.store = &store;
         s.ui = &ui;
@@ -143,6 +145,7 @@ public:
     ProfileStore store;
     Settings settings;
     std::string path;
+    QueryExpression query;
     std::unique_ptr<CQuillboxDoc> doc;
     QMainWindow main;
     QMdiArea* mdi = nullptr;

@@ -146,13 +146,13 @@ TEST(IndexWindow, F8CyclesThePreviewAndShowKeywordsAddsToContent) {
     EXPECT_EQ(f.View().PreviewFlags(), 1);
     EXPECT_TRUE(f.View().ContentPreview()->isVisible());
     EXPECT_FALSE(f.View().KeywordPreview()->isVisible());
-    f.View().Dispatch(dispatch::kTogglePreviewFlag, preview_flag::kKeywords, 0);
+    f.doc->Index().TogglePreview(preview_flag::kKeywords);
     EXPECT_EQ(f.View().PreviewFlags(), 3);
     EXPECT_TRUE(f.View().KeywordPreview()->isVisible());
     QTest::keyClick(f.View().TitleList(), Qt::Key_F8);
     EXPECT_EQ(f.View().PreviewFlags(), 0);
     EXPECT_FALSE(f.View().ContentPreview()->isVisible());
-    EXPECT_EQ(f.View().Dispatch(dispatch::kGetPreviewFlags, 0, 0), 0);
+    EXPECT_EQ(f.doc->Index().PreviewFlags(), 0);
 }
 
 TEST(IndexWindow, F9TogglesTheIndexModeOnlyInAndMode) {
@@ -224,18 +224,42 @@ TEST(IndexWindow, GroupListFiltersAndTurnsOff) {
     EXPECT_EQ(f.Names(f.Model().IndexList()), (std::vector<std::string>{"Apple", "Banana"}));
     f.View().TurnOffGroupFilter();
     EXPECT_EQ(f.Model().IndexList().RowCount(), 4u);
-    EXPECT_EQ(f.View().Dispatch(dispatch::kIsGroupListShown, 0, 0), 1);
+    EXPECT_EQ(f.doc->Index().IsGroupListShown(), 1);
+}
+
+TEST(IndexWindow, TheDocumentsPortReachesTheListsAndTheSavedState) {
+    IndexFixture f;
+    IndexWindow& w = f.doc->Index();
+    ASSERT_EQ(&w, static_cast<IndexWindow*>(&f.View()));
+    EXPECT_EQ(w.IsWindowVisible(), 1);
+    w.SetIndexMode(1);
+    EXPECT_EQ(w.IndexMode(), 1);
+    EXPECT_EQ(f.View().Display().indexMode, 1);  // what closing stores
+    w.ToggleIndexMode();
+    EXPECT_EQ(f.View().Display().indexMode, 0);
+    w.SetSelectedMode(kOrMode);
+    EXPECT_EQ(w.SelectedMode(), kOrMode);
+    EXPECT_EQ(f.View().SelectedCaption()->text(), "Selected (OR)");  // the panes follow
+    EXPECT_EQ(w.TitleMode(), title_mode::kAllTitles);
+    EXPECT_EQ(w.TitleMemberCount(), 4);
+    w.StepArticle(f.Model().Titles().Rows().front(), true);
+    EXPECT_EQ(w.HighlightedCount(), 1);
+    w.ClearTitleHighlight();
+    EXPECT_EQ(w.HighlightedCount(), 0);
+    w.SetGroupListShown(true);
+    EXPECT_EQ(w.IsGroupListShown(), 1);
+    EXPECT_TRUE(f.View().GroupListBox()->isVisible());
 }
 
 TEST(IndexWindow, HidingTheKeywordListsNarrowsTheFrameByTheirWidth) {
     IndexFixture f;
     int before = f.frame->width();
-    f.View().Dispatch(dispatch::kSetView, 1, 0);
+    f.doc->Index().SetViewMode(1);
     EXPECT_EQ(f.frame->width(), before - (100 + 100 + 42));
     EXPECT_FALSE(f.View().IndexListBox()->isVisible());
     EXPECT_FALSE(f.View().ToSelectedButton()->isVisible());
-    EXPECT_EQ(f.View().Dispatch(dispatch::kGetView, 0, 0), 1);
-    f.View().Dispatch(dispatch::kSetView, 0, 0);
+    EXPECT_EQ(f.doc->Index().ViewMode(), 1);
+    f.doc->Index().SetViewMode(0);
     EXPECT_EQ(f.frame->width(), before);
     EXPECT_TRUE(f.View().IndexListBox()->isVisible());
 }

@@ -26,13 +26,14 @@ protected:
     void SetUp() override {
         if (!std::filesystem::exists(kDemo)) GTEST_SKIP() << "no demo file";
         r.app = std::make_unique<ReaderApp>(r.env, r.ui, r.dialogs);
-        InstallIndexWindow(*r.app);
+        windows = &InstallIndexWindow(*r.app);
         r.app->AddFrameExtension(&InstallDocumentCommands);
         r.app->Start({kDemo});
         ProcessEvents();
         view = ActiveIndexView(*r.app);
         ASSERT_NE(view, nullptr);
     }
+    ReaderIndexWindows* windows = nullptr;
     QAction* Action(int id) {
         r.Frame().UpdateCommandStates();
         return r.Frame().Action(id);
@@ -83,7 +84,7 @@ TEST_F(ReaderPaths, KeywordsListsOffDisablesKeywordGroups) {
     Run(cmd::kKeywordsLists);
     EXPECT_FALSE(Action(cmd::kKeywordsLists)->isChecked());
     EXPECT_FALSE(Action(cmd::kKeywordGroups)->isEnabled());
-    EXPECT_EQ(r.app->Document()->Dispatch(dispatch::kGetView), 1);
+    EXPECT_EQ(r.app->Document()->Index().ViewMode(), 1);
 }
 
 TEST_F(ReaderPaths, BuildQueryFromASelectionRunsIntoTheTitleList) {
@@ -120,7 +121,7 @@ TEST_F(ReaderPaths, BuildQueryFromASelectionRunsIntoTheTitleList) {
     EXPECT_TRUE(m.SelectedList().Members().Empty());
     EXPECT_GT(m.Titles().RowCount(), 0u);
     EXPECT_EQ(Caption().rfind("Query Titles (", 0), 0u);
-    EXPECT_EQ(CurrentQuery().text, "Birds OR BOOKMARKED");
+    EXPECT_EQ(windows->CurrentQuery().text, "Birds OR BOOKMARKED");
 }
 
 TEST_F(ReaderPaths, BuildQueryErrorKeepsTheDialogOpenAtTheToken) {

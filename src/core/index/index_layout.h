@@ -112,8 +112,8 @@ constexpr int kPreviewGap = 6;  // between the title list and the preview
 LayoutResult ComputeIndexLayout(const LayoutInput& in);
 Splitter HitSplitter(const LayoutResult& r, int x, int y);
 
-// The value a splitter drag released at `x` / `y` sets; never below 0, and
-// the preview at least one pixel.
+// The value a splitter drag released at `x` / `y` sets: the pane's width
+// (never below 0, the Index list's 1) or the preview's height (at least 1).
 int32_t SplitterValue(const LayoutResult& r, Splitter s, int x, int y);
 
 // A press on a keyword list that may become a drag: more than 2 pixels in
