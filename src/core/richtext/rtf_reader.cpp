@@ -86,6 +86,7 @@ private:
 
     RichTextControl::Builder& out_;
     std::string_view in_;
+    const WordIndex& words_ = WordTable();  // once, not a guarded static per word
     std::size_t pos_ = 0;
     std::vector<State> stack_;
     std::size_t overflow_ = 0;  // levels beyond kMaxStateDepth
@@ -405,7 +406,7 @@ void Parser::ControlSymbol(char c) {
 }
 
 void Parser::ControlWord(std::string_view word, bool hasParam, int64_t param) {
-    Word w = WordTable().Find(word);
+    Word w = words_.Find(word);
     bool star = starPending_;
     starPending_ = false;
     if (pendingSkip_ > 0 && w != Word::kBin) {
