@@ -40,6 +40,7 @@ private:
 
     // Control words, by where they act.
     void ControlWord(std::string_view word, bool hasParam, int64_t param);
+    bool DestinationWord(State& s, Word w, const Param& p);
     void DocumentWord(State& s, Word w, int32_t param);
     void TextCharacterWord(State& s, Word w, const Param& param);
     void ObjectWord(State& s, Word w, const Param& param);
@@ -427,48 +428,7 @@ void Parser::ControlWord(std::string_view word, bool hasParam, int64_t param) {
                   !hasParam || param != 0};
     State& s = Top();
 
-    // The tables' own words, which mean something else there. The font and
-    // colour tables take the other words as the text does.
-    switch (s.dest) {
-        case Dest::kFontTable:
-            switch (fonts_.TableWord(w, p.value)) {
-                case FontTable::WordEffect::kNewEntry:
-                    codePageDirty_ = true;
-                    InvalidateFormats();
-                    return;
-                case FontTable::WordEffect::kDone:
-                    return;
-                case FontTable::WordEffect::kNotTableWord:
-                    break;
-            }
-            break;
-        case Dest::kColourTable:
-            if (colours_.TableWord(w, p.value)) return;
-            break;
-        case Dest::kListTable:
-        case Dest::kList:
-        case Dest::kListLevel:
-            if (lists_.ListWord(s, w, p.value)) BeginSkip();
-            return;
-        case Dest::kOverrideTable:
-        case Dest::kOverride:
-            lists_.OverrideWord(s, w, p.value);
-            return;
-        case Dest::kPict:
-            if (w == Word::kBin)
-                pictures_.Binary(TakeBinary(p.raw));
-            else
-                pictures_.Word(w, p.value);
-            return;
-        case Dest::kPn:
-        case Dest::kPnTextBefore:
-        case Dest::kPnTextAfter:
-            ApplyPnWord(s, w, p.value);
-            return;
-        case Dest::kText:
-        case Dest::kUprAnsi:
-            break;
-    }
+    if (DestinationWord(s, w, p)) return;
 
     switch (group) {
         case WordGroup::kDocument:
@@ -491,8 +451,54 @@ void Parser::ControlWord(std::string_view word, bool hasParam, int64_t param) {
             ObjectWord(s, w, p);
             break;
         default:
-            break;  // words of the tables and pictures, out of their place
+            break;  // words of the tables and pictures, out of their place here
     }
+}
+
+// The words of the tables, pictures and numbering groups, which mean
+// something else there; true when the word was theirs. The font and colour
+// tables leave the other words to be read as in the text.
+bool Parser::DestinationWord(State& s, Word w, const Param& p) {
+    switch (s.dest) {
+        case Dest::kFontTable:
+            switch (fonts_.TableWord(w, p.value)) {
+                case FontTable::WordEffect::kNewEntry:
+                    codePageDirty_ = true;
+                    InvalidateFormats();
+                    return true;
+                case FontTable::WordEffect::kDone:
+                    return true;
+                case FontTable::WordEffect::kNotTableWord:
+                    break;
+            }
+            break;
+        case Dest::kColourTable:
+            return colours_.TableWord(w, p.value);
+        case Dest::kListTable:
+        case Dest::kList:
+        case Dest::kListLevel:
+            if (lists_.ListWord(s, w, p.value)) BeginSkip();
+            return true;
+        case Dest::kOverrideTable:
+        case Dest::kOverride:
+            lists_.OverrideWord(s, w, p.value);
+            return true;
+        case Dest::kPict:
+            if (w == Word::kBin)
+                pictures_.Binary(TakeBinary(p.raw));
+            else
+                pictures_.Word(w, p.value);
+            return true;
+        case Dest::kPn:
+        case Dest::kPnTextBefore:
+        case Dest::kPnTextAfter:
+            ApplyPnWord(s, w, p.value);
+            return true;
+        case Dest::kText:
+        case Dest::kUprAnsi:
+            break;
+    }
+    return false;
 }
 
 void Parser::DocumentWord(State& s, Word w, int32_t param) {
