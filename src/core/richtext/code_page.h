@@ -30,7 +30,6 @@ public:
 
     // Code pages ICU does not know fall back to Windows-1252.
     void SetCodePage(int codePage);
-    int CodePage() const { return codePage_; }
     // Whether a character may take more than one byte (bytes must then be
     // collected and decoded together).
     bool MultiByte() const { return multiByte_; }

@@ -138,6 +138,15 @@ public:
     int32_t RunEnd(int32_t run) const;
     const CharFormat& RunFormat(int32_t run) const;
     int32_t RunFromChar(int32_t pos) const;
+    // Within one control, runs of equal format have the same id; ids are
+    // below CharFormatCount(). For writers that look a format up once.
+    int32_t RunFormatId(int32_t run) const { return runFormats_[std::size_t(run)]; }
+    std::size_t CharFormatCount() const { return charPool_.size(); }
+
+    // The format of paragraph `para`, without copying it.
+    const ParaFormat& ParagraphFormat(int32_t para) const {
+        return paraPool_[paraFormats_[std::size_t(para)]];
+    }
 
     const std::vector<Picture>& Pictures() const { return pictures_; }
     const Picture* PictureAt(int32_t pos) const;
@@ -157,9 +166,8 @@ public:
 
     bool operator==(const RichTextControl& other) const;
 
-    // The reader and the writer fill and read the model directly.
-    friend class RtfReader;
-    friend class RtfWriter;
+    // Fills a control from the start at a reader's speed; see rich_text_builder.h.
+    class Builder;
 
 private:
     void ResetFormats();

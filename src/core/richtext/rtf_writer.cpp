@@ -106,7 +106,7 @@ void TextChar(std::string& out, char16_t c, bool ansi, bool& needSpace) {
 std::string RtfWriter::Write() const {
     const RichTextControl& m = in_;
     std::string out;
-    out.reserve(m.text_.size() + m.text_.size() / 4 + 256);
+    out.reserve(m.Text().size() + m.Text().size() / 4 + 256);
 
     // Tables of the fonts and colours in use, in order of first use.
     std::map<FontKey, int> fontIds;
@@ -126,7 +126,7 @@ std::string RtfWriter::Write() const {
         return it->second;
     };
     int32_t runCount = m.RunCount();
-    if (m.text_.empty()) {
+    if (m.Text().empty()) {
         fontOf(m.RunFormat(0));
     }
     // Table numbers by format, worked out at a format's first run: runs far
@@ -134,9 +134,9 @@ std::string RtfWriter::Write() const {
     struct TableIds {
         int font = -1, colour = 0, background = 0;
     };
-    std::vector<TableIds> idsOf(m.charPool_.size());
+    std::vector<TableIds> idsOf(m.CharFormatCount());
     for (int32_t r = 0; r < runCount; ++r) {
-        TableIds& ids = idsOf[std::size_t(m.runFormats_[std::size_t(r)])];
+        TableIds& ids = idsOf[std::size_t(m.RunFormatId(r))];
         if (ids.font >= 0) continue;
         const CharFormat& f = m.RunFormat(r);
         ids.font = fontOf(f);
@@ -176,7 +176,7 @@ std::string RtfWriter::Write() const {
     }
     out += "\\viewkind4\\uc1";
 
-    const std::u16string& text = m.text_;
+    const std::u16string& text = m.Text();
     int32_t len = int32_t(text.size());
     int32_t run = 0;
     int32_t nextRun = runCount > 1 ? m.RunStart(1) : len + 1;
@@ -187,7 +187,7 @@ std::string RtfWriter::Write() const {
 
     auto writeCharFormat = [&](int32_t run) {
         const CharFormat& f = m.RunFormat(run);
-        const TableIds& ids = idsOf[std::size_t(m.runFormats_[std::size_t(run)])];
+        const TableIds& ids = idsOf[std::size_t(m.RunFormatId(run))];
         Word(out, "plain");
         Word(out, "f", ids.font);
         Word(out, "fs", (f.height + 5) / 10);
@@ -345,9 +345,9 @@ std::string RtfWriter::Write() const {
     };
 
     std::size_t picture = 0;
-    const std::vector<Picture>& pictures = m.pictures_;
+    const std::vector<Picture>& pictures = m.Pictures();
     int32_t paraCount = m.ParagraphCount();
-    writeParaFormat(m.paraPool_[m.paraFormats_[0]]);
+    writeParaFormat(m.ParagraphFormat(0));
     writeCharFormat(0);
     int32_t para = 0;
     for (int32_t i = 0; i < len; ++i) {
@@ -361,7 +361,7 @@ std::string RtfWriter::Write() const {
             Word(out, "par");
             ++para;
             if (para < paraCount) {
-                writeParaFormat(m.paraPool_[m.paraFormats_[std::size_t(para)]]);
+                writeParaFormat(m.ParagraphFormat(para));
             }
             continue;
         }

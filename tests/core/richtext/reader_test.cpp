@@ -285,3 +285,58 @@ TEST(RtfReader, LibreOfficeSampleFile) {
 
 }  // namespace
 }  // namespace qb
+
+namespace qb {
+namespace {
+
+TEST(RtfReader, ListOverridesNameTheirListInEitherOrder) {
+    std::string levels;
+    for (int i = 0; i < 12; ++i)  // a list keeps nine levels; the rest are skipped
+        levels += "{\\listlevel\\levelnfc" + std::to_string(i < 9 ? 4 : 2) + "}";
+    RichTextControl rt = Load(
+        "{\\rtf1\\ansi{\\*\\listtable{\\list\\listid7{\\listlevel\\levelnfc3\\levelstartat2}}"
+        "{\\list\\listid8" +
+        levels +
+        "}}{\\*\\listoverridetable{\\listoverride\\ls1\\listid7}{\\listoverride\\listid8\\ls2}}"
+        "\\pard\\ls1 a\\par\\pard\\ls2\\ilvl8 b\\par\\pard\\ls2\\ilvl11 c}");
+    EXPECT_EQ(rt.ParaFormatAt(0).numbering, Numbering::kUpperLetter);
+    EXPECT_EQ(rt.ParaFormatAt(0).numberingStart, 2);
+    EXPECT_EQ(rt.ParaFormatAt(0).numberingStyle, kNumberPeriod);
+    EXPECT_EQ(rt.ParaFormatAt(2).numbering, Numbering::kLowerLetter);
+    EXPECT_EQ(rt.ParaFormatAt(4).numbering, Numbering::kLowerLetter);  // \ilvl stops at 8
+}
+
+TEST(RtfReader, TabStopAtATakenPositionReplacesIt) {
+    ParaFormat f = Body("\\pard\\tx500\\tqr\\tldot\\tx100\\tqc\\tx500\\tx300 x").ParaFormatAt(0);
+    ASSERT_EQ(f.tabs.size(), 3u);
+    EXPECT_EQ(f.tabs[0], (TabStop{100, TabKind::kRight, TabLeader::kDots}));
+    EXPECT_EQ(f.tabs[1], (TabStop{300, TabKind::kLeft, TabLeader::kNone}));  // kind used up
+    EXPECT_EQ(f.tabs[2], (TabStop{500, TabKind::kCenter, TabLeader::kNone}));
+}
+
+TEST(RtfReader, WordsOutOfTheirPlaceChangeNothing) {
+    // Table and picture words in the text, text words inside {\pn}.
+    RichTextControl rt = Body("\\red9\\fcharset2\\listid3\\picw5\\pnlvlblt a{\\*\\pn\\par\\b}b");
+    EXPECT_EQ(rt.Text(), u"ab");
+    EXPECT_EQ(rt.RunCount(), 1);
+    EXPECT_EQ(rt.CharFormatAt(0).colour, kAutoColour);
+    EXPECT_EQ(rt.ParaFormatAt(0).numbering, Numbering::kArabic);  // from the \pn alone
+}
+
+TEST(RtfReader, UnicodeAndAnsiAlternativesOfUpr) {
+    EXPECT_EQ(Body("{\\upr{ansi text}{\\*\\ud{caf\\u233?}}} x").Text(), u"café x");
+}
+
+TEST(RtfReader, ColourTableEntriesAndAutomaticOnes) {
+    RichTextControl rt = Load(
+        "{\\rtf1{\\colortbl;\\red1\\green2\\blue3;;\\blue9;}\\cf1 a\\cf2 b\\cf3 c\\cf4 d"
+        "\\highlight3 e}");
+    EXPECT_EQ(rt.CharFormatAt(0).colour, MakeColour(1, 2, 3));
+    EXPECT_EQ(rt.CharFormatAt(1).colour, kAutoColour);  // an empty entry
+    EXPECT_EQ(rt.CharFormatAt(2).colour, MakeColour(0, 0, 9));
+    EXPECT_EQ(rt.CharFormatAt(3).colour, kAutoColour);  // past the table
+    EXPECT_EQ(rt.CharFormatAt(4).background, MakeColour(0, 0, 9));
+}
+
+}  // namespace
+}  // namespace qb
