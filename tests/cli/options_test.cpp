@@ -158,6 +158,10 @@ TEST_F(OptionsTest, MissingOperandsPrintOnlyTheUsage) {
     ExpectUsageError({"query", path_, "--sort", "1"}, "");
     ExpectUsageError({"query", path_, " "}, "the expression is empty");
     ExpectUsageError({"rtf", "--text"}, "");
+    // An empty FILE is none: the next operand takes its place.
+    ExpectUsageError({"info", "", ""}, "");
+    EXPECT_EQ(Qbx({"info", "", path_}).status, 0);
+    EXPECT_EQ(Qbx({"saved", "", path_, "Birds only"}).status, 0);
 }
 
 }  // namespace
