@@ -8,7 +8,6 @@
 #include <optional>
 #include <sstream>
 #include <string>
-#include <vector>
 
 #include "command.h"
 #include "options.h"
@@ -199,9 +198,8 @@ int Run(const qbx::Args& args) {
                       modeOption("--rtf", "the RTF as streamed out", kRtf),
                       modeOption("--json", "the paragraphs and runs as JSON", kJson)};
     syntax.tooManyOperands = "only one file may be given";
-    std::vector<std::string> operands;
-    if (auto rc = qbx::ParseArguments(args, syntax, operands)) return *rc;
-    const std::string& path = operands.front();
+    std::string path;
+    if (auto rc = qbx::ParseArguments(args, syntax, path)) return *rc;
     std::string data;
     if (path == "-") {
         std::ostringstream ss;

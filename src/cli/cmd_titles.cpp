@@ -34,11 +34,7 @@ int Run(const Args& args) {
         syntax.options.end(),
         {SortOption(sort), Flag("--bookmarked", "list the bookmarked titles", bookmarked),
          Flag("--attachments", "list the titles with attachments", attachments),
-         Option{"--keyword", true, "select a keyword (repeatable)",
-                [&keywords](const std::string& name) -> std::optional<std::string> {
-                    keywords.push_back(name);
-                    return std::nullopt;
-                }},
+         Values("--keyword", "select a keyword; repeated, the keywords together", keywords),
          Flag("--or", "select the keywords by OR", useOr),
          Flag("--index", "print the Index list too", index),
          Flag("--related", "in AND mode only the keywords of the listed titles", related)});

@@ -21,6 +21,14 @@ Option Value(std::string name, std::string help, std::string& value) {
             }};
 }
 
+Option Values(std::string name, std::string help, std::vector<std::string>& values) {
+    return {std::move(name), true, std::move(help),
+            [&values](const std::string& v) -> std::optional<std::string> {
+                values.push_back(v);
+                return std::nullopt;
+            }};
+}
+
 int UsageError(const CommandSyntax& syntax, const std::string& why) {
     if (!why.empty()) std::fprintf(stderr, "qbx %s: %s\n", syntax.command.c_str(), why.c_str());
     std::fputs(syntax.usage, stderr);

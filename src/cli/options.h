@@ -27,6 +27,8 @@ struct Option {
 Option Flag(std::string name, std::string help, bool& on);
 // An option whose value is stored in `value`.
 Option Value(std::string name, std::string help, std::string& value);
+// An option that may be repeated, each value added to `values`.
+Option Values(std::string name, std::string help, std::vector<std::string>& values);
 
 struct CommandSyntax {
     std::string command;  // for the messages: "qbx titles: ..."
