@@ -1,6 +1,7 @@
 # Each folder of the core is one static library qb_<name> built from every
-# .cpp in it; a folder's own CMakeLists.txt names what it depends on. Keeping
-# the folders apart lets one be built and tested while another is unfinished.
+# .cpp in it (a folder of headers only is an interface library); its own
+# CMakeLists.txt names what its includes use. Separate libraries keep the
+# dependencies between the folders one-way.
 set(QB_CORE_MODULES "" CACHE INTERNAL "")
 
 function(qb_core_module name)

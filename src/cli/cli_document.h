@@ -15,6 +15,7 @@
 #include "datafile/quill_error.h"
 #include "document/privacy.h"
 #include "document/quillbox_doc.h"
+#include "options.h"
 #include "terminal_ui.h"
 
 namespace qbx {
@@ -75,43 +76,25 @@ inline std::string OneLine(const std::string& s) {
     return out;
 }
 
-// The options the document commands take.
+// The options every command that opens a data file takes.
 struct DocumentOptions {
     std::string path;
     bool passwordFromStdin = false;
     bool allowNewer = false;
-    bool json = false;
 };
 
-// Reads "[--password-stdin] [--allow-newer] [--json] FILE" for the commands
-// that take one data file. Returns -1 to go on, else the exit status.
-inline int ParseFileCommand(const Args& args, const char* name, const char* usage,
-                            DocumentOptions& o, bool takesJson = false) {
-    for (const std::string& a : args) {
-        if (a == "--help" || a == "-h") {
-            std::fputs(usage, stdout);
-            return 0;
-        } else if (takesJson && a == "--json") {
-            o.json = true;
-        } else if (a == "--password-stdin") {
-            o.passwordFromStdin = true;
-        } else if (a == "--allow-newer") {
-            o.allowNewer = true;
-        } else if (a.size() > 1 && a[0] == '-') {
-            std::fprintf(stderr, "qbx %s: unknown option '%s'\n%s", name, a.c_str(), usage);
-            return 2;
-        } else if (o.path.empty()) {
-            o.path = a;
-        } else {
-            std::fprintf(stderr, "qbx %s: one file only\n%s", name, usage);
-            return 2;
-        }
-    }
-    if (o.path.empty()) {
-        std::fputs(usage, stderr);
-        return 2;
-    }
-    return -1;
+// The syntax of a command over the one data file FILE with the password
+// options; a command adds its own options and operands.
+inline CommandSyntax DocumentSyntax(std::string command, const char* usage, DocumentOptions& o) {
+    CommandSyntax syntax;
+    syntax.command = std::move(command);
+    syntax.usage = usage;
+    syntax.options = {
+        Flag("--password-stdin", "read the password from the first line of stdin",
+             o.passwordFromStdin),
+        Flag("--allow-newer", "open a file of a newer format than this reader's", o.allowNewer),
+    };
+    return syntax;
 }
 
 }  // namespace qbx

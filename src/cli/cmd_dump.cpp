@@ -461,7 +461,7 @@ int ReadOptionalStream(qb::CDataFile& f, int16_t id, bool& present, F&& read) {
 
 int Run(const Args& args) {
     DocumentOptions o;
-    if (int rc = ParseFileCommand(args, "dump", kUsage, o); rc >= 0) return rc;
+    if (auto rc = ParseArguments(args, DocumentSyntax("dump", kUsage, o), o.path)) return *rc;
 
     TerminalUi ui;
     qb::CDataFile f;

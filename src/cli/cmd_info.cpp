@@ -149,7 +149,10 @@ void PrintJson(const qb::FileProperties& p, const Counts& c, bool unlocked) {
 
 int Run(const Args& args) {
     DocumentOptions o;
-    if (int rc = ParseFileCommand(args, "info", kUsage, o, true); rc >= 0) return rc;
+    bool json = false;
+    CommandSyntax syntax = DocumentSyntax("info", kUsage, o);
+    syntax.options.push_back(Flag("--json", "one JSON object instead of the lines", json));
+    if (auto rc = ParseArguments(args, syntax, o.path)) return *rc;
 
     TerminalUi ui;
     qb::IcuLocale locale;
@@ -160,7 +163,7 @@ int Run(const Args& args) {
     if (int rc = OpenForCommand(doc, o.path, o.allowNewer, ui, o.passwordFromStdin)) return rc;
     qb::FileProperties p = doc.GetFileProperties();
     Counts c = CountsOf(doc);
-    if (o.json)
+    if (json)
         PrintJson(p, c, doc.IsUnlocked());
     else
         PrintText(p, c, doc.IsUnlocked());

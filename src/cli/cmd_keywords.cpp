@@ -21,7 +21,7 @@ const char kUsage[] =
 
 int Run(const Args& args) {
     DocumentOptions o;
-    if (int rc = ParseFileCommand(args, "keywords", kUsage, o); rc >= 0) return rc;
+    if (auto rc = ParseArguments(args, DocumentSyntax("keywords", kUsage, o), o.path)) return *rc;
 
     TerminalUi ui;
     qb::IcuLocale locale;

@@ -5,10 +5,12 @@
 #include <cstring>
 #include <iostream>
 #include <iterator>
+#include <optional>
 #include <sstream>
 #include <string>
 
 #include "command.h"
+#include "options.h"
 #include "richtext/rich_text.h"
 
 namespace {
@@ -182,31 +184,22 @@ const char kUsage[] =
 
 int Run(const qbx::Args& args) {
     enum { kText, kRtf, kJson } mode = kText;
+    auto modeOption = [&mode](const char* name, const char* help, decltype(mode) chosen) {
+        return qbx::Option{name, false, help,
+                           [&mode, chosen](const std::string&) -> std::optional<std::string> {
+                               mode = chosen;  // the last one given counts
+                               return std::nullopt;
+                           }};
+    };
+    qbx::CommandSyntax syntax;
+    syntax.command = "rtf";
+    syntax.usage = kUsage;
+    syntax.options = {modeOption("--text", "the plain text (the default)", kText),
+                      modeOption("--rtf", "the RTF as streamed out", kRtf),
+                      modeOption("--json", "the paragraphs and runs as JSON", kJson)};
+    syntax.tooManyOperands = "only one file may be given";
     std::string path;
-    for (const std::string& a : args) {
-        if (a == "--text") {
-            mode = kText;
-        } else if (a == "--rtf") {
-            mode = kRtf;
-        } else if (a == "--json") {
-            mode = kJson;
-        } else if (a == "--help" || a == "-h") {
-            std::fputs(kUsage, stdout);
-            return 0;
-        } else if (a.size() > 1 && a[0] == '-') {
-            std::fprintf(stderr, "qbx rtf: unknown option '%s'\n%s", a.c_str(), kUsage);
-            return 2;
-        } else if (!path.empty()) {
-            std::fprintf(stderr, "qbx rtf: only one file may be given\n%s", kUsage);
-            return 2;
-        } else {
-            path = a;
-        }
-    }
-    if (path.empty()) {
-        std::fputs(kUsage, stderr);
-        return 2;
-    }
+    if (auto rc = qbx::ParseArguments(args, syntax, path)) return *rc;
     std::string data;
     if (path == "-") {
         std::ostringstream ss;

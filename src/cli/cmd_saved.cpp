@@ -4,6 +4,8 @@
 
 #include "command.h"
 #include "index_session.h"
+#include "options.h"
+#include "title_options.h"
 
 namespace qbx {
 
@@ -17,45 +19,22 @@ const char kUsage[] =
     "runs that query and prints the title list.\n"
     "\n" QBX_PASSWORD_HELP;
 
-int Usage(const char* why) {
-    if (why) std::fprintf(stderr, "qbx saved: %s\n", why);
-    std::fputs(kUsage, stderr);
-    return 2;
-}
-
 int Run(const Args& args) {
-    std::string path, name;
-    bool haveName = false, fromStdin = false, allowNewer = false;
+    DocumentOptions o;
     int32_t sort = 0;
-    for (size_t i = 0; i < args.size(); ++i) {
-        const std::string& a = args[i];
-        if (a == "--help" || a == "-h") {
-            std::fputs(kUsage, stdout);
-            return 0;
-        } else if (a == "--password-stdin") {
-            fromStdin = true;
-        } else if (a == "--allow-newer") {
-            allowNewer = true;
-        } else if (a == "--sort") {
-            if (i + 1 >= args.size()) return Usage("--sort lacks its value");
-            auto o = ParseSortOrder(args[++i]);
-            if (!o) return Usage("--sort takes 0 to 11");
-            sort = *o;
-        } else if ((a.size() > 1 && a[0] == '-' && path.empty()) || a.rfind("--", 0) == 0) {
-            return Usage(("unknown option '" + a + "'").c_str());
-        } else if (path.empty()) {
-            path = a;
-        } else if (!haveName) {
-            name = a;
-            haveName = true;
-        } else {
-            return Usage("one query name only");
-        }
-    }
-    if (path.empty()) return Usage(nullptr);
+    CommandSyntax syntax = DocumentSyntax("saved", kUsage, o);
+    syntax.options.push_back(SortOption(sort));
+    syntax.allowedOperands = 2;  // FILE [NAME]
+    syntax.tooManyOperands = "one query name only";
+    syntax.dashOperandsAfterFile = true;  // a query's name may begin with "-"
+    syntax.missingValueNamesOption = true;
+    std::vector<std::string> operands;
+    if (auto rc = ParseArguments(args, syntax, operands)) return *rc;
+    const std::string& path = operands[0];
+    bool haveName = operands.size() > 1;
 
     IndexSession s;
-    if (int rc = s.Open(path, fromStdin, allowNewer, sort)) return rc;
+    if (int rc = s.Open(path, o.passwordFromStdin, o.allowNewer, sort)) return rc;
     qb::SavedQueryList& saved = s.model->Saved();
     if (!haveName) {
         for (const qb::SavedQuery& q : saved.Table()) {
@@ -75,6 +54,7 @@ int Run(const Args& args) {
         }
         return 0;
     }
+    const std::string& name = operands[1];
     int32_t index = saved.FindByName(ToCp1252(name));
     if (index < 0) {
         std::fprintf(stderr, "qbx saved: no saved query is named %s\n", name.c_str());

@@ -5,6 +5,8 @@
 
 #include "command.h"
 #include "index_session.h"
+#include "options.h"
+#include "title_options.h"
 
 namespace qbx {
 
@@ -22,68 +24,34 @@ const char kUsage[] =
     "shows only the keywords of the listed titles).\n"
     "\n" QBX_PASSWORD_HELP;
 
-int Usage(const char* why) {
-    if (why) std::fprintf(stderr, "qbx titles: %s\n", why);
-    std::fputs(kUsage, stderr);
-    return 2;
-}
-
 int Run(const Args& args) {
-    std::string path;
-    bool fromStdin = false, allowNewer = false, bookmarked = false, attachments = false;
-    bool useOr = false, index = false, related = false;
+    DocumentOptions o;
+    bool bookmarked = false, attachments = false, useOr = false, index = false, related = false;
     int32_t sort = 0;
     std::vector<std::string> keywords;
-    for (size_t i = 0; i < args.size(); ++i) {
-        const std::string& a = args[i];
-        if (a == "--help" || a == "-h") {
-            std::fputs(kUsage, stdout);
-            return 0;
-        } else if (a == "--password-stdin") {
-            fromStdin = true;
-        } else if (a == "--allow-newer") {
-            allowNewer = true;
-        } else if (a == "--bookmarked") {
-            bookmarked = true;
-        } else if (a == "--attachments") {
-            attachments = true;
-        } else if (a == "--or") {
-            useOr = true;
-        } else if (a == "--index") {
-            index = true;
-        } else if (a == "--related") {
-            related = true;
-        } else if (a == "--sort" || a == "--keyword") {
-            if (i + 1 >= args.size()) return Usage("an option lacks its value");
-            const std::string& v = args[++i];
-            if (a == "--keyword") {
-                keywords.push_back(v);
-            } else if (auto o = ParseSortOrder(v)) {
-                sort = *o;
-            } else {
-                return Usage("--sort takes 0 to 11");
-            }
-        } else if (a.size() > 1 && a[0] == '-') {
-            return Usage(("unknown option '" + a + "'").c_str());
-        } else if (path.empty()) {
-            path = a;
-        } else {
-            return Usage("one file only");
-        }
-    }
-    if (path.empty()) return Usage(nullptr);
+    CommandSyntax syntax = DocumentSyntax("titles", kUsage, o);
+    syntax.options.insert(
+        syntax.options.end(),
+        {SortOption(sort), Flag("--bookmarked", "list the bookmarked titles", bookmarked),
+         Flag("--attachments", "list the titles with attachments", attachments),
+         Values("--keyword", "select a keyword; repeated, the keywords together", keywords),
+         Flag("--or", "select the keywords by OR", useOr),
+         Flag("--index", "print the Index list too", index),
+         Flag("--related", "in AND mode only the keywords of the listed titles", related)});
+    if (auto rc = ParseArguments(args, syntax, o.path)) return *rc;
     if (bookmarked && attachments)
-        return Usage("--bookmarked and --attachments exclude each other");
+        return UsageError(syntax, "--bookmarked and --attachments exclude each other");
     // Selecting a keyword starts afresh from its articles, as in the window,
     // so a Show option given with keywords would be silently dropped.
     if ((bookmarked || attachments) && !keywords.empty())
-        return Usage("--keyword cannot be combined with --bookmarked or --attachments");
+        return UsageError(syntax,
+                          "--keyword cannot be combined with --bookmarked or --attachments");
 
     IndexSession s;
     qb::IndexSettings settings;
     settings.selectListMode = useOr ? qb::kOrMode : qb::kAndMode;
     settings.indexMode = related ? 1 : 0;
-    if (int rc = s.Open(path, fromStdin, allowNewer, sort, settings)) return rc;
+    if (int rc = s.Open(o.path, o.passwordFromStdin, o.allowNewer, sort, settings)) return rc;
 
     if (bookmarked) s.model->ShowBookmarkedTitles();
     if (attachments) s.model->ShowArticlesWithAttachments();

@@ -1,43 +1,22 @@
 // The writer against the reader: files built here must read back as written,
 // and damage made with the writer's helpers must fail cleanly.
 #include <gtest/gtest.h>
-#include <unistd.h>
-
-#include <filesystem>
 
 #include "datafile/data_file.h"
 #include "datafile/quill_error.h"
 #include "datafile/record_stream.h"
 #include "datafile/records.h"
-#include "writer/qbx_writer.h"
-
-#ifdef QBW_HAVE_RICHTEXT
 #include "richtext/rich_text.h"
-#endif
+#include "support/temp_files.h"
+#include "writer/qbx_writer.h"
 
 namespace {
 
-class TempFile {
-public:
-    explicit TempFile(const qbw::Image& img)
-        : path_(
-              std::filesystem::temp_directory_path() /
-              ("qbw_rt_" + std::to_string(getpid()) + "_" + std::to_string(counter_++) + ".qbx")) {
-        img.WriteFile(path_.string());
-    }
-    ~TempFile() { std::filesystem::remove(path_); }
-    std::string Path() const { return path_.string(); }
-
-private:
-    static inline int counter_ = 0;
-    std::filesystem::path path_;
-};
-
 int OpenCode(const qbw::Image& img) {
-    TempFile f(img);
+    qb::testing::TempDir dir;
     qb::CDataFile file;
     try {
-        file.Open(f.Path(), false);
+        file.Open(dir.Write("damaged.qbx", img.bytes), false);
         qb::IdSet ids;
         file.ListLiveRecords(ids);
         for (int32_t id : ids)
@@ -73,10 +52,10 @@ TEST(WriterReaderRoundTrip, ScatteredSmallBlocksReadBack) {
     fb.SetRecord(0, 0, qbw::EncodeKeyword("K\xe9ywords", {1, 2, 3}));
     fb.SetRecord(3, 1, qbw::EncodeGroup("Gr\xfcppe", {0}));
     fb.SetStream(qbw::stream::kBookmarks, qbw::EncodeIdStream({12, 3, 7}));
-    TempFile f(fb.BuildImage());
+    qb::testing::TempDir dir;
 
     qb::CDataFile file;
-    file.Open(f.Path(), false);
+    file.Open(dir.Write("scattered.qbx", fb.BuildImage().bytes), false);
     EXPECT_EQ(file.BlockSize(), 32);
     EXPECT_EQ(file.LiveCount(qb::table::kArticles), 32);
     qb::IdSet ids;
@@ -222,7 +201,6 @@ TEST_F(DemoFile, StoredLinksPointAtTheirTargets) {
     EXPECT_EQ(t.createdTime, l.createdTime);
     EXPECT_EQ(a.flags & qb::article_flags::kHasLinks, qb::article_flags::kHasLinks);
 
-#ifdef QBW_HAVE_RICHTEXT
     // The positions are the rich-edit control's: list numbers and bullets
     // take no characters, a paragraph mark takes one.
     const std::vector<std::pair<std::string, std::u16string>> shown = {
@@ -237,7 +215,6 @@ TEST_F(DemoFile, StoredLinksPointAtTheirTargets) {
         ASSERT_FALSE(x.links.empty());
         EXPECT_TRUE(rich.TextRange(x.links[0].start, x.links[0].end) == phrase) << title;
     }
-#endif
 
     const qb::CArticle old = qb::ReadArticle(file_, Find("Seed Order 1998"), defaults_);
     EXPECT_EQ(old.level, 3);

@@ -2,8 +2,10 @@
 // files that cannot be opened, and the ways a password is given.
 #include <cstring>
 
-#include "fixture.h"
-#include "support/run_program.h"
+#include "cli_fixture.h"
+#include "datafile/data_file.h"
+#include "datafile/records.h"
+#include "resources/strings.h"
 
 namespace qb::testing {
 namespace {
@@ -97,14 +99,12 @@ private:
     size_t i_ = 0;
 };
 
-class DumpTest : public RecordsTest {
+class DumpTest : public ::testing::Test {
 protected:
     std::string WriteFile(const qbw::FileBuilder& b, const std::string& name = "dump.qbx") {
         return dir_.Write(name, b.Build());
     }
-    static bool Has(const std::string& out, const std::string& piece) {
-        return out.find(piece) != std::string::npos;
-    }
+    TempDir dir_;
 };
 
 qbw::FileBuilder Sample() {
@@ -275,6 +275,21 @@ TEST_F(DumpPasswordTest, WrongPasswordFails) {
     EXPECT_EQ(r.status, 1);
     EXPECT_TRUE(r.out.empty());
     EXPECT_TRUE(Has(r.err, "The entered password is invalid for the file:\n" + path)) << r.err;
+}
+
+TEST_F(DumpTest, FollowsThePasswordRulesOfTheDocumentCommands) {
+    std::string asks = PasswordFile(dir_, 1);
+    ProgramResult r = RunQbx({"dump", asks});
+    EXPECT_EQ(r.status, 1);
+    EXPECT_TRUE(Has(r.err, FormatResource(1148, asks))) << r.err;
+    r = RunQbx({"dump", asks}, RunOptions().Env("QBX_PASSWORD", "pw"));
+    EXPECT_EQ(r.status, 0) << r.err;
+    EXPECT_TRUE(Has(r.out, "\"unlocked\": true")) << r.out;
+
+    std::string locked = PasswordFile(dir_, 0);
+    r = RunQbx({"dump", locked});
+    EXPECT_EQ(r.status, 0) << r.err;
+    EXPECT_TRUE(Has(r.out, "\"unlocked\": false")) << r.out;
 }
 
 }  // namespace
