@@ -55,14 +55,12 @@ void IdSet::Insert(int32_t id) {
     } catch (const std::bad_alloc&) {
         throw CQuillError(err::kOutOfMemory);
     }
-    changed_ = true;
 }
 
 void IdSet::Remove(int32_t id) {
     size_t pos;
     if (!Contains(id, &pos)) return;
     ids_.erase(ids_.begin() + static_cast<ptrdiff_t>(pos));
-    changed_ = true;
 }
 
 void IdSet::Intersect(const IdSet& other) {
@@ -71,7 +69,6 @@ void IdSet::Intersect(const IdSet& other) {
     size_t i = 0, j = 0, out = 0;
     while (i < ids_.size() && j < b.size()) {
         if (ids_[i] < b[j]) {
-            changed_ = true;
             ++i;
         } else if (ids_[i] == b[j]) {
             ids_[out++] = ids_[i];
@@ -81,7 +78,6 @@ void IdSet::Intersect(const IdSet& other) {
             ++j;
         }
     }
-    if (i < ids_.size()) changed_ = true;
     ids_.resize(out);
 }
 
@@ -98,7 +94,6 @@ void IdSet::Unite(const IdSet& other) {
                 Append(merged, a[i++]);
             } else if (a[i] > b[j]) {
                 Append(merged, b[j++]);
-                changed_ = true;
             } else {
                 Append(merged, a[i]);
                 ++i;
@@ -107,10 +102,8 @@ void IdSet::Unite(const IdSet& other) {
         }
         for (; i < a.size(); ++i)
             Append(merged, a[i]);
-        for (; j < b.size(); ++j) {
+        for (; j < b.size(); ++j)
             Append(merged, b[j]);
-            changed_ = true;
-        }
     } catch (const std::bad_alloc&) {
         throw CQuillError(err::kOutOfMemory);
     }
@@ -120,7 +113,6 @@ void IdSet::Unite(const IdSet& other) {
 void IdSet::SymmetricDifference(const IdSet& other) {
     if (&other == this) {
         // Every id is in both: the result is empty.
-        if (!ids_.empty()) changed_ = true;
         ids_.clear();
         return;
     }
@@ -147,13 +139,11 @@ void IdSet::SymmetricDifference(const IdSet& other) {
     } catch (const std::bad_alloc&) {
         throw CQuillError(err::kOutOfMemory);
     }
-    if (result.size() < ids_.size()) changed_ = true;
     ids_.swap(result);
 }
 
 void IdSet::Subtract(const IdSet& other) {
     if (&other == this) {
-        if (!ids_.empty()) changed_ = true;
         ids_.clear();
         return;
     }
@@ -170,7 +160,6 @@ void IdSet::Subtract(const IdSet& other) {
             ids_[out++] = ids_[i++];
         }
     }
-    if (out < ids_.size()) changed_ = true;
     ids_.resize(out);
 }
 
@@ -185,7 +174,6 @@ void IdSet::Copy(const IdSet& other) {
 
 void IdSet::Clear() {
     ids_.clear();
-    changed_ = true;
 }
 
 void IdSet::Sort() {

@@ -407,7 +407,6 @@ std::string ReadGroupName(CDataFile& f, int32_t id) {
 
 IdSet ReadIdStream(CRecordStream& s) {
     IdSet ids = IdSet::FromUnsorted(s.ReadIdArray());
-    ids.ClearChanged();
     return ids;
 }
 
@@ -421,7 +420,6 @@ void LoadIdStream(CDataFile& f, int16_t id, IdSet& out) {
         if (!IsCode5(e)) throw;
         out.Clear();
     }
-    out.ClearChanged();
 }
 
 std::string ReadTextStream(CRecordStream& s) {
@@ -626,7 +624,6 @@ void ReadReminders(CRecordStream& s, Reminders& r, const RecordDefaults& d) {
             r.list.push_back(e);
         }
         r.articles = IdSet::FromUnsorted(std::move(ids));
-        r.articles.ClearChanged();
     } catch (const CQuillError&) {
         r = Reminders();
         throw;

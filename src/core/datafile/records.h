@@ -148,7 +148,7 @@ constexpr int16_t kReminders = 15;
 // The Read*(CRecordStream&) forms throw every error; the Load*(CDataFile&)
 // forms turn code 5 (absent or damaged) into the default.
 
-IdSet ReadIdStream(CRecordStream& s);  // sorted, changed clear
+IdSet ReadIdStream(CRecordStream& s);  // sorted
 void LoadIdStream(CDataFile& f, int16_t id, IdSet& out);
 
 std::string ReadTextStream(CRecordStream& s);

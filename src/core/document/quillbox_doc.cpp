@@ -145,7 +145,6 @@ bool CQuillboxDoc::OnOpenDocument(const OpenRequest& request) {
             // keeps its list.
             size_t before = bookmarks_.Count();
             bookmarks_.Intersect(allArticles_);
-            bookmarks_.ClearChanged();
             if (bookmarks_.Count() != before)
                 Report(CQuillError(kCodeBookmarksRepaired, request.path));
 
@@ -303,7 +302,6 @@ void CQuillboxDoc::AllKeywords(IdSet& out) const {
     for (size_t i = 0; i < keywordNames_.size(); ++i)
         if (!keywordNames_[i].empty()) ids.push_back(int32_t(i));
     out.Copy(IdSet::FromUnsorted(std::move(ids)));
-    out.ClearChanged();
 }
 
 static int32_t FindName(const std::vector<std::string>& names, const std::string& text,
@@ -332,7 +330,6 @@ void CQuillboxDoc::AllGroups(IdSet& out) const {
     for (size_t i = 0; i < groupNames_.size(); ++i)
         if (!groupNames_[i].empty()) ids.push_back(int32_t(i));
     out.Copy(IdSet::FromUnsorted(std::move(ids)));
-    out.ClearChanged();
 }
 
 int32_t CQuillboxDoc::GroupCount() const {
@@ -352,7 +349,6 @@ void CQuillboxDoc::ReadGroup(int32_t id, CKeywordGroup& out) {
         throw CQuillError(err::kOutOfMemory, path_);
     }
     out.keywords.Sort();
-    out.keywords.ClearChanged();
 }
 
 void CQuillboxDoc::ArticlesOfKeyword(int32_t id, IdSet& out) {
@@ -369,7 +365,6 @@ void CQuillboxDoc::ArticlesOfKeyword(int32_t id, IdSet& out) {
         out.Clear();
         Report(CQuillError(err::kOutOfMemory, path_));
     }
-    out.ClearChanged();
 }
 
 void CQuillboxDoc::SortKeywordsByName(std::vector<int32_t>& ids) const {
@@ -465,13 +460,11 @@ void CQuillboxDoc::DropSummaries(const IdSet& ids) {
 void CQuillboxDoc::VisibleArticles(IdSet& out) const {
     out.Copy(allArticles_);
     if (ArePrivateHidden()) out.Subtract(private_);
-    out.ClearChanged();
 }
 
 void CQuillboxDoc::VisibleBookmarks(IdSet& out) const {
     out.Copy(bookmarks_);
     if (ArePrivateHidden()) out.Subtract(private_);
-    out.ClearChanged();
 }
 
 // Counted from the sets rather than from the table's live count, so that

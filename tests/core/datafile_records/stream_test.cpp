@@ -8,13 +8,12 @@ namespace {
 
 using StreamTest = RecordsTest;
 
-TEST_F(StreamTest, IdStreamsAreSortedAndUnchanged) {
+TEST_F(StreamTest, IdStreamsAreSorted) {
     CDataFile& f = OpenStream(stream_id::kBookmarks, qbw::EncodeIdStream({7, 3, 5}));
     IdSet ids;
     ids.Insert(99);
     LoadIdStream(f, stream_id::kBookmarks, ids);
     EXPECT_EQ(ids.Ids(), (std::vector<int32_t>{3, 5, 7}));
-    EXPECT_FALSE(ids.Changed());
     LoadIdStream(f, stream_id::kPrivateIds, ids);  // absent
     EXPECT_TRUE(ids.Empty());
 }
