@@ -205,13 +205,13 @@ void CQuillboxDoc::ReadFileSettingsStreams() {
         }
         defaults_ = svc_.settings->MakeRecordDefaults(today, now);
         if (!svc_.store) {
-            defaults_.displayValueD = fileSettings_.setting2;
-            defaults_.displayFlagBit0 = fileSettings_.setting6 != 0;
+            defaults_.wordWrap = fileSettings_.wordWrap;
+            defaults_.fullPathNames = fileSettings_.fullPathNames != 0;
         }
     } else {
         defaults_ = RecordDefaults();
-        defaults_.displayValueD = fileSettings_.setting2;
-        defaults_.displayFlagBit0 = fileSettings_.setting6 != 0;
+        defaults_.wordWrap = fileSettings_.wordWrap;
+        defaults_.fullPathNames = fileSettings_.fullPathNames != 0;
         defaults_.today = today;
         defaults_.now = now;
     }
@@ -227,12 +227,14 @@ void CQuillboxDoc::ReadFileSettingsStreams() {
 
 void CQuillboxDoc::ComputeLinkBase() {
     std::string prefs = svc_.attachmentsFolder ? svc_.attachmentsFolder() : std::string();
-    switch (fileSettings_.setting5) {
+    switch (fileSettings_.relativeLinkLocation) {
         case link_base::kDataFileFolder:
             linkBase_ = FolderOf(file_->Path());
             break;
         case link_base::kStoredPath:
-            linkBase_ = fileSettings_.text2.empty() ? prefs : Cp1252ToUtf8(fileSettings_.text2);
+            linkBase_ = fileSettings_.relativeLinkPath.empty()
+                            ? prefs
+                            : Cp1252ToUtf8(fileSettings_.relativeLinkPath);
             break;
         default:
             linkBase_ = prefs;
@@ -573,12 +575,12 @@ FileProperties CQuillboxDoc::GetFileProperties() const {
         p.defaultFont = DescribeFont(svc_.settings->displayFont.font);
     else
         p.defaultFont = DescribeFont(DefaultArticleFont().font);
-    p.comments = Cp1252ToUtf8(fileSettings_.text1);
-    p.updateDatesToModified = fileSettings_.setting1 != 0;
-    p.wordWrap = fileSettings_.setting2 != 0;
-    p.relativeLinkLocation = fileSettings_.setting5;
-    p.relativeLinkPath = Cp1252ToUtf8(fileSettings_.text2);
-    p.fullPathNames = fileSettings_.setting6 != 0;
+    p.comments = Cp1252ToUtf8(fileSettings_.comments);
+    p.updateDatesToModified = fileSettings_.updateDatesToModified != 0;
+    p.wordWrap = fileSettings_.wordWrap != 0;
+    p.relativeLinkLocation = fileSettings_.relativeLinkLocation;
+    p.relativeLinkPath = Cp1252ToUtf8(fileSettings_.relativeLinkPath);
+    p.fullPathNames = fileSettings_.fullPathNames != 0;
     p.passwordProtectAll = (file_->Flags() & 1) != 0;
     p.requestPasswordAtStartup = (file_->Flags() & 2) != 0;
     p.passwordSet = privacy_.IsPasswordSet();

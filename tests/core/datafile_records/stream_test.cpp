@@ -73,16 +73,16 @@ TEST_F(StreamTest, PageSetupFullAndShort) {
 
 qbw::FileSettingsData Settings() {
     qbw::FileSettingsData s;
-    s.setting1 = 1;
-    s.setting2 = 0;
+    s.updateDatesToModified = 1;
+    s.wordWrap = 0;
     s.font[0] = 0xF4;
     s.font[28] = 'A';
-    s.setting3 = 0x00FF00;
-    s.setting4 = 1;
-    s.text1 = "comments";
-    s.setting5 = 2;
-    s.text2 = "D:\\targets";
-    s.setting6 = 0;
+    s.fontColor = 0x00FF00;
+    s.fontAutoColor = 1;
+    s.comments = "comments";
+    s.relativeLinkLocation = 2;
+    s.relativeLinkPath = "D:\\targets";
+    s.fullPathNames = 0;
     return s;
 }
 
@@ -90,16 +90,16 @@ TEST_F(StreamTest, FileSettingsRoundTrip) {
     CDataFile& f = OpenStream(stream_id::kFileSettings, qbw::EncodeFileSettings(Settings()));
     FileSettings fs;
     ASSERT_TRUE(LoadFileSettings(f, fs));
-    EXPECT_EQ(fs.setting1, 1);
-    EXPECT_EQ(fs.setting2, 0);
+    EXPECT_EQ(fs.updateDatesToModified, 1);
+    EXPECT_EQ(fs.wordWrap, 0);
     EXPECT_EQ(fs.font[0], 0xF4);
     EXPECT_EQ(fs.font[28], 'A');
-    EXPECT_EQ(fs.setting3, 0x00FF00);
-    EXPECT_EQ(fs.setting4, 1);
-    EXPECT_EQ(fs.text1, "comments");  // up to its NUL
-    EXPECT_EQ(fs.setting5, 2);
-    EXPECT_EQ(fs.text2, "D:\\targets");
-    EXPECT_EQ(fs.setting6, 0);
+    EXPECT_EQ(fs.fontColor, 0x00FF00);
+    EXPECT_EQ(fs.fontAutoColor, 1);
+    EXPECT_EQ(fs.comments, "comments");  // up to its NUL
+    EXPECT_EQ(fs.relativeLinkLocation, 2);
+    EXPECT_EQ(fs.relativeLinkPath, "D:\\targets");
+    EXPECT_EQ(fs.fullPathNames, 0);
 }
 
 TEST_F(StreamTest, FileSettingsEndingAfterSetting3ClearSetting4) {
@@ -107,13 +107,13 @@ TEST_F(StreamTest, FileSettingsEndingAfterSetting3ClearSetting4) {
     std::string bytes = qbw::EncodeFileSettings(Settings(), 66);
     CDataFile& f = OpenStream(stream_id::kFileSettings, bytes);
     FileSettings fs;
-    fs.setting4 = 1;
-    fs.setting6 = 1;
+    fs.fontAutoColor = 1;
+    fs.fullPathNames = 1;
     LoadFileSettings(f, fs);
-    EXPECT_EQ(fs.setting3, 0x00FF00);
-    EXPECT_EQ(fs.setting4, 0);
-    EXPECT_EQ(fs.setting6, 1);  // not in the section: the caller's default
-    EXPECT_TRUE(fs.text1.empty());
+    EXPECT_EQ(fs.fontColor, 0x00FF00);
+    EXPECT_EQ(fs.fontAutoColor, 0);
+    EXPECT_EQ(fs.fullPathNames, 1);  // not in the section: the caller's default
+    EXPECT_TRUE(fs.comments.empty());
 }
 
 TEST_F(StreamTest, FileSettingsTextThatDoesNotFitStaysEmpty) {
@@ -121,12 +121,12 @@ TEST_F(StreamTest, FileSettingsTextThatDoesNotFitStaysEmpty) {
     std::string bytes = qbw::EncodeFileSettings(Settings(), 70 + 4 + 3);
     CDataFile& f = OpenStream(stream_id::kFileSettings, bytes);
     FileSettings fs;
-    fs.text1 = "old";
-    fs.setting5 = 1;
+    fs.comments = "old";
+    fs.relativeLinkLocation = 1;
     LoadFileSettings(f, fs);
-    EXPECT_EQ(fs.setting4, 1);
-    EXPECT_TRUE(fs.text1.empty());
-    EXPECT_EQ(fs.setting5, 1);
+    EXPECT_EQ(fs.fontAutoColor, 1);
+    EXPECT_TRUE(fs.comments.empty());
+    EXPECT_EQ(fs.relativeLinkLocation, 1);
 }
 
 TEST_F(StreamTest, FileSettingsWithAHugeLengthStopAtTheEndOfTheStream) {
@@ -134,7 +134,7 @@ TEST_F(StreamTest, FileSettingsWithAHugeLengthStopAtTheEndOfTheStream) {
     CDataFile& f = OpenStream(stream_id::kFileSettings, bytes);
     FileSettings fs;
     EXPECT_NO_THROW(LoadFileSettings(f, fs));
-    EXPECT_EQ(fs.setting1, 1);
+    EXPECT_EQ(fs.updateDatesToModified, 1);
 }
 
 TEST_F(StreamTest, SavedQueriesCurrentForm) {
