@@ -102,8 +102,8 @@ TEST_F(StreamTest, FileSettingsRoundTrip) {
     EXPECT_EQ(fs.fullPathNames, 0);
 }
 
-TEST_F(StreamTest, FileSettingsEndingAfterSetting3ClearSetting4) {
-    // 2 + 6 + 2 + 2 + 50 + 4 bytes: up to and including setting 3.
+TEST_F(StreamTest, FileSettingsEndingAfterTheFontColorHaveNoAutomaticColor) {
+    // 2 + 6 + 2 + 2 + 50 + 4 bytes: up to and including the font colour.
     std::string bytes = qbw::EncodeFileSettings(Settings(), 66);
     CDataFile& f = OpenStream(stream_id::kFileSettings, bytes);
     FileSettings fs;
@@ -253,6 +253,42 @@ TEST_F(StreamTest, DamagedRemindersAreEmpty) {
     EXPECT_NO_THROW(LoadReminders(f, rs, defaults_));
     EXPECT_TRUE(rs.list.empty());
     EXPECT_TRUE(rs.articles.Empty());
+}
+
+// Only code 5 means "absent or damaged": a stream whose chain leads beyond
+// the end of the file throws its own code, and the output is not left half read.
+TEST_F(StreamTest, OptionalStreamsThrowOtherErrorsOnAndKeepNoHalfRead) {
+    std::vector<int32_t> ids(400);
+    for (int32_t i = 0; i < 400; ++i)
+        ids[size_t(i)] = i;
+    std::vector<qbw::ReminderData> reminders(200, qbw::ReminderData{3, 20240101, 60, 1, ""});
+    qbw::FileBuilder b;
+    b.SetStream(stream_id::kBookmarks, qbw::EncodeIdStream(ids));
+    b.SetStream(stream_id::kSavedQueries,
+                qbw::EncodeSavedQueriesOld({{std::string(2000, 'q'), "a", 0, 0}}, {}));
+    b.SetStream(stream_id::kReminders, qbw::EncodeReminders(reminders));
+    qbw::Image img = b.BuildImage();
+    for (int16_t id : {stream_id::kBookmarks, stream_id::kSavedQueries, stream_id::kReminders}) {
+        const std::vector<int32_t>& chain = img.layout.streams.at(id);
+        ASSERT_GE(chain.size(), 2u) << id;
+        img.BreakChain(chain, 0, 1 << 20);
+    }
+    CDataFile& f = OpenImage(img);
+
+    IdSet set{7};
+    EXPECT_EQ(CodeOf([&] { LoadIdStream(f, stream_id::kBookmarks, set); }), err::kTruncated);
+    EXPECT_TRUE(set.Empty());
+
+    SavedQueries q;
+    q.recent = {1};
+    EXPECT_EQ(CodeOf([&] { LoadSavedQueries(f, q); }), err::kTruncated);
+    EXPECT_TRUE(q.queries.empty());
+    EXPECT_TRUE(q.recent.empty());
+
+    Reminders r;
+    r.list.resize(1);
+    EXPECT_EQ(CodeOf([&] { LoadReminders(f, r, defaults_); }), err::kTruncated);
+    EXPECT_TRUE(r.list.empty());
 }
 
 TEST_F(StreamTest, PrivacyDataAndThePasswordCheck) {
