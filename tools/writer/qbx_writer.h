@@ -267,7 +267,6 @@ struct Layout {
     int64_t ChainEntryOffset(int32_t block) const;
     // File offset of byte `index` of the content of a chain.
     int64_t ContentOffset(const std::vector<int32_t>& chain, int64_t index) const;
-    bool IsChainTableBlock(int32_t block) const { return entries > 0 && block % entries == 0; }
 };
 
 // A built file with helpers that damage it.
