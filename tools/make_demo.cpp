@@ -274,7 +274,7 @@ void FileBlock(Demo& d, const Block& b) {
     // The default font in the 16-bit logical-font form: height, width,
     // escapement, orientation, weight, then eight one-byte fields and the face.
     qbw::FileSettingsData s;
-    s.setting2 = static_cast<int16_t>(std::stoi(b.Get("word-wrap", "1")));
+    s.wordWrap = static_cast<int16_t>(std::stoi(b.Get("word-wrap", "1")));
     const auto font = Split(b.Get("font", "Arial 10"), ' ');
     qbw::Encoder lf;
     const int points = std::stoi(font.back());
@@ -287,12 +287,12 @@ void FileBlock(Demo& d, const Block& b) {
     lf.Bytes(face);
     for (size_t i = 0; i < s.font.size(); ++i)
         s.font[i] = static_cast<uint8_t>(lf.Str()[i]);
-    s.setting3 = std::stoi(b.Get("text-colour", "0"), nullptr, 0);
-    s.setting4 = 1;
-    s.text1 = b.Get("comments");
-    s.setting5 = static_cast<int16_t>(std::stoi(b.Get("relative-links", "1")));
-    s.text2 = b.Get("relative-path");
-    s.setting6 = 1;
+    s.fontColor = std::stoi(b.Get("text-colour", "0"), nullptr, 0);
+    s.fontAutoColor = 1;
+    s.comments = b.Get("comments");
+    s.relativeLinkLocation = static_cast<int16_t>(std::stoi(b.Get("relative-links", "1")));
+    s.relativeLinkPath = b.Get("relative-path");
+    s.fullPathNames = 1;
     d.file.SetStream(qbw::stream::kFileSettings, qbw::EncodeFileSettings(s));
 
     for (const std::string& r : Split(b.Get("recent-queries"), ' '))
@@ -331,7 +331,7 @@ void ArticleBlock(Demo& d, const Block& b, int32_t id) {
     if (auto rtf = b.Get("rtf"); !rtf.empty()) a.richText = ReadFile(d.dir + "/" + rtf);
     for (const std::string& t : b.All("text"))
         a.plainText += (a.plainText.empty() ? "" : "\r\n") + t;
-    a.display.valueD = 1;
+    a.display.wordWrap = 1;
     if (b.Get("bookmark") == "yes") d.bookmarks.push_back(id);
     if (b.Get("private") == "yes") {
         a.flags |= 0x0003;

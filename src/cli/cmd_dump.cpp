@@ -275,13 +275,13 @@ void DumpArticle(JsonWriter& j, int32_t id, const qb::CArticle& a) {
     j.Key("flags");
     j.Int(a.display.flags);
     j.Key("valueA");
-    j.Int(a.display.valueA);
+    j.Int(a.display.spareValue);
     j.Key("linkDisplay");
     j.Int(a.display.linkDisplay);
     j.Key("autoOpen");
     j.Int(a.display.autoOpen);
     j.Key("valueD");
-    j.Int(a.display.valueD);
+    j.Int(a.display.wordWrap);
     j.EndObject();
     j.EndObject();
 }
@@ -362,29 +362,29 @@ void DumpFileSettings(JsonWriter& j, const qb::FileSettings& fs) {
         j.Key(key);
         j.Int(v);
     };
-    num("setting1", F::kSetting1, fs.setting1);
+    num("setting1", F::kUpdateDatesToModified, fs.updateDatesToModified);
     if (fs.read & F::kUnused1) {
         j.Key("unused1");
         Ints(j, fs.unused1);
     }
-    num("setting2", F::kSetting2, fs.setting2);
+    num("setting2", F::kWordWrap, fs.wordWrap);
     num("unused2", F::kUnused2, fs.unused2);
     if (fs.read & F::kFont) {
         j.Key("font");
         j.String(Hex(fs.font.data(), fs.font.size()));
     }
-    num("setting3", F::kSetting3, fs.setting3);
-    num("setting4", F::kSetting4, fs.setting4);
-    if (fs.read & F::kText1) {
+    num("setting3", F::kFontColor, fs.fontColor);
+    num("setting4", F::kFontAutoColor, fs.fontAutoColor);
+    if (fs.read & F::kComments) {
         j.Key("text1");
-        j.String(Text(fs.text1));
+        j.String(Text(fs.comments));
     }
-    num("setting5", F::kSetting5, fs.setting5);
-    if (fs.read & F::kText2) {
+    num("setting5", F::kRelativeLinkLocation, fs.relativeLinkLocation);
+    if (fs.read & F::kRelativeLinkPath) {
         j.Key("text2");
-        j.String(Text(fs.text2));
+        j.String(Text(fs.relativeLinkPath));
     }
-    num("setting6", F::kSetting6, fs.setting6);
+    num("setting6", F::kFullPathNames, fs.fullPathNames);
     j.EndObject();
 }
 
@@ -514,8 +514,8 @@ int Run(const Args& args) {
                            [&](qb::CRecordStream& s) { qb::ReadFileSettings(s, fileSettings); });
     if (settingsError) fileSettings = qb::FileSettings();
     qb::RecordDefaults defaults;
-    defaults.displayValueD = fileSettings.setting2;
-    defaults.displayFlagBit0 = fileSettings.setting6 != 0;
+    defaults.wordWrap = fileSettings.wordWrap;
+    defaults.fullPathNames = fileSettings.fullPathNames != 0;
     std::time_t t = std::time(nullptr);
     std::tm tm{};
     localtime_r(&t, &tm);

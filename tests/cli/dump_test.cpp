@@ -118,7 +118,7 @@ qbw::FileBuilder Sample() {
     a.plainText = "line1\r\nline2";
     a.keywordIds = {0, 2};
     a.attachments = {{1, "C:\\notes\\a.txt", -1, 0, qbw::AttachmentForm::kString}};
-    a.display.valueD = 1;
+    a.display.wordWrap = 1;
     b.SetRecord(table::kArticles, 0, qbw::EncodeArticleOld(a, 6));
     qbw::ArticleData n;
     n.level = 6;

@@ -37,7 +37,7 @@ qbw::ArticleData Sample(int32_t id) {
     a.keywordIds = {id % 3, 2};
     a.attachments = {{1, "notes\\a.txt"}, {2, "http://example.org/x"}};
     a.links = {{0, 5, 3, id, 20190101, 7, "Target"}};
-    a.display.valueD = 1;
+    a.display.wordWrap = 1;
     return a;
 }
 

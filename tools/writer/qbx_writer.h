@@ -113,12 +113,15 @@ struct StoredLinkData {
     std::string target;
 };
 
+// Old level 5: a section with wordWrap; old level 9: one with signature
+// 0xF22F, linkDisplay, autoOpen; new level 5: one with signature 0xF33F,
+// wordWrap, linkDisplay, autoOpen, spareValue and flags.
 struct DisplayData {
-    int16_t flags = 0;
-    int32_t valueA = 0;
+    int16_t flags = 0;  // bit 0: store full path names
+    int32_t spareValue = 0;
     int32_t linkDisplay = 0;
     int32_t autoOpen = 0;
-    int32_t valueD = 0;
+    int32_t wordWrap = 0;
 };
 
 struct ArticleData {
@@ -178,18 +181,20 @@ std::string EncodeIdStream(const std::vector<int32_t>& ids);
 std::string EncodeTextStream(std::string_view text);
 std::string EncodePageSetup(const std::array<int16_t, 12>& values);
 
+// Stream 4, written in the order of these fields; a text as int32 length and
+// bytes with a trailing NUL (length 0 when empty).
 struct FileSettingsData {
-    int16_t setting1 = 0;
+    int16_t updateDatesToModified = 0;
     std::array<int16_t, 3> unused1{};
-    int16_t setting2 = 0;  // default of display value D
+    int16_t wordWrap = 0;  // the default word-wrap switch of the file's articles
     int16_t unused2 = 0;
     std::array<uint8_t, 50> font{};  // font description, stored as is
-    int32_t setting3 = 0;
-    int32_t setting4 = 0;
-    std::string text1;
-    int16_t setting5 = 0;
-    std::string text2;
-    int16_t setting6 = 0;
+    int32_t fontColor = 0;
+    int32_t fontAutoColor = 0;
+    std::string comments;
+    int16_t relativeLinkLocation = 0;  // 0 attachments folder, 1 the file's folder, 2 the path
+    std::string relativeLinkPath;
+    int16_t fullPathNames = 0;
 };
 // A sized section; `lengthOverride` cuts it short (or lies) to test lenient reading.
 std::string EncodeFileSettings(const FileSettingsData& s,
@@ -262,7 +267,6 @@ struct Layout {
     int64_t ChainEntryOffset(int32_t block) const;
     // File offset of byte `index` of the content of a chain.
     int64_t ContentOffset(const std::vector<int32_t>& chain, int64_t index) const;
-    bool IsChainTableBlock(int32_t block) const { return entries > 0 && block % entries == 0; }
 };
 
 // A built file with helpers that damage it.

@@ -38,7 +38,7 @@ void WriteArticleOld(Encoder& e, const ArticleData& a, int level) {
     if (level >= 2) e.String(a.title);
     if (level >= 3) e.String(a.plainText);
     if (level >= 4) e.IdArray(a.keywordIds);
-    if (level >= 5) e.Section(Encoder().Int32(a.display.valueD));
+    if (level >= 5) e.Section(Encoder().Int32(a.display.wordWrap));
     if (level >= 6) WriteAttachments(e, a.attachments, false, unused);
     if (level >= 7) e.String(a.spareText);
     if (level >= 8) e.String(a.richText);
@@ -73,10 +73,10 @@ void WriteArticleNew(Encoder& e, const ArticleData& a, NewArticleOptions options
     if (level > 4) {
         e.Section(Encoder()
                       .UInt16(0xF33F)
-                      .Int32(a.display.valueD)
+                      .Int32(a.display.wordWrap)
                       .Int32(a.display.linkDisplay)
                       .Int32(a.display.autoOpen)
-                      .Int32(a.display.valueA)
+                      .Int32(a.display.spareValue)
                       .Int16(a.display.flags));
     }
     if (level > 5) {
@@ -145,16 +145,16 @@ void SettingsText(Encoder& e, const std::string& text) {
 
 std::string EncodeFileSettings(const FileSettingsData& s, std::optional<int32_t> lengthOverride) {
     Encoder b;
-    b.Int16(s.setting1);
+    b.Int16(s.updateDatesToModified);
     for (int16_t v : s.unused1)
         b.Int16(v);
-    b.Int16(s.setting2).Int16(s.unused2);
+    b.Int16(s.wordWrap).Int16(s.unused2);
     b.Bytes(std::string_view(reinterpret_cast<const char*>(s.font.data()), s.font.size()));
-    b.Int32(s.setting3).Int32(s.setting4);
-    SettingsText(b, s.text1);
-    b.Int16(s.setting5);
-    SettingsText(b, s.text2);
-    b.Int16(s.setting6);
+    b.Int32(s.fontColor).Int32(s.fontAutoColor);
+    SettingsText(b, s.comments);
+    b.Int16(s.relativeLinkLocation);
+    SettingsText(b, s.relativeLinkPath);
+    b.Int16(s.fullPathNames);
     return Encoder().Section(b, lengthOverride).Str();
 }
 

@@ -288,15 +288,15 @@ void Settings::SetArticleFont(const ArticleFont& font) {
 
 FileSettings Settings::FileSettingsDefaults() const {
     FileSettings fs;
-    fs.setting1 = 0;
-    fs.setting2 = 1;
+    fs.updateDatesToModified = 0;
+    fs.wordWrap = 1;
     fs.font = {};
-    fs.setting3 = programFont_.textColor;
-    fs.setting4 = programFont_.autoColor ? 1 : 0;
-    fs.text1.clear();
-    fs.setting5 = 0;
-    fs.text2.clear();
-    fs.setting6 = 1;
+    fs.fontColor = programFont_.textColor;
+    fs.fontAutoColor = programFont_.autoColor ? 1 : 0;
+    fs.comments.clear();
+    fs.relativeLinkLocation = 0;
+    fs.relativeLinkPath.clear();
+    fs.fullPathNames = 1;
     fs.read = 0;
     return fs;
 }
@@ -305,16 +305,18 @@ void Settings::ApplyFileSettings(const ProfileStore& store, const FileSettings& 
     Load(store);
     FileSettings merged = FileSettingsDefaults();
     merged.read = f.read;
-    if (f.read & FileSettings::kSetting1) merged.setting1 = f.setting1;
-    if (f.read & FileSettings::kSetting2) merged.setting2 = f.setting2;
-    if (f.read & FileSettings::kSetting3) merged.setting3 = f.setting3;
-    if (f.read & FileSettings::kSetting4) merged.setting4 = f.setting4;
-    if (f.read & FileSettings::kText1) merged.text1 = f.text1;
+    if (f.read & FileSettings::kUpdateDatesToModified)
+        merged.updateDatesToModified = f.updateDatesToModified;
+    if (f.read & FileSettings::kWordWrap) merged.wordWrap = f.wordWrap;
+    if (f.read & FileSettings::kFontColor) merged.fontColor = f.fontColor;
+    if (f.read & FileSettings::kFontAutoColor) merged.fontAutoColor = f.fontAutoColor;
+    if (f.read & FileSettings::kComments) merged.comments = f.comments;
     // A location outside 0..2 is not taken.
-    if ((f.read & FileSettings::kSetting5) && f.setting5 >= 0 && f.setting5 <= 2)
-        merged.setting5 = f.setting5;
-    if (f.read & FileSettings::kText2) merged.text2 = f.text2;
-    if (f.read & FileSettings::kSetting6) merged.setting6 = f.setting6;
+    if ((f.read & FileSettings::kRelativeLinkLocation) && f.relativeLinkLocation >= 0 &&
+        f.relativeLinkLocation <= 2)
+        merged.relativeLinkLocation = f.relativeLinkLocation;
+    if (f.read & FileSettings::kRelativeLinkPath) merged.relativeLinkPath = f.relativeLinkPath;
+    if (f.read & FileSettings::kFullPathNames) merged.fullPathNames = f.fullPathNames;
 
     displayFont = programFont_;
     if (f.read & FileSettings::kFont) {
@@ -325,8 +327,8 @@ void Settings::ApplyFileSettings(const ProfileStore& store, const FileSettings& 
             displayFont.font.faceName = programFont_.font.faceName;
         if (displayFont.font.height == 0) displayFont.font.height = programFont_.font.height;
     }
-    displayFont.textColor = merged.setting3;
-    displayFont.autoColor = merged.setting4 != 0;
+    displayFont.textColor = merged.fontColor;
+    displayFont.autoColor = merged.fontAutoColor != 0;
     file = std::move(merged);
     hasFileSettings_ = true;
 }
@@ -337,8 +339,8 @@ void Settings::ClearFileSettings(const ProfileStore& store) {
 
 RecordDefaults Settings::MakeRecordDefaults(int32_t today, int32_t now) const {
     RecordDefaults d;
-    d.displayFlagBit0 = file.setting6 != 0;
-    d.displayValueD = file.setting2;
+    d.fullPathNames = file.fullPathNames != 0;
+    d.wordWrap = file.wordWrap;
     d.today = today;
     d.now = now;
     d.reminderTime = defaultReminderTimeType == 1 ? defaultReminderTime : -1;

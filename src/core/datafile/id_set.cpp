@@ -1,20 +1,12 @@
 #include "datafile/id_set.h"
 
 #include <algorithm>
+#include <iterator>
 #include <new>
 
 #include "datafile/quill_error.h"
 
 namespace qb {
-namespace {
-
-// Merged results grow in steps of 10, as the sets are usually small.
-void Append(std::vector<int32_t>& v, int32_t id) {
-    if (v.size() == v.capacity()) v.reserve(v.size() + 10);
-    v.push_back(id);
-}
-
-}  // namespace
 
 IdSet::IdSet(std::initializer_list<int32_t> ids) : ids_(ids) {
     Sort();
@@ -28,23 +20,9 @@ IdSet IdSet::FromUnsorted(std::vector<int32_t> ids) {
 }
 
 bool IdSet::Contains(int32_t id, size_t* pos) const {
-    // Signed indexes so that hi can drop below lo when the id is smallest.
-    ptrdiff_t lo = 0;
-    ptrdiff_t hi = static_cast<ptrdiff_t>(ids_.size()) - 1;
-    while (lo <= hi) {
-        ptrdiff_t mid = lo + (hi - lo) / 2;
-        int32_t v = ids_[static_cast<size_t>(mid)];
-        if (v < id) {
-            lo = mid + 1;
-        } else if (v > id) {
-            hi = mid - 1;
-        } else {
-            if (pos) *pos = static_cast<size_t>(mid);
-            return true;
-        }
-    }
-    if (pos) *pos = static_cast<size_t>(lo);
-    return false;
+    auto it = std::lower_bound(ids_.begin(), ids_.end(), id);
+    if (pos) *pos = static_cast<size_t>(it - ids_.begin());
+    return it != ids_.end() && *it == id;
 }
 
 void IdSet::Insert(int32_t id) {
@@ -55,23 +33,21 @@ void IdSet::Insert(int32_t id) {
     } catch (const std::bad_alloc&) {
         throw CQuillError(err::kOutOfMemory);
     }
-    changed_ = true;
 }
 
 void IdSet::Remove(int32_t id) {
     size_t pos;
     if (!Contains(id, &pos)) return;
     ids_.erase(ids_.begin() + static_cast<ptrdiff_t>(pos));
-    changed_ = true;
 }
 
 void IdSet::Intersect(const IdSet& other) {
     if (&other == this) return;
+    // In place, as Subtract: the standard merges may not write over their input.
     const auto& b = other.ids_;
     size_t i = 0, j = 0, out = 0;
     while (i < ids_.size() && j < b.size()) {
         if (ids_[i] < b[j]) {
-            changed_ = true;
             ++i;
         } else if (ids_[i] == b[j]) {
             ids_[out++] = ids_[i];
@@ -81,36 +57,16 @@ void IdSet::Intersect(const IdSet& other) {
             ++j;
         }
     }
-    if (i < ids_.size()) changed_ = true;
     ids_.resize(out);
 }
 
 void IdSet::Unite(const IdSet& other) {
     if (&other == this) return;
-    const auto& a = ids_;
-    const auto& b = other.ids_;
     std::vector<int32_t> merged;
     try {
-        merged.reserve(a.size() + b.size());
-        size_t i = 0, j = 0;
-        while (i < a.size() && j < b.size()) {
-            if (a[i] < b[j]) {
-                Append(merged, a[i++]);
-            } else if (a[i] > b[j]) {
-                Append(merged, b[j++]);
-                changed_ = true;
-            } else {
-                Append(merged, a[i]);
-                ++i;
-                ++j;
-            }
-        }
-        for (; i < a.size(); ++i)
-            Append(merged, a[i]);
-        for (; j < b.size(); ++j) {
-            Append(merged, b[j]);
-            changed_ = true;
-        }
+        merged.reserve(ids_.size() + other.ids_.size());
+        std::set_union(ids_.begin(), ids_.end(), other.ids_.begin(), other.ids_.end(),
+                       std::back_inserter(merged));
     } catch (const std::bad_alloc&) {
         throw CQuillError(err::kOutOfMemory);
     }
@@ -120,44 +76,26 @@ void IdSet::Unite(const IdSet& other) {
 void IdSet::SymmetricDifference(const IdSet& other) {
     if (&other == this) {
         // Every id is in both: the result is empty.
-        if (!ids_.empty()) changed_ = true;
         ids_.clear();
         return;
     }
-    const auto& a = ids_;
-    const auto& b = other.ids_;
     std::vector<int32_t> result;
     try {
-        result.reserve(a.size() + b.size());
-        size_t i = 0, j = 0;
-        while (i < a.size() && j < b.size()) {
-            if (a[i] < b[j]) {
-                Append(result, a[i++]);
-            } else if (a[i] > b[j]) {
-                Append(result, b[j++]);
-            } else {
-                ++i;
-                ++j;
-            }
-        }
-        for (; i < a.size(); ++i)
-            Append(result, a[i]);
-        for (; j < b.size(); ++j)
-            Append(result, b[j]);
+        result.reserve(ids_.size() + other.ids_.size());
+        std::set_symmetric_difference(ids_.begin(), ids_.end(), other.ids_.begin(),
+                                      other.ids_.end(), std::back_inserter(result));
     } catch (const std::bad_alloc&) {
         throw CQuillError(err::kOutOfMemory);
     }
-    if (result.size() < ids_.size()) changed_ = true;
     ids_.swap(result);
 }
 
 void IdSet::Subtract(const IdSet& other) {
     if (&other == this) {
-        if (!ids_.empty()) changed_ = true;
         ids_.clear();
         return;
     }
-    // In place: the kept ids only ever move towards the front.
+    // The kept ids only ever move towards the front.
     const auto& b = other.ids_;
     size_t i = 0, j = 0, out = 0;
     while (i < ids_.size()) {
@@ -170,7 +108,6 @@ void IdSet::Subtract(const IdSet& other) {
             ids_[out++] = ids_[i++];
         }
     }
-    if (out < ids_.size()) changed_ = true;
     ids_.resize(out);
 }
 
@@ -185,7 +122,6 @@ void IdSet::Copy(const IdSet& other) {
 
 void IdSet::Clear() {
     ids_.clear();
-    changed_ = true;
 }
 
 void IdSet::Sort() {

@@ -12,8 +12,8 @@ namespace qb {
 class IdSet {
 public:
     IdSet() = default;
-    IdSet(std::initializer_list<int32_t> ids);            // sorted; changed stays clear
-    static IdSet FromUnsorted(std::vector<int32_t> ids);  // Sort() applied, changed clear
+    IdSet(std::initializer_list<int32_t> ids);            // sorted
+    static IdSet FromUnsorted(std::vector<int32_t> ids);  // Sort() applied
 
     // Binary search: whether `id` is present, and in `pos` its index or the
     // index at which it would be inserted.
@@ -23,14 +23,12 @@ public:
     void Intersect(const IdSet& other);
     void Unite(const IdSet& other);
     void SymmetricDifference(const IdSet& other);
-    // Removes every member of `other`; changed is set only if one was removed.
+    // Removes every member of `other`.
     void Subtract(const IdSet& other);
     void Copy(const IdSet& other);
     void Clear();
-    void ClearChanged() { changed_ = false; }
     void Sort();
 
-    bool Changed() const { return changed_; }
     size_t Count() const { return ids_.size(); }
     bool Empty() const { return ids_.empty(); }
     int32_t At(size_t i) const { return ids_[i]; }
@@ -42,7 +40,6 @@ public:
 
 private:
     std::vector<int32_t> ids_;
-    bool changed_ = false;
 };
 
 }  // namespace qb

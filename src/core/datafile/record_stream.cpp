@@ -37,7 +37,7 @@ void CRecordStream::Fail(int code) const {
     throw CQuillError(code, file_ ? file_->Path() : std::string());
 }
 
-void CRecordStream::OpenAt(CDataFile& file, int32_t firstBlock, int mode) {
+void CRecordStream::OpenAt(CDataFile& file, int32_t firstBlock) {
     Close();
     if (firstBlock == NIL_BLOCK) throw CQuillError(err::kCorrupted, file.Path());
     if (!file.IsOpen()) throw CQuillError(err::kFileSystem, file.Path());
@@ -48,22 +48,21 @@ void CRecordStream::OpenAt(CDataFile& file, int32_t firstBlock, int mode) {
     }
     file_ = &file;
     blockSize_ = file.BlockSize();
-    mode_ = mode;
     nextBlock_ = firstBlock;
     position_ = 0;
     blocksLoaded_ = 0;
     guard_.Reset();
 }
 
-void CRecordStream::OpenRecord(CDataFile& file, int t, int32_t id, int mode) {
+void CRecordStream::OpenRecord(CDataFile& file, int t, int32_t id) {
     int32_t first = file.LookupRecord(t, id);
-    OpenAt(file, first, mode);
+    OpenAt(file, first);
     table_ = t;
     slot_ = id;
 }
 
-void CRecordStream::OpenStream(CDataFile& file, int16_t streamId, int mode) {
-    OpenAt(file, file.FindStream(streamId), mode);
+void CRecordStream::OpenStream(CDataFile& file, int16_t streamId) {
+    OpenAt(file, file.FindStream(streamId));
 }
 
 void CRecordStream::Close() {

@@ -14,16 +14,14 @@ namespace qb {
 
 class CRecordStream {
 public:
-    static constexpr int kRead = 1;
-
     CRecordStream() = default;
     ~CRecordStream() { Close(); }
     CRecordStream(const CRecordStream&) = delete;
     CRecordStream& operator=(const CRecordStream&) = delete;
 
-    void OpenAt(CDataFile& file, int32_t firstBlock, int mode = kRead);     // NIL_BLOCK: code 5
-    void OpenRecord(CDataFile& file, int t, int32_t id, int mode = kRead);  // code 3 / 5
-    void OpenStream(CDataFile& file, int16_t streamId, int mode = kRead);   // missing: code 5
+    void OpenAt(CDataFile& file, int32_t firstBlock);     // NIL_BLOCK: code 5
+    void OpenRecord(CDataFile& file, int t, int32_t id);  // code 3 / 5
+    void OpenStream(CDataFile& file, int16_t streamId);   // missing: code 5
 
     struct ReadResult {
         int code;          // 0 on success
@@ -68,7 +66,6 @@ private:
 
     CDataFile* file_ = nullptr;
     int32_t blockSize_ = 0;
-    int mode_ = 0;
     int32_t nextBlock_ = NIL_BLOCK;
     int32_t position_ = 0;
     std::vector<uint8_t> buffer_;

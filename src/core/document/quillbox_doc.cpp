@@ -145,7 +145,6 @@ bool CQuillboxDoc::OnOpenDocument(const OpenRequest& request) {
             // keeps its list.
             size_t before = bookmarks_.Count();
             bookmarks_.Intersect(allArticles_);
-            bookmarks_.ClearChanged();
             if (bookmarks_.Count() != before)
                 Report(CQuillError(kCodeBookmarksRepaired, request.path));
 
@@ -206,13 +205,13 @@ void CQuillboxDoc::ReadFileSettingsStreams() {
         }
         defaults_ = svc_.settings->MakeRecordDefaults(today, now);
         if (!svc_.store) {
-            defaults_.displayValueD = fileSettings_.setting2;
-            defaults_.displayFlagBit0 = fileSettings_.setting6 != 0;
+            defaults_.wordWrap = fileSettings_.wordWrap;
+            defaults_.fullPathNames = fileSettings_.fullPathNames != 0;
         }
     } else {
         defaults_ = RecordDefaults();
-        defaults_.displayValueD = fileSettings_.setting2;
-        defaults_.displayFlagBit0 = fileSettings_.setting6 != 0;
+        defaults_.wordWrap = fileSettings_.wordWrap;
+        defaults_.fullPathNames = fileSettings_.fullPathNames != 0;
         defaults_.today = today;
         defaults_.now = now;
     }
@@ -228,12 +227,14 @@ void CQuillboxDoc::ReadFileSettingsStreams() {
 
 void CQuillboxDoc::ComputeLinkBase() {
     std::string prefs = svc_.attachmentsFolder ? svc_.attachmentsFolder() : std::string();
-    switch (fileSettings_.setting5) {
+    switch (fileSettings_.relativeLinkLocation) {
         case link_base::kDataFileFolder:
             linkBase_ = FolderOf(file_->Path());
             break;
         case link_base::kStoredPath:
-            linkBase_ = fileSettings_.text2.empty() ? prefs : Cp1252ToUtf8(fileSettings_.text2);
+            linkBase_ = fileSettings_.relativeLinkPath.empty()
+                            ? prefs
+                            : Cp1252ToUtf8(fileSettings_.relativeLinkPath);
             break;
         default:
             linkBase_ = prefs;
@@ -303,7 +304,6 @@ void CQuillboxDoc::AllKeywords(IdSet& out) const {
     for (size_t i = 0; i < keywordNames_.size(); ++i)
         if (!keywordNames_[i].empty()) ids.push_back(int32_t(i));
     out.Copy(IdSet::FromUnsorted(std::move(ids)));
-    out.ClearChanged();
 }
 
 static int32_t FindName(const std::vector<std::string>& names, const std::string& text,
@@ -332,7 +332,6 @@ void CQuillboxDoc::AllGroups(IdSet& out) const {
     for (size_t i = 0; i < groupNames_.size(); ++i)
         if (!groupNames_[i].empty()) ids.push_back(int32_t(i));
     out.Copy(IdSet::FromUnsorted(std::move(ids)));
-    out.ClearChanged();
 }
 
 int32_t CQuillboxDoc::GroupCount() const {
@@ -352,7 +351,6 @@ void CQuillboxDoc::ReadGroup(int32_t id, CKeywordGroup& out) {
         throw CQuillError(err::kOutOfMemory, path_);
     }
     out.keywords.Sort();
-    out.keywords.ClearChanged();
 }
 
 void CQuillboxDoc::ArticlesOfKeyword(int32_t id, IdSet& out) {
@@ -369,7 +367,6 @@ void CQuillboxDoc::ArticlesOfKeyword(int32_t id, IdSet& out) {
         out.Clear();
         Report(CQuillError(err::kOutOfMemory, path_));
     }
-    out.ClearChanged();
 }
 
 void CQuillboxDoc::SortKeywordsByName(std::vector<int32_t>& ids) const {
@@ -465,13 +462,11 @@ void CQuillboxDoc::DropSummaries(const IdSet& ids) {
 void CQuillboxDoc::VisibleArticles(IdSet& out) const {
     out.Copy(allArticles_);
     if (ArePrivateHidden()) out.Subtract(private_);
-    out.ClearChanged();
 }
 
 void CQuillboxDoc::VisibleBookmarks(IdSet& out) const {
     out.Copy(bookmarks_);
     if (ArePrivateHidden()) out.Subtract(private_);
-    out.ClearChanged();
 }
 
 // Counted from the sets rather than from the table's live count, so that
@@ -580,12 +575,12 @@ FileProperties CQuillboxDoc::GetFileProperties() const {
         p.defaultFont = DescribeFont(svc_.settings->displayFont.font);
     else
         p.defaultFont = DescribeFont(DefaultArticleFont().font);
-    p.comments = Cp1252ToUtf8(fileSettings_.text1);
-    p.updateDatesToModified = fileSettings_.setting1 != 0;
-    p.wordWrap = fileSettings_.setting2 != 0;
-    p.relativeLinkLocation = fileSettings_.setting5;
-    p.relativeLinkPath = Cp1252ToUtf8(fileSettings_.text2);
-    p.fullPathNames = fileSettings_.setting6 != 0;
+    p.comments = Cp1252ToUtf8(fileSettings_.comments);
+    p.updateDatesToModified = fileSettings_.updateDatesToModified != 0;
+    p.wordWrap = fileSettings_.wordWrap != 0;
+    p.relativeLinkLocation = fileSettings_.relativeLinkLocation;
+    p.relativeLinkPath = Cp1252ToUtf8(fileSettings_.relativeLinkPath);
+    p.fullPathNames = fileSettings_.fullPathNames != 0;
     p.passwordProtectAll = (file_->Flags() & 1) != 0;
     p.requestPasswordAtStartup = (file_->Flags() & 2) != 0;
     p.passwordSet = privacy_.IsPasswordSet();

@@ -35,7 +35,6 @@ void DocumentIndexSource::KeywordsOfGroup(int32_t id, IdSet& out) {
         if (e.Code() != err::kCorrupted && e.Code() != err::kBadRecordId) throw;
         out.Clear();  // a group that no longer exists contributes nothing
     }
-    out.ClearChanged();
 }
 
 // The keyword records are the one place that says which articles carry a
@@ -68,7 +67,6 @@ void DocumentIndexSource::KeywordsOfArticle(int32_t id, IdSet& out) {
         for (int32_t k : byArticle_[size_t(id)])
             out.Insert(k);  // ascending already: keywords were visited in order
     }
-    out.ClearChanged();
 }
 
 }  // namespace qb

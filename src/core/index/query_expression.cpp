@@ -343,7 +343,6 @@ IdSet QueryExpression::Evaluate(IndexSource& source) const {
         if (stack.empty()) return IdSet();
         IdSet result = std::move(stack.back());
         if (dateFrom == kDateOpenLow && dateTo == kDateOpenHigh) {
-            result.ClearChanged();
             return result;  // every date lies within the open range
         }
         std::vector<int32_t> kept;

@@ -142,7 +142,6 @@ void TitleListModel::Fill(const IdSet& members) {
     scroll_.reset();
     try {
         members_.Copy(members);
-        members_.ClearChanged();
     } catch (const std::bad_alloc&) {
         members_.Clear();
         CQuillError(err::kOutOfMemory).ReportError(ui_);

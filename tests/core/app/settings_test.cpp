@@ -231,20 +231,20 @@ TEST(FileSettingsOverlay, FileValuesLastUntilTheFileCloses) {
     s.Load(store);
     s.LoadArticleFont(store, DefaultArticleFont());
 
-    FileSettings f =
-        FileWith(FileSettings::kSetting2 | FileSettings::kFont | FileSettings::kSetting3 |
-                 FileSettings::kSetting4 | FileSettings::kText1 | FileSettings::kSetting5);
-    f.setting2 = 0;
+    FileSettings f = FileWith(FileSettings::kWordWrap | FileSettings::kFont |
+                              FileSettings::kFontColor | FileSettings::kFontAutoColor |
+                              FileSettings::kComments | FileSettings::kRelativeLinkLocation);
+    f.wordWrap = 0;
     uint8_t font[50] = {};
     font[0] = 0xF0, font[1] = 0xFF;  // height -16
     font[8] = 0xBC, font[9] = 0x02;  // weight 700
     font[10] = 1;                    // italic
     std::memcpy(font + 18, "Caf\xe9 Sans", 9);
     std::memcpy(f.font.data(), font, 50);
-    f.setting3 = 0x00FF00;
-    f.setting4 = 0;
-    f.text1 = "comments";
-    f.setting5 = 7;  // not a location: not taken
+    f.fontColor = 0x00FF00;
+    f.fontAutoColor = 0;
+    f.comments = "comments";
+    f.relativeLinkLocation = 7;  // not a location: not taken
 
     s.activeLinks = 2;  // an unsaved change is undone by the reload
     s.ApplyFileSettings(store, f);
@@ -254,17 +254,17 @@ TEST(FileSettingsOverlay, FileValuesLastUntilTheFileCloses) {
     EXPECT_EQ(s.DisplayFontDescription(), "Caf\xc3\xa9 Sans, 12 pt, Bold, Italic");
     EXPECT_EQ(s.displayFont.textColor, 0x00FF00);
     EXPECT_FALSE(s.displayFont.autoColor);
-    EXPECT_EQ(s.file.setting5, 0);
-    EXPECT_EQ(s.file.text1, "comments");
+    EXPECT_EQ(s.file.relativeLinkLocation, 0);
+    EXPECT_EQ(s.file.comments, "comments");
     RecordDefaults d = s.MakeRecordDefaults(20240101, 3600);
-    EXPECT_EQ(d.displayValueD, 0);
-    EXPECT_TRUE(d.displayFlagBit0);  // setting 6 not in the stream: default 1
+    EXPECT_EQ(d.wordWrap, 0);
+    EXPECT_TRUE(d.fullPathNames);  // full path names not in the stream: default 1
 
     s.ClearFileSettings(store);
     EXPECT_FALSE(s.HasFileSettings());
     EXPECT_EQ(s.displayFont, s.ProgramFont());
-    EXPECT_EQ(s.MakeRecordDefaults(0, 0).displayValueD, 1);
-    EXPECT_TRUE(s.file.text1.empty());
+    EXPECT_EQ(s.MakeRecordDefaults(0, 0).wordWrap, 1);
+    EXPECT_TRUE(s.file.comments.empty());
 }
 
 TEST(FileSettingsOverlay, EmptyFontDescriptionKeepsAUsableFont) {

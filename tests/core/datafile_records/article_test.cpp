@@ -15,7 +15,7 @@ qbw::ArticleData Full() {
     a.spareText = "spare";
     a.keywordIds = {5, 1, 3};
     a.attachments = {{1, "C:\\notes\\a.txt", -1, 0, qbw::AttachmentForm::kString}};
-    a.display.valueD = 7;
+    a.display.wordWrap = 7;
     a.display.linkDisplay = 2;
     a.display.autoOpen = 9;
     return a;
@@ -25,7 +25,7 @@ using ArticleTest = RecordsTest;
 
 // Each old level adds one field; what lies above the level stays default.
 TEST_F(ArticleTest, OldFormatTakesExactlyTheFieldsOfItsLevel) {
-    defaults_.displayValueD = 1;
+    defaults_.wordWrap = 1;
     for (int level = 0; level <= 9; ++level) {
         SCOPED_TRACE(level);
         CArticle a = Article(qbw::EncodeArticleOld(Full(), level));
@@ -36,7 +36,7 @@ TEST_F(ArticleTest, OldFormatTakesExactlyTheFieldsOfItsLevel) {
         EXPECT_EQ(a.title, level >= 2 ? "Title" : "");
         EXPECT_EQ(a.plainText, level >= 3 ? "plain" : "");
         EXPECT_EQ(a.keywordIds.size(), level >= 4 ? 3u : 0u);
-        EXPECT_EQ(a.display.valueD, level >= 5 ? 7 : 1);
+        EXPECT_EQ(a.display.wordWrap, level >= 5 ? 7 : 1);
         EXPECT_EQ(a.attachments.size(), level >= 6 ? 1u : 0u);
         EXPECT_EQ(a.spareText, level >= 7 ? "spare" : "");
         EXPECT_EQ(a.richText, level >= 8 ? "{\\rtf1 rich}" : "");
@@ -73,8 +73,8 @@ TEST_F(ArticleTest, OldAttachmentsAndKeywordsKeepTheirStoredOrder) {
 
 // ---- display sections -----------------------------------------------------
 
-// Old level 6 record written by hand so that section A can be damaged.
-std::string OldWithSectionA(const qbw::Encoder& section, std::optional<int32_t> len) {
+// Old level 6 record written by hand so that its word-wrap section can be damaged.
+std::string OldWithWordWrapSection(const qbw::Encoder& section, std::optional<int32_t> len) {
     qbw::Encoder e;
     e.TaggedInt16(6).TaggedInt32(20240101).String("T").String("p").IdArray({});
     e.Section(section, len);
@@ -82,41 +82,42 @@ std::string OldWithSectionA(const qbw::Encoder& section, std::optional<int32_t> 
     return e.Str();
 }
 
-TEST_F(ArticleTest, SectionAEmptyRestoresDefaultsAndTheRecordGoesOn) {
-    defaults_.displayValueD = 4;
-    defaults_.displayFlagBit0 = true;
-    CArticle a = Article(OldWithSectionA(qbw::Encoder(), std::nullopt));
+TEST_F(ArticleTest, EmptyWordWrapSectionRestoresDefaultsAndTheRecordGoesOn) {
+    defaults_.wordWrap = 4;
+    defaults_.fullPathNames = true;
+    CArticle a = Article(OldWithWordWrapSection(qbw::Encoder(), std::nullopt));
     EXPECT_EQ(a.display, ArticleDisplayProps::Defaults(defaults_));
     EXPECT_EQ(a.display.flags, 1);
     ASSERT_EQ(a.attachments.size(), 1u);
     EXPECT_EQ(a.attachments[0].target, "http://x");
 }
 
-TEST_F(ArticleTest, SectionALongerThanItsFieldIsSkipped) {
-    CArticle a = Article(OldWithSectionA(qbw::Encoder().Int32(12).Int32(99).Int16(5), {}));
-    EXPECT_EQ(a.display.valueD, 12);
+TEST_F(ArticleTest, WordWrapSectionLongerThanItsFieldIsSkipped) {
+    CArticle a = Article(OldWithWordWrapSection(qbw::Encoder().Int32(12).Int32(99).Int16(5), {}));
+    EXPECT_EQ(a.display.wordWrap, 12);
     ASSERT_EQ(a.attachments.size(), 1u);
     EXPECT_EQ(a.attachments[0].kind, 2);
 }
 
-TEST_F(ArticleTest, SectionAShortFieldFillsOnlyItsLowBytes) {
-    // Two bytes of value D: the high bytes keep the default's.
-    defaults_.displayValueD = 0x01020304;
-    CArticle a = Article(OldWithSectionA(qbw::Encoder().Int16(0x0A0B), {}));
-    EXPECT_EQ(a.display.valueD, 0x01020A0B);
+TEST_F(ArticleTest, WordWrapSectionShortFieldFillsOnlyItsLowBytes) {
+    // Two bytes of the word-wrap switch: the high bytes keep the default's.
+    defaults_.wordWrap = 0x01020304;
+    CArticle a = Article(OldWithWordWrapSection(qbw::Encoder().Int16(0x0A0B), {}));
+    EXPECT_EQ(a.display.wordWrap, 0x01020A0B);
     EXPECT_EQ(a.attachments.size(), 1u);
 }
 
-TEST_F(ArticleTest, SectionBWithAWrongSignatureRestoresDefaults) {
+TEST_F(ArticleTest, OldLinkSectionWithAWrongSignatureRestoresDefaults) {
     qbw::ArticleData d = Full();
     std::string bytes = qbw::EncodeArticleOld(d, 9);
     // The signature is the first field of the last section.
     size_t sig = bytes.rfind(std::string("\x2F\xF2", 2));
     ASSERT_NE(sig, std::string::npos);
     bytes[sig] = 0x30;
-    defaults_.displayValueD = 1;
+    defaults_.wordWrap = 1;
     CArticle a = Article(bytes);
-    EXPECT_EQ(a.display, ArticleDisplayProps::Defaults(defaults_));  // value D of A lost too
+    EXPECT_EQ(a.display,
+              ArticleDisplayProps::Defaults(defaults_));  // the word wrap read before is lost too
     EXPECT_EQ(a.richText, "{\\rtf1 rich}");
 }
 
@@ -153,7 +154,7 @@ TEST_F(ArticleTest, NewFormatReadsEveryField) {
     EXPECT_EQ(a.attachments[0].articleId, 4);
     EXPECT_EQ(a.attachments[0].flags, 8);
     EXPECT_EQ(a.display.flags, 6);  // the stored flags replace bit 0
-    EXPECT_EQ(a.display.valueA, 11);
+    EXPECT_EQ(a.display.spareValue, 11);
     EXPECT_EQ(a.display.linkDisplay, 2);
     EXPECT_EQ(a.display.autoOpen, 3);
     ASSERT_EQ(a.links.size(), 2u);
@@ -344,13 +345,13 @@ TEST_F(ArticleTest, LyingLinkCountEndsWithCode5) {
     EXPECT_EQ(ArticleCode(bytes, a), err::kCorrupted);
 }
 
-TEST_F(ArticleTest, SectionCWithWrongSignatureKeepsDefaultsAndReadsTheLinks) {
+TEST_F(ArticleTest, NewDisplaySectionWithWrongSignatureKeepsDefaultsAndReadsTheLinks) {
     qbw::ArticleData d = NewFull();
     std::string bytes = qbw::EncodeArticleNew(d, {32, {qbw::BlobMode::kRaw}});
     size_t sig = bytes.find(std::string("\x3F\xF3", 2));
     ASSERT_NE(sig, std::string::npos);
     bytes[sig] = 0;
-    defaults_.displayValueD = 1;
+    defaults_.wordWrap = 1;
     CArticle a = Article(bytes);
     ArticleDisplayProps expect = ArticleDisplayProps::Defaults(defaults_);
     expect.flags |= 1;
@@ -359,14 +360,14 @@ TEST_F(ArticleTest, SectionCWithWrongSignatureKeepsDefaultsAndReadsTheLinks) {
     EXPECT_EQ(a.links[1].target, "http://y");
 }
 
-TEST_F(ArticleTest, ShortSectionCKeepsWhatWasRead) {
+TEST_F(ArticleTest, ShortNewDisplaySectionKeepsWhatWasRead) {
     qbw::Encoder e;
     e.TaggedInt16(static_cast<int16_t>(0x812C));
     e.Int32(2).Int16(5);  // header: level 5 only
     e.BlobString("T").IdArray({}).TaggedInt16(0).BlobString("rtf");
-    e.Section(qbw::Encoder().UInt16(0xF33F).Int32(42).Int32(3));  // D and link display
+    e.Section(qbw::Encoder().UInt16(0xF33F).Int32(42).Int32(3));  // word wrap and link display
     CArticle a = Article(e.Str());
-    EXPECT_EQ(a.display.valueD, 42);
+    EXPECT_EQ(a.display.wordWrap, 42);
     EXPECT_EQ(a.display.linkDisplay, 3);
     EXPECT_EQ(a.display.autoOpen, 0);
     EXPECT_EQ(a.display.flags, 1);  // set before reading, not replaced
@@ -414,12 +415,12 @@ TEST_F(ArticleTest, SummaryWithKnownLinkBitsStopsBeforeTheContent) {
     EXPECT_EQ(ArticleCode(bytes, full), err::kCorrupted);
 }
 
-TEST_F(ArticleTest, OldSummaryReadsTitleDateSectionAAndAttachments) {
+TEST_F(ArticleTest, OldSummaryReadsTitleDateWordWrapAndAttachments) {
     CArticle s = Summary(qbw::EncodeArticleOld(Full(), 9));
     EXPECT_EQ(s.title, "Title");
     EXPECT_EQ(s.articleDate, 20240131);
     EXPECT_EQ(s.createdDate, 20240131);
-    EXPECT_EQ(s.display.valueD, 7);
+    EXPECT_EQ(s.display.wordWrap, 7);
     EXPECT_EQ(s.attachments.size(), 1u);
     EXPECT_TRUE(s.plainText.empty());
     EXPECT_TRUE(s.keywordIds.empty());

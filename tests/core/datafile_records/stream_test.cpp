@@ -8,13 +8,12 @@ namespace {
 
 using StreamTest = RecordsTest;
 
-TEST_F(StreamTest, IdStreamsAreSortedAndUnchanged) {
+TEST_F(StreamTest, IdStreamsAreSorted) {
     CDataFile& f = OpenStream(stream_id::kBookmarks, qbw::EncodeIdStream({7, 3, 5}));
     IdSet ids;
     ids.Insert(99);
     LoadIdStream(f, stream_id::kBookmarks, ids);
     EXPECT_EQ(ids.Ids(), (std::vector<int32_t>{3, 5, 7}));
-    EXPECT_FALSE(ids.Changed());
     LoadIdStream(f, stream_id::kPrivateIds, ids);  // absent
     EXPECT_TRUE(ids.Empty());
 }
@@ -74,16 +73,16 @@ TEST_F(StreamTest, PageSetupFullAndShort) {
 
 qbw::FileSettingsData Settings() {
     qbw::FileSettingsData s;
-    s.setting1 = 1;
-    s.setting2 = 0;
+    s.updateDatesToModified = 1;
+    s.wordWrap = 0;
     s.font[0] = 0xF4;
     s.font[28] = 'A';
-    s.setting3 = 0x00FF00;
-    s.setting4 = 1;
-    s.text1 = "comments";
-    s.setting5 = 2;
-    s.text2 = "D:\\targets";
-    s.setting6 = 0;
+    s.fontColor = 0x00FF00;
+    s.fontAutoColor = 1;
+    s.comments = "comments";
+    s.relativeLinkLocation = 2;
+    s.relativeLinkPath = "D:\\targets";
+    s.fullPathNames = 0;
     return s;
 }
 
@@ -91,30 +90,30 @@ TEST_F(StreamTest, FileSettingsRoundTrip) {
     CDataFile& f = OpenStream(stream_id::kFileSettings, qbw::EncodeFileSettings(Settings()));
     FileSettings fs;
     ASSERT_TRUE(LoadFileSettings(f, fs));
-    EXPECT_EQ(fs.setting1, 1);
-    EXPECT_EQ(fs.setting2, 0);
+    EXPECT_EQ(fs.updateDatesToModified, 1);
+    EXPECT_EQ(fs.wordWrap, 0);
     EXPECT_EQ(fs.font[0], 0xF4);
     EXPECT_EQ(fs.font[28], 'A');
-    EXPECT_EQ(fs.setting3, 0x00FF00);
-    EXPECT_EQ(fs.setting4, 1);
-    EXPECT_EQ(fs.text1, "comments");  // up to its NUL
-    EXPECT_EQ(fs.setting5, 2);
-    EXPECT_EQ(fs.text2, "D:\\targets");
-    EXPECT_EQ(fs.setting6, 0);
+    EXPECT_EQ(fs.fontColor, 0x00FF00);
+    EXPECT_EQ(fs.fontAutoColor, 1);
+    EXPECT_EQ(fs.comments, "comments");  // up to its NUL
+    EXPECT_EQ(fs.relativeLinkLocation, 2);
+    EXPECT_EQ(fs.relativeLinkPath, "D:\\targets");
+    EXPECT_EQ(fs.fullPathNames, 0);
 }
 
-TEST_F(StreamTest, FileSettingsEndingAfterSetting3ClearSetting4) {
-    // 2 + 6 + 2 + 2 + 50 + 4 bytes: up to and including setting 3.
+TEST_F(StreamTest, FileSettingsEndingAfterTheFontColorHaveNoAutomaticColor) {
+    // 2 + 6 + 2 + 2 + 50 + 4 bytes: up to and including the font colour.
     std::string bytes = qbw::EncodeFileSettings(Settings(), 66);
     CDataFile& f = OpenStream(stream_id::kFileSettings, bytes);
     FileSettings fs;
-    fs.setting4 = 1;
-    fs.setting6 = 1;
+    fs.fontAutoColor = 1;
+    fs.fullPathNames = 1;
     LoadFileSettings(f, fs);
-    EXPECT_EQ(fs.setting3, 0x00FF00);
-    EXPECT_EQ(fs.setting4, 0);
-    EXPECT_EQ(fs.setting6, 1);  // not in the section: the caller's default
-    EXPECT_TRUE(fs.text1.empty());
+    EXPECT_EQ(fs.fontColor, 0x00FF00);
+    EXPECT_EQ(fs.fontAutoColor, 0);
+    EXPECT_EQ(fs.fullPathNames, 1);  // not in the section: the caller's default
+    EXPECT_TRUE(fs.comments.empty());
 }
 
 TEST_F(StreamTest, FileSettingsTextThatDoesNotFitStaysEmpty) {
@@ -122,12 +121,12 @@ TEST_F(StreamTest, FileSettingsTextThatDoesNotFitStaysEmpty) {
     std::string bytes = qbw::EncodeFileSettings(Settings(), 70 + 4 + 3);
     CDataFile& f = OpenStream(stream_id::kFileSettings, bytes);
     FileSettings fs;
-    fs.text1 = "old";
-    fs.setting5 = 1;
+    fs.comments = "old";
+    fs.relativeLinkLocation = 1;
     LoadFileSettings(f, fs);
-    EXPECT_EQ(fs.setting4, 1);
-    EXPECT_TRUE(fs.text1.empty());
-    EXPECT_EQ(fs.setting5, 1);
+    EXPECT_EQ(fs.fontAutoColor, 1);
+    EXPECT_TRUE(fs.comments.empty());
+    EXPECT_EQ(fs.relativeLinkLocation, 1);
 }
 
 TEST_F(StreamTest, FileSettingsWithAHugeLengthStopAtTheEndOfTheStream) {
@@ -135,7 +134,7 @@ TEST_F(StreamTest, FileSettingsWithAHugeLengthStopAtTheEndOfTheStream) {
     CDataFile& f = OpenStream(stream_id::kFileSettings, bytes);
     FileSettings fs;
     EXPECT_NO_THROW(LoadFileSettings(f, fs));
-    EXPECT_EQ(fs.setting1, 1);
+    EXPECT_EQ(fs.updateDatesToModified, 1);
 }
 
 TEST_F(StreamTest, SavedQueriesCurrentForm) {
@@ -254,6 +253,42 @@ TEST_F(StreamTest, DamagedRemindersAreEmpty) {
     EXPECT_NO_THROW(LoadReminders(f, rs, defaults_));
     EXPECT_TRUE(rs.list.empty());
     EXPECT_TRUE(rs.articles.Empty());
+}
+
+// Only code 5 means "absent or damaged": a stream whose chain leads beyond
+// the end of the file throws its own code, and the output is not left half read.
+TEST_F(StreamTest, OptionalStreamsThrowOtherErrorsOnAndKeepNoHalfRead) {
+    std::vector<int32_t> ids(400);
+    for (int32_t i = 0; i < 400; ++i)
+        ids[size_t(i)] = i;
+    std::vector<qbw::ReminderData> reminders(200, qbw::ReminderData{3, 20240101, 60, 1, ""});
+    qbw::FileBuilder b;
+    b.SetStream(stream_id::kBookmarks, qbw::EncodeIdStream(ids));
+    b.SetStream(stream_id::kSavedQueries,
+                qbw::EncodeSavedQueriesOld({{std::string(2000, 'q'), "a", 0, 0}}, {}));
+    b.SetStream(stream_id::kReminders, qbw::EncodeReminders(reminders));
+    qbw::Image img = b.BuildImage();
+    for (int16_t id : {stream_id::kBookmarks, stream_id::kSavedQueries, stream_id::kReminders}) {
+        const std::vector<int32_t>& chain = img.layout.streams.at(id);
+        ASSERT_GE(chain.size(), 2u) << id;
+        img.BreakChain(chain, 0, 1 << 20);
+    }
+    CDataFile& f = OpenImage(img);
+
+    IdSet set{7};
+    EXPECT_EQ(CodeOf([&] { LoadIdStream(f, stream_id::kBookmarks, set); }), err::kTruncated);
+    EXPECT_TRUE(set.Empty());
+
+    SavedQueries q;
+    q.recent = {1};
+    EXPECT_EQ(CodeOf([&] { LoadSavedQueries(f, q); }), err::kTruncated);
+    EXPECT_TRUE(q.queries.empty());
+    EXPECT_TRUE(q.recent.empty());
+
+    Reminders r;
+    r.list.resize(1);
+    EXPECT_EQ(CodeOf([&] { LoadReminders(f, r, defaults_); }), err::kTruncated);
+    EXPECT_TRUE(r.list.empty());
 }
 
 TEST_F(StreamTest, PrivacyDataAndThePasswordCheck) {

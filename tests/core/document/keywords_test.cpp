@@ -110,12 +110,12 @@ TEST_F(DocTest, ProposedNameDropsOnlyShortExtensions) {
 
 TEST_F(DocTest, FilePropertiesHoldEveryValueThePagesShow) {
     qbw::FileSettingsData fs;
-    fs.setting1 = 1;
-    fs.setting2 = 0;
-    fs.setting5 = 2;
-    fs.text1 = "Notes \x96 mine";
-    fs.text2 = "C:\\targets";
-    fs.setting6 = 0;
+    fs.updateDatesToModified = 1;
+    fs.wordWrap = 0;
+    fs.relativeLinkLocation = 2;
+    fs.comments = "Notes \x96 mine";
+    fs.relativeLinkPath = "C:\\targets";
+    fs.fullPathNames = 0;
     // 16-bit logical font: height -16, width, escapement, orientation, weight 700.
     int16_t head[5] = {-16, 0, 0, 0, 700};
     std::memcpy(fs.font.data(), head, sizeof head);

@@ -210,9 +210,9 @@ TEST_F(DocTest, AFailedOpenReportsOnceAndLeavesNoDocument) {
 TEST_F(DocTest, RelativeLinkBaseFollowsTheFileOption) {
     auto base = [&](int16_t where, const std::string& text) {
         qbw::FileSettingsData fs;
-        fs.setting2 = 1;
-        fs.setting5 = where;
-        fs.text2 = text;
+        fs.wordWrap = 1;
+        fs.relativeLinkLocation = where;
+        fs.relativeLinkPath = text;
         auto b = ThreeArticles();
         b.SetStream(qbw::stream::kFileSettings, qbw::EncodeFileSettings(fs));
         EXPECT_TRUE(Open(b));

@@ -21,7 +21,7 @@ TEST(DocumentSettingsTest, FileSettingsApplyWhileOpenAndAreUndoneAtClose) {
     settings.LoadArticleFont(store, DefaultArticleFont());
 
     qbw::FileSettingsData fs;
-    fs.setting2 = 0;  // no word wrap
+    fs.wordWrap = 0;  // no word wrap
     int16_t head[5] = {-15, 0, 0, 0, 400};
     std::memcpy(fs.font.data(), head, sizeof head);
     std::memcpy(fs.font.data() + 18, "Courier New", 11);
@@ -41,7 +41,7 @@ TEST(DocumentSettingsTest, FileSettingsApplyWhileOpenAndAreUndoneAtClose) {
     ASSERT_TRUE(doc.OnOpenDocument(path));
     EXPECT_TRUE(settings.HasFileSettings());
     EXPECT_EQ(settings.displayFont.font.faceName, "Courier New");
-    EXPECT_EQ(doc.Defaults().displayValueD, 0) << "articles take the file's word wrap";
+    EXPECT_EQ(doc.Defaults().wordWrap, 0) << "articles take the file's word wrap";
     EXPECT_EQ(doc.GetFileProperties().defaultFont, "Courier New, 11 pt");
 
     doc.SetSortOrder(3);
