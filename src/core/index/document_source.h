@@ -3,6 +3,7 @@
 
 #include <vector>
 
+#include "document/quillbox_doc.h"
 #include "index/index_source.h"
 
 namespace qb {

@@ -7,6 +7,7 @@
 #include <string>
 
 #include "datafile/id_set.h"
+#include "datafile/records.h"
 #include "document/article_summary.h"
 
 namespace qb {
