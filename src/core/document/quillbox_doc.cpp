@@ -18,15 +18,7 @@ namespace {
 
 CQuillboxDoc* g_current = nullptr;
 
-constexpr int kMsgWrongCurrentPassword = 1304;
-constexpr int kMsgSetPassword = 1308;
-constexpr int kMsgChangePassword = 1309;
 constexpr int kCodeBookmarksRepaired = 38;
-
-// The string table has no text for this case; ours.
-constexpr char kPrivateWindowsStayOpen[] =
-    "The private articles stay shown because not every window of a private article could be "
-    "closed. Close those windows and try again.";
 
 bool IsCode5(const CQuillError& e) {
     return e.Code() == err::kCorrupted;
@@ -531,7 +523,7 @@ bool CQuillboxDoc::AskToUnlock() {
     if (privacy_.IsUnlocked()) return true;
     return svc_.ui->AskPassword(file_->FileName(), [this](const std::string& p) {
         if (privacy_.CheckPassword(p)) return true;
-        svc_.ui->MessageBox(Text(kMsgWrongCurrentPassword), MessageIcon::Exclamation);
+        svc_.ui->MessageBox(Text(msg::kWrongCurrentPassword), MessageIcon::Exclamation);
         return false;
     });
 }
@@ -542,7 +534,8 @@ void CQuillboxDoc::OnShowPrivateArticles() {
         if (!AskToUnlock()) return;
     } else {
         if (svc_.mainWindow && !svc_.mainWindow->CloseArticleWindows(private_)) {
-            if (svc_.ui) svc_.ui->MessageBox(kPrivateWindowsStayOpen, MessageIcon::Exclamation);
+            if (svc_.ui)
+                svc_.ui->MessageBox(Text(msg::kPrivateWindowsStayOpen), MessageIcon::Exclamation);
             return;
         }
         // Their titles were read with the key; locked they must be read anew.
@@ -589,7 +582,7 @@ FileProperties CQuillboxDoc::GetFileProperties() const {
     p.passwordProtectAll = (file_->Flags() & 1) != 0;
     p.requestPasswordAtStartup = (file_->Flags() & 2) != 0;
     p.passwordSet = privacy_.IsPasswordSet();
-    p.passwordButton = Text(p.passwordSet ? kMsgChangePassword : kMsgSetPassword);
+    p.passwordButton = Text(p.passwordSet ? msg::kChangePassword : msg::kSetPassword);
     return p;
 }
 

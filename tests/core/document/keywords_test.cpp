@@ -149,7 +149,7 @@ TEST_F(DocTest, FilePropertiesHoldEveryValueThePagesShow) {
     EXPECT_FALSE(p.passwordProtectAll);
     EXPECT_TRUE(p.requestPasswordAtStartup);
     EXPECT_TRUE(p.passwordSet);
-    EXPECT_EQ(p.passwordButton, ResourceString(1309));
+    EXPECT_EQ(p.passwordButton, ResourceString(msg::kChangePassword));
 }
 
 TEST_F(DocTest, FilePropertiesWithoutOwnFontDescribeTheProgramFont) {
@@ -157,7 +157,7 @@ TEST_F(DocTest, FilePropertiesWithoutOwnFontDescribeTheProgramFont) {
     FileProperties p = doc->GetFileProperties();
     EXPECT_EQ(p.defaultFont, "Arial, 9 pt");
     EXPECT_FALSE(p.passwordSet);
-    EXPECT_EQ(p.passwordButton, ResourceString(1308));
+    EXPECT_EQ(p.passwordButton, ResourceString(msg::kSetPassword));
     EXPECT_TRUE(p.wordWrap);
     EXPECT_TRUE(p.fullPathNames);
 }

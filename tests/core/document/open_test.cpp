@@ -84,7 +84,7 @@ TEST_F(DocTest, BookmarksOfDeletedArticlesAreRepairedInMemoryAndReportedOnce) {
     EXPECT_THAT(Ids(doc->Bookmarks()), ElementsAre(0, 2));
     EXPECT_EQ(doc->VisibleBookmarkCount(), 2);
     ASSERT_EQ(ui.Count(), 1u);
-    EXPECT_EQ(ui.LastText(), FormatResource(1138, path));
+    EXPECT_EQ(ui.LastText(), FormatResource(msg::kBookmarksRepaired, path));
     EXPECT_EQ(ReadFile(path), bytes) << "the repair must not reach the file";
 }
 
