@@ -97,7 +97,7 @@ TEST_F(DocumentWindowsTest, ShowPrivateArticlesUnlocksAndLocksAgain) {
 
 TEST_F(DocumentWindowsTest, FilePropertiesShowsTheFileAndGuardsPrivacy) {
     if (!OpenDemo()) GTEST_SKIP() << "demo file not built";
-    FileProperties expected = app->Document()->GetFileProperties();
+    FileProperties expected = GetFileProperties(*app->Document());
     bool privacyShownFirst = true, privacyShownAfter = false;
     QString button;
     int requestsBefore = 0;
