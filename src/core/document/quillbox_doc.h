@@ -137,8 +137,8 @@ public:
     // Show Private Articles.
     CommandState ShowPrivateArticlesState() const;
     void OnShowPrivateArticles();
-    // The password dialog of Show Private Articles (message 1304 on a wrong
-    // password); true when it ended with OK. Also the File Properties
+    // The password dialog of Show Private Articles (msg::kWrongCurrentPassword
+    // on a wrong password); true when it ended with OK. Also the File Properties
     // Privacy page's guard.
     bool AskToUnlock();
 

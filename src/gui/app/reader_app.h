@@ -25,8 +25,7 @@ class ShellDialogs;
 class Ui;
 
 // Creates the index window of a newly created document inside the MDI
-// area and connects it (CQuillboxDoc::SetIndexWindow). The index window's
-// developer installs the real one; until then a placeholder stands in.
+// area and connects it (CQuillboxDoc::SetIndexWindow).
 using IndexFrameFactory = std::function<QMdiSubWindow*(CQuillboxDoc& doc, QMdiArea& mdi)>;
 
 class ReaderApp : public AppHost, public MainWindowHost {
