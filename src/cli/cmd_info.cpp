@@ -4,6 +4,7 @@
 
 #include "cli_document.h"
 #include "command.h"
+#include "document/file_properties.h"
 #include "json.h"
 #include "platform/icu_locale.h"
 
@@ -161,7 +162,7 @@ int Run(const Args& args) {
     s.locale = &locale;
     qb::CQuillboxDoc doc(s);
     if (int rc = OpenForCommand(doc, o.path, o.allowNewer, ui, o.passwordFromStdin)) return rc;
-    qb::FileProperties p = doc.GetFileProperties();
+    qb::FileProperties p = qb::GetFileProperties(doc);
     Counts c = CountsOf(doc);
     if (json)
         PrintJson(p, c, doc.IsUnlocked());

@@ -4,6 +4,7 @@
 
 #include "cli_document.h"
 #include "command.h"
+#include "document/keyword_list_export.h"
 #include "export/plain_text_writer.h"
 #include "platform/icu_locale.h"
 
@@ -32,7 +33,7 @@ int Run(const Args& args) {
     if (int rc = OpenForCommand(doc, o.path, o.allowNewer, ui, o.passwordFromStdin)) return rc;
     try {
         qb::PlainTextWriter out(stdout);
-        doc.WriteKeywordList(out);
+        qb::WriteKeywordList(doc, out);
         out.Close();
     } catch (const qb::CQuillError& e) {
         qb::CQuillError(e.Code(), o.path).ReportError(ui);

@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include "app/profile_store.h"
+#include "resources/strings.h"
 
 namespace qb {
 
@@ -17,7 +18,8 @@ const BarInfo kBarInfo[kBarCount] = {
     {"Tools", 377, "ToolsBar", false, cmd::kToggleToolsBar},
 };
 
-const char* const kPaneTexts[kPaneCount] = {"", "LINK", "READ", "OVR", "CAP", "NUM"};
+// LINK and READ come from the string table; the keyboard indicators are fixed.
+const char* const kPaneTexts[kPaneCount] = {"", nullptr, nullptr, "OVR", "CAP", "NUM"};
 }  // namespace
 
 const BarInfo& BarDescription(Bar bar) {
@@ -128,7 +130,14 @@ int MinimizedFrameShift(int iconBottom, int clientBottom) {
 }
 
 const char* PaneText(Pane pane) {
-    return kPaneTexts[static_cast<int>(pane)];
+    switch (pane) {
+        case Pane::Link:
+            return ResourceString(msg::kPaneLink);
+        case Pane::Read:
+            return ResourceString(msg::kPaneRead);
+        default:
+            return kPaneTexts[static_cast<int>(pane)];
+    }
 }
 
 PaneState StatusPanes(bool documentOpen, int32_t activeLinks) {

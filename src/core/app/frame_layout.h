@@ -8,6 +8,8 @@
 #include <optional>
 #include <string>
 
+#include "resources/command_ids.h"
+
 namespace qb {
 
 class ProfileStore;
@@ -36,16 +38,6 @@ struct BarInfo {
     int toggleCommand;  // 0: none (the format bar never shows)
 };
 const BarInfo& BarDescription(Bar bar);
-
-namespace cmd {
-constexpr int kViewStandardToolbar = 59392;
-constexpr int kViewStatusBar = 59393;
-constexpr int kViewBrowseToolbar = 32929;
-constexpr int kToggleToolsBar = 33005;
-constexpr int kBookmarkButton = 32789;
-constexpr int kTextColorButton = 32838;
-constexpr int kHighlightButton = 32979;
-}  // namespace cmd
 
 // Values of "Quillbox Display" and the bar keys of "Quillbox".
 struct FrameValues {

@@ -8,11 +8,11 @@
 #include <cerrno>
 #include <cstdio>
 
-#include "app/app_strings.h"
 #include "app/system_env.h"
 #include "datafile/quill_error.h"
 #include "platform/ui.h"
 #include "quillbox_version.h"
+#include "resources/strings.h"
 
 namespace qb {
 
@@ -284,7 +284,7 @@ void AppCore::Prepare(const std::vector<std::string>& args) {
 void AppCore::Finish() {
     if (welcomeFree_) {
         if (missingStartup_)
-            ui_.MessageBox(FormatAppString(msg::kStartupFileMissing, *missingStartup_),
+            ui_.MessageBox(FormatResource(msg::kStartupFileMissing, *missingStartup_),
                            MessageIcon::Exclamation);
         if (settings_.welcome != 2) {
             WelcomeResult r = host_.ShowWelcome(recent_.Entries(), true);
@@ -316,7 +316,7 @@ bool AppCore::OpenDataFile(const std::string& requested, bool allowNewer) {
     // Each pass either ends or sets allow-newer, so two passes suffice.
     for (int pass = 0; pass < 3; ++pass) {
         if (!host_.CanCloseAllDocuments()) {
-            if (ui_.MessageBox(FormatAppString(msg::kCannotClose), MessageIcon::Exclamation,
+            if (ui_.MessageBox(ResourceString(msg::kCannotClose), MessageIcon::Exclamation,
                                MessageButtons::YesNo) != MessageResult::Yes)
                 return false;
         }
@@ -365,7 +365,7 @@ bool AppCore::OpenDataFile(const std::string& requested, bool allowNewer) {
 
 void AppCore::OnFileOpen() {
     std::optional<std::string> file =
-        host_.AskOpenFileName(dirs_.Folder(FolderType::Data), kOpenFilter);
+        host_.AskOpenFileName(dirs_.Folder(FolderType::Data), ResourceString(msg::kFileOpenFilter));
     if (!file) return;
     dirs_.SetFolder(FolderType::Data, DirectoryOf(*file));
     dirs_.Save(*store_);

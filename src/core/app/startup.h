@@ -15,23 +15,15 @@
 #include "app/profile_store.h"
 #include "app/settings.h"
 #include "app/settings_location.h"
+#include "resources/command_ids.h"
 
 namespace qb {
 
 class SystemEnv;
 class Ui;
 
-namespace cmd {
-constexpr int kFileNew = 57600;
-constexpr int kFileOpen = 57601;
-constexpr int kRecentFileFirst = 57616;
-constexpr int kRecentFileLast = 57631;
-constexpr int kHelpTutorial = 32784;
-}  // namespace cmd
-
-constexpr const char* kOpenFilter = "Quillbox (*.qbx)|*.qbx||";
 constexpr const char* kOpenDefaultPattern = "*.qbx";
-constexpr int kCommandLineFileMissing = 53;  // error code: string 1153
+constexpr int kCommandLineFileMissing = 53;  // error code: msg::kShortcutTargetMissing
 
 // The version text and number from a product version (major, m, stage,
 // build): 4.13 stage 2 is "4.1.3" and 4132.
@@ -74,7 +66,7 @@ private:
     bool portableEnabled_ = false;
 };
 
-// Choices of the newer-format dialog (1550).
+// Choices of the newer-format dialog (files of versions 401 to 499).
 enum class NewerFormatChoice { OpenAnyway, OpenReadOnly, CopyAndOpen, Cancel };
 
 enum class WelcomeButton { Tutorial, OpenFile, OpenRecent, Continue };
@@ -97,12 +89,14 @@ public:
     virtual void CloseAllDocuments() = 0;
     // The document's open: true when the file was loaded; reports its own errors.
     virtual bool OpenDocument(const std::string& path, bool allowNewer) = 0;
-    virtual NewerFormatChoice AskNewerFormat(const std::string& path) = 0;  // dialog 1550
-    virtual void ShowTooNewFormat(const std::string& path) = 0;             // dialog 218
+    // Versions 401 to 499: open anyway, read-only, a copy, or not at all.
+    virtual NewerFormatChoice AskNewerFormat(const std::string& path) = 0;
+    // Version 500 and above: the file can not be opened.
+    virtual void ShowTooNewFormat(const std::string& path) = 0;
     // Copy and Open: the name for the copy (a save dialog), or nothing.
     virtual std::optional<std::string> AskCopyName(const std::string& path) = 0;
     virtual WelcomeResult ShowWelcome(const std::vector<std::string>& recent,
-                                      bool showAtStartup) = 0;  // dialog 175
+                                      bool showAtStartup) = 0;  // the welcome screen
     virtual std::optional<std::string> AskOpenFileName(const std::string& startFolder,
                                                        const std::string& filter) = 0;
     virtual void PostCommand(int command) = 0;  // runs after start-up returns
@@ -133,9 +127,10 @@ public:
     // about newer formats. True when a document was opened.
     bool OpenDataFile(const std::string& path, bool allowNewer = false);
     bool OpenDocumentFile(const std::string& path) { return OpenDataFile(path, false); }
-    void OnFileOpen();                // command 57601
-    bool OnRecentFile(size_t index);  // command 57616 + index
-    bool OnCommand(int command);      // routes 57601 and 57616..57631; false if not ours
+    void OnFileOpen();                // cmd::kFileOpen
+    bool OnRecentFile(size_t index);  // cmd::kRecentFileFirst + index
+    // Routes File Open, the recent files and File New; false if not ours.
+    bool OnCommand(int command);
 
     // When the Preferences dialog closes with OK.
     bool ApplyPreferences();

@@ -225,7 +225,8 @@ bool ParseDate(std::string_view text, const Locale& locale, int pivotYear, int32
 }
 
 void ReportInvalidDate(Ui& ui, const Locale& locale) {
-    ui.MessageBox(FormatResource(11100, UpperDatePattern(locale)), MessageIcon::Exclamation);
+    ui.MessageBox(FormatResource(msg::kInvalidDate, UpperDatePattern(locale)),
+                  MessageIcon::Exclamation);
 }
 
 }  // namespace qb

@@ -43,7 +43,7 @@ std::string LoadPrintHeader(CDataFile& f) {
 }
 
 std::string LoadPrintFooter(CDataFile& f) {
-    const char* def = ResourceString(5300);
+    const char* def = ResourceString(msg::kDefaultPrintFooter);
     return LoadTextStream(f, stream_id::kPrintFooter, def ? def : "Page &P", true);
 }
 

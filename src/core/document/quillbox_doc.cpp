@@ -3,11 +3,10 @@
 #include <algorithm>
 #include <new>
 
-#include "app/article_font.h"
 #include "app/settings.h"
 #include "datafile/cp1252.h"
 #include "datafile/dates.h"
-#include "export/plain_text_writer.h"
+#include "document/file_properties.h"
 #include "platform/locale.h"
 #include "platform/ui.h"
 #include "resources/strings.h"
@@ -16,21 +15,7 @@ namespace qb {
 
 namespace {
 
-CQuillboxDoc* g_current = nullptr;
-
-constexpr int kMsgWrongCurrentPassword = 1304;
-constexpr int kMsgSetPassword = 1308;
-constexpr int kMsgChangePassword = 1309;
 constexpr int kCodeBookmarksRepaired = 38;
-
-// The string table has no text for this case; ours.
-constexpr char kPrivateWindowsStayOpen[] =
-    "The private articles stay shown because not every window of a private article could be "
-    "closed. Close those windows and try again.";
-
-bool IsCode5(const CQuillError& e) {
-    return e.Code() == err::kCorrupted;
-}
 
 std::string Text(int id) {
     const char* s = ResourceString(id);
@@ -52,16 +37,11 @@ CQuillboxDoc::CQuillboxDoc(DocumentServices services)
 }
 
 CQuillboxDoc::~CQuillboxDoc() {
-    if (g_current == this) g_current = nullptr;
     privacy_.Reset();
     if (file_ && file_->IsOpen()) file_->Abort();
     // Destroyed without a close: the file's own settings must not outlive it.
     if (svc_.settings && svc_.store && hasFileSettings_ && svc_.settings->HasFileSettings())
         svc_.settings->ClearFileSettings(*svc_.store);
-}
-
-CQuillboxDoc* CQuillboxDoc::Current() {
-    return g_current;
 }
 
 bool CQuillboxDoc::IsOpen() const {
@@ -88,7 +68,7 @@ void CQuillboxDoc::ReadNames(int t, std::vector<std::string>& names, int32_t& sl
     try {
         file_->ListLiveRecords(t, used);
     } catch (const CQuillError& e) {
-        if (!IsCode5(e)) throw;
+        if (!e.IsCorrupted()) throw;
         return;  // the table itself is damaged: every name is unreadable
     }
     if (used.Empty()) return;
@@ -102,7 +82,7 @@ void CQuillboxDoc::ReadNames(int t, std::vector<std::string>& names, int32_t& sl
             names[size_t(id)] =
                 t == table::kKeywords ? ReadKeywordName(*file_, id) : ReadGroupName(*file_, id);
         } catch (const CQuillError& e) {
-            if (!IsCode5(e)) {
+            if (!e.IsCorrupted()) {
                 names.clear();
                 throw;
             }
@@ -158,7 +138,6 @@ bool CQuillboxDoc::OnOpenDocument(const OpenRequest& request) {
             ReadFileSettingsStreams();
 
             Index().OnFileLoaded();
-            g_current = this;
             if (svc_.mainWindow) {
                 std::vector<std::string> names;
                 for (const SavedQuery& q : queries_.queries)
@@ -218,11 +197,8 @@ void CQuillboxDoc::ReadFileSettingsStreams() {
 
     ComputeLinkBase();
     LoadSavedQueries(*file_, queries_);
-    {
-        std::lock_guard<std::mutex> g(reminderLock_);
-        reminders_ = Reminders();
-        LoadReminders(*file_, reminders_, defaults_);
-    }
+    reminders_ = Reminders();
+    LoadReminders(*file_, reminders_, defaults_);
 }
 
 void CQuillboxDoc::ComputeLinkBase() {
@@ -274,7 +250,6 @@ void CQuillboxDoc::DeleteContents() {
         }
         sortOrder_ = svc_.settings->sortOrder;
     }
-    if (g_current == this) g_current = nullptr;
 }
 
 // ---- Keywords and groups -------------------------------------------------------
@@ -306,8 +281,9 @@ void CQuillboxDoc::AllKeywords(IdSet& out) const {
     out.Copy(IdSet::FromUnsorted(std::move(ids)));
 }
 
-static int32_t FindName(const std::vector<std::string>& names, const std::string& text,
-                        const Locale* locale) {
+namespace {
+int32_t FindName(const std::vector<std::string>& names, const std::string& text,
+                 const Locale* locale) {
     if (text.empty()) return NIL_BLOCK;
     std::u16string wanted = Cp1252ToUtf16(text);
     for (size_t i = 0; i < names.size(); ++i) {
@@ -318,6 +294,7 @@ static int32_t FindName(const std::vector<std::string>& names, const std::string
     }
     return NIL_BLOCK;
 }
+}  // namespace
 
 int32_t CQuillboxDoc::FindKeyword(const std::string& name) const {
     return FindName(keywordNames_, name, svc_.locale);
@@ -362,7 +339,7 @@ void CQuillboxDoc::ArticlesOfKeyword(int32_t id, IdSet& out) {
         out.Copy(k.articles);
     } catch (const CQuillError& e) {
         out.Clear();
-        if (!IsCode5(e)) Report(e);
+        if (!e.IsCorrupted()) Report(e);
     } catch (const std::bad_alloc&) {
         out.Clear();
         Report(CQuillError(err::kOutOfMemory, path_));
@@ -526,7 +503,7 @@ bool CQuillboxDoc::AskToUnlock() {
     if (privacy_.IsUnlocked()) return true;
     return svc_.ui->AskPassword(file_->FileName(), [this](const std::string& p) {
         if (privacy_.CheckPassword(p)) return true;
-        svc_.ui->MessageBox(Text(kMsgWrongCurrentPassword), MessageIcon::Exclamation);
+        svc_.ui->MessageBox(Text(msg::kWrongCurrentPassword), MessageIcon::Exclamation);
         return false;
     });
 }
@@ -537,7 +514,8 @@ void CQuillboxDoc::OnShowPrivateArticles() {
         if (!AskToUnlock()) return;
     } else {
         if (svc_.mainWindow && !svc_.mainWindow->CloseArticleWindows(private_)) {
-            if (svc_.ui) svc_.ui->MessageBox(kPrivateWindowsStayOpen, MessageIcon::Exclamation);
+            if (svc_.ui)
+                svc_.ui->MessageBox(Text(msg::kPrivateWindowsStayOpen), MessageIcon::Exclamation);
             return;
         }
         // Their titles were read with the key; locked they must be read anew.
@@ -546,82 +524,6 @@ void CQuillboxDoc::OnShowPrivateArticles() {
     }
     Index().OnPrivacyChanged();
     if (svc_.mainWindow) svc_.mainWindow->RefreshDocumentViews();
-}
-
-// ---- Reminders ---------------------------------------------------------------
-
-size_t CQuillboxDoc::ReminderCount() {
-    return WithReminders([](Reminders& r) { return r.list.size(); });
-}
-
-bool CQuillboxDoc::HasReminder(int32_t articleId) {
-    return WithReminders([articleId](Reminders& r) { return r.articles.Contains(articleId); });
-}
-
-// ---- Commands ------------------------------------------------------------------
-
-FileProperties CQuillboxDoc::GetFileProperties() const {
-    FileProperties p;
-    if (!file_->IsOpen()) return p;
-    p.path = path_;
-    p.sizeBytes = file_->FileLength();
-    p.sizeText = std::to_string(p.sizeBytes);
-    p.keywordCount = std::max<int32_t>(0, file_->LiveCount(table::kKeywords));
-    p.groupCount = GroupCount();
-    p.exportHeader = Cp1252ToUtf8(exportHeader_);
-    if (hasFileSettings_ && (fileSettings_.read & FileSettings::kFont))
-        p.defaultFont = DescribeFont(DecodeFontDescription(fileSettings_.font.data()));
-    else if (svc_.settings)
-        p.defaultFont = DescribeFont(svc_.settings->displayFont.font);
-    else
-        p.defaultFont = DescribeFont(DefaultArticleFont().font);
-    p.comments = Cp1252ToUtf8(fileSettings_.comments);
-    p.updateDatesToModified = fileSettings_.updateDatesToModified != 0;
-    p.wordWrap = fileSettings_.wordWrap != 0;
-    p.relativeLinkLocation = fileSettings_.relativeLinkLocation;
-    p.relativeLinkPath = Cp1252ToUtf8(fileSettings_.relativeLinkPath);
-    p.fullPathNames = fileSettings_.fullPathNames != 0;
-    p.passwordProtectAll = (file_->Flags() & 1) != 0;
-    p.requestPasswordAtStartup = (file_->Flags() & 2) != 0;
-    p.passwordSet = privacy_.IsPasswordSet();
-    p.passwordButton = Text(p.passwordSet ? kMsgChangePassword : kMsgSetPassword);
-    return p;
-}
-
-void CQuillboxDoc::WriteKeywordList(PlainTextWriter& out) const {
-    try {
-        IdSet all;
-        AllKeywords(all);
-        for (int32_t id : SortKeywordsByName(all))
-            out.WriteLine(keywordNames_[size_t(id)]);
-    } catch (const std::bad_alloc&) {
-        throw CQuillError(err::kOutOfMemory, out.Path());
-    }
-}
-
-bool CQuillboxDoc::ExportKeywordList(const std::string& target) {
-    PlainTextWriter w;
-    try {
-        try {
-            w.Create(target);
-            WriteKeywordList(w);
-            w.Close();
-            return true;
-        } catch (const std::bad_alloc&) {
-            throw CQuillError(err::kOutOfMemory, target);
-        }
-    } catch (const CQuillError& e) {
-        w.Abort();
-        Report(e);
-    }
-    return false;
-}
-
-std::string CQuillboxDoc::ProposedKeywordListName() const {
-    std::string name = file_->IsOpen() ? file_->FileName() : std::string();
-    size_t dot = name.rfind('.');
-    if (dot != std::string::npos && name.size() - dot - 1 <= 3) name.resize(dot);
-    return name;
 }
 
 }  // namespace qb

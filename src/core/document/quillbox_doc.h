@@ -8,7 +8,6 @@
 #include <cstdint>
 #include <functional>
 #include <memory>
-#include <mutex>
 #include <optional>
 #include <string>
 #include <vector>
@@ -27,39 +26,6 @@ class Ui;
 class Locale;
 class Settings;
 class ProfileStore;
-class PlainTextWriter;
-
-// Where relative attachment and link targets are resolved.
-namespace link_base {
-constexpr int kAttachmentsFolder = 0;
-constexpr int kDataFileFolder = 1;
-constexpr int kStoredPath = 2;
-}  // namespace link_base
-
-// Everything the three File Properties pages show, so that the sheet only
-// displays it. Texts are UTF-8.
-struct FileProperties {
-    // General
-    std::string path;
-    int64_t sizeBytes = 0;
-    std::string sizeText;  // "%d" of the size
-    int32_t keywordCount = 0;
-    int32_t groupCount = 0;
-    std::string exportHeader;
-    std::string defaultFont;  // "%s, %d pt" with ", Bold" and ", Italic"
-    std::string comments;
-    // Articles
-    bool updateDatesToModified = false;
-    bool wordWrap = true;
-    int32_t relativeLinkLocation = link_base::kAttachmentsFolder;  // as stored
-    std::string relativeLinkPath;                                  // for location 2
-    bool fullPathNames = true;
-    // Privacy
-    bool passwordProtectAll = false;        // header flags bit 0
-    bool requestPasswordAtStartup = false;  // header flags bit 1
-    bool passwordSet = false;
-    std::string passwordButton;  // "&Set Password..." or "&Change Password..."
-};
 
 // The services a document works through. `ui` and `locale` are required;
 // without `settings` (and `store`) the record defaults are the built-in
@@ -86,9 +52,6 @@ public:
     ~CQuillboxDoc();
     CQuillboxDoc(const CQuillboxDoc&) = delete;
     CQuillboxDoc& operator=(const CQuillboxDoc&) = delete;
-
-    // The document the program works with, or null.
-    static CQuillboxDoc* Current();
 
     // ---- Open and close
     // Loads the file; on failure reports the error through the Ui, leaves
@@ -176,8 +139,8 @@ public:
     // Show Private Articles.
     CommandState ShowPrivateArticlesState() const;
     void OnShowPrivateArticles();
-    // The password dialog of Show Private Articles (message 1304 on a wrong
-    // password); true when it ended with OK. Also the File Properties
+    // The password dialog of Show Private Articles (msg::kWrongCurrentPassword
+    // on a wrong password); true when it ended with OK. Also the File Properties
     // Privacy page's guard.
     bool AskToUnlock();
 
@@ -194,31 +157,21 @@ public:
     int32_t SortOrder() const { return sortOrder_; }
     void SetSortOrder(int32_t v) { sortOrder_ = v; }
 
-    // Reminders are read and changed only under their lock.
-    template <class F>
-    auto WithReminders(F&& f) {
-        std::lock_guard<std::mutex> g(reminderLock_);
-        return f(reminders_);
-    }
-    size_t ReminderCount();
-    bool HasReminder(int32_t articleId);
+    // The reminders read at open.
+    size_t ReminderCount() const { return reminders_.list.size(); }
+    bool HasReminder(int32_t articleId) const { return reminders_.articles.Contains(articleId); }
 
-    // ---- Commands
-    FileProperties GetFileProperties() const;
-    // The sorted keyword names, one a line with CRLF. Throws CQuillError.
-    void WriteKeywordList(PlainTextWriter& out) const;
-    // Export Keyword List after the save dialog: writes `target`, deletes a
-    // partial file on failure and reports the error; true on success.
-    bool ExportKeywordList(const std::string& target);
-    // The file name the save dialog proposes.
-    std::string ProposedKeywordListName() const;
+    // ---- Services
+    // The program's settings, or null when the document works without them.
+    const Settings* AppSettings() const { return svc_.settings; }
+    // Shows `e` through the Ui (nothing without one).
+    void Report(const CQuillError& e) const;
 
 private:
     void ReadNames(int t, std::vector<std::string>& names, int32_t& slots);
     void ReadFileSettingsStreams();
     void ComputeLinkBase();
     void DropSummaries(const IdSet& ids);
-    void Report(const class CQuillError& e) const;
 
     DocumentServices svc_;
     std::unique_ptr<CDataFile> file_;
@@ -243,7 +196,6 @@ private:
     std::string linkBase_;
     int32_t sortOrder_ = 0;
 
-    std::mutex reminderLock_;
     Reminders reminders_;
 };
 

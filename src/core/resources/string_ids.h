@@ -8,7 +8,31 @@ namespace qb::msg {
 
 // ---- Application shell and settings -----------------------------------------
 
+constexpr int kFileOpenFilter = 143;  // the filter of the Open and Copy and Open dialogs
+constexpr int kPaneRead = 200;        // status-bar panes
+constexpr int kPaneLink = 202;
+constexpr int kCannotClose = 1301;
+constexpr int kStartupFileMissing = 1315;
+constexpr int kNewerFormatCaption = 1550;  // the newer and the too-new format dialogs
+constexpr int kPreferencesCaption = 9001;
+// The encodings offered by Preferences: "display name;charset" entries from
+// here on, up to the first entry that is exactly ";".
+constexpr int kFirstEncoding = 18000;
+constexpr int kMaxEncodings = 100;
+
 // ---- Data file and document -------------------------------------------------
+
+// Error texts (1100 + error code) that are also named.
+constexpr int kBookmarksRepaired = 1138;
+constexpr int kPasswordInvalid = 1148;
+constexpr int kShortcutTargetMissing = 1153;  // a file named on the command line
+constexpr int kWrongCurrentPassword = 1304;
+constexpr int kSetPassword = 1308;
+constexpr int kChangePassword = 1309;
+// Show Private Articles could not close every window of a private article.
+constexpr int kPrivateWindowsStayOpen = 1316;
+constexpr int kDefaultPrintFooter = 5300;
+constexpr int kInvalidDate = 11100;
 
 // ---- Index window, title list and queries -----------------------------------
 

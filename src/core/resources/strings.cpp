@@ -13,6 +13,9 @@ struct Entry {
 
 // Kept sorted by id (checked at compile time below); add new strings in order.
 constexpr Entry kStrings[] = {
+    {msg::kFileOpenFilter, "Quillbox (*.qbx)|*.qbx||"},
+    {msg::kPaneRead, "READ"},
+    {msg::kPaneLink, "LINK"},
     {1101,
      "Not enough memory to complete the requested task.\nTry closing one or more article windows "
      "or exiting other applications."},
@@ -36,15 +39,16 @@ constexpr Entry kStrings[] = {
     {1128,
      "Unable to open more articles because System Resources are low.\n\nPlease close other "
      "articles or other programs."},
-    {1138,
+    {msg::kBookmarksRepaired,
      "%1\n\nThis file's Bookmarked Title List is corrupted.  Quillbox has attempted to repair the "
      "damage.  Please check your data."},
-    {1148, "The entered password is invalid for the file:\n%1"},
+    {msg::kPasswordInvalid, "The entered password is invalid for the file:\n%1"},
     {1149, "The target article no longer exists."},
     {1151,
      "This is a hypertext link to a private article.\nTo follow it, choose Show Private Articles "
      "and enter the password for this file."},
-    {1153, "Can not find the following data file specified in the shortcut target:\n%1"},
+    {msg::kShortcutTargetMissing,
+     "Can not find the following data file specified in the shortcut target:\n%1"},
     {1156, "This data file has been corrupted:\n%1"},
     {1200, "Unable to access this file:\n%1"},
     {1201, "Can not find this file:\n%1"},
@@ -57,10 +61,21 @@ constexpr Entry kStrings[] = {
     {1206, "There may be a problem with the drive containing the following file:\n%1."},
     {1207, "Unable to open this file:\n%1\n\nThe file is already in use."},
     {1208, "Unable to access this file on the network:\n%1"},
-    {1304, "Sorry, that is not the correct current password for this file."},
-    {1308, "&Set Password..."},
-    {1309, "&Change Password..."},
-    {5300, "Page &P"},
+    {msg::kCannotClose,
+     "The file could not be closed.\nData could be lost if you continue.\n\nDo you want to "
+     "continue?"},
+    {msg::kWrongCurrentPassword, "Sorry, that is not the correct current password for this file."},
+    {msg::kSetPassword, "&Set Password..."},
+    {msg::kChangePassword, "&Change Password..."},
+    {msg::kStartupFileMissing,
+     "Can not find this file:\n%1\n\nTo change the file which opens when Quillbox Reader "
+     "starts, go to the \"File\" tab of the \"Preferences\" command of the \"File\" menu."},
+    {msg::kPrivateWindowsStayOpen,
+     "The private articles stay shown because not every window of a private article could be "
+     "closed. Close those windows and try again."},
+    {msg::kNewerFormatCaption, "More Recent File Format Encountered"},
+    {msg::kDefaultPrintFooter, "Page &P"},
+    {msg::kPreferencesCaption, "Preferences"},
     {10010, "Titles (%1 of %2)"},
     {10011, "All Titles (%1 of %2)"},
     {10012, "Bookmarked Titles (%1 of %2)"},
@@ -77,7 +92,7 @@ constexpr Entry kStrings[] = {
     {10056, "Preview of the highlighted article's content"},
     {10057, "Preview of the keywords assigned to all highlighted articles"},
     {10058, "List of keyword groups"},
-    {11100, "Invalid date.\nPlease enter dates in the following format: %1"},
+    {msg::kInvalidDate, "Invalid date.\nPlease enter dates in the following format: %1"},
     {14000, "Expecting a keyword or keyword group instead of an AND."},
     {14001, "Expecting a keyword or keyword group instead of a ')'."},
     {14002, "This keyword is not in the current data file."},

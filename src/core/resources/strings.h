@@ -1,8 +1,10 @@
 // The numbered string table: every user-visible text of the core, looked up
-// by the number the rest of the program uses for it.
+// by the number the rest of the program uses for it (named in string_ids.h).
 #pragma once
 
 #include <string>
+
+#include "resources/string_ids.h"
 
 namespace qb {
 

@@ -157,6 +157,55 @@ MenuItem Sep() {
 MenuItem Sub(const char* title, std::vector<MenuItem> items) {
     return MenuItem{0, title, std::move(items)};
 }
+
+const std::vector<MenuDef> kMenus = {
+    {"&File",
+     {C(kFileNew), C(kFileOpen), C(kFileClose), C(kFileSave), Sep(), C(kFileProperties), Sep(),
+      C(kFileExport), C(kExportKeywordList),
+      Sub("&Report", {C(kIndexReport), C(kKeywordUsageReport), C(kKeywordCloudReport),
+                      C(kKeywordGroupReport)}),
+      Sep(), C(kFilePageSetup), C(kFilePrint), Sep(), C(kPreferences), Sep(),
+      // The recent files are inserted here by the frame.
+      C(kRecentFileFirst), Sep(), C(kAppExit)}},
+    {"&Edit",
+     {C(kEditUndo), Sep(), C(kEditCut), C(kEditCopy), C(kEditPaste), C(kEditClear),
+      C(kEditSelectAll), Sep(), C(kEditFind), C(kQuery),
+      Sub("&Run Saved Query", {C(kNoSavedQueries)}), C(kManageQuery), Sep(), C(kAssignKeywords),
+      C(kSetDate), C(kMakeTitle), C(kInsertLink), C(kSpelling)}},
+    {"&View",
+     {C(kViewStandardToolbar), C(kViewBrowseToolbar), C(kToggleToolsBar), C(kViewStatusBar), Sep(),
+      C(kKeywordsLists), C(kKeywordGroups),
+      Sub("&Preview Pane", {C(kPreviewContent), C(kPreviewKeywords)}), Sep(),
+      Sub("Selected Keyword &Mode", {C(kModeAnd), C(kModeOr)}),
+      Sub("&Index Mode", {C(kIndexModeAll), C(kIndexModeRelated)}),
+      Sub("&Sort by",
+          {C(kSortTitlesAsc), C(kSortTitlesDesc), C(kSortDatesAsc), C(kSortDatesDesc)})}},
+    {"&Article",
+     {C(kShowAllTitles), C(kShowBookmarked), C(kShowWithAttachments), Sep(), C(kOpenArticle),
+      C(kOpenAttachments), C(kArticleProperties), C(kImageGallery), Sep(), C(kPreviousArticle),
+      C(kNextArticle), C(kCloseArticle), Sep(), C(kBookmarkButton), C(kShowPrivateArticles), Sep(),
+      C(kNewArticle), C(kDeleteArticle)}},
+    {"F&ormat",
+     {C(kFormatFont), Sep(), C(kFormatBold), C(kFormatItalic), C(kFormatUnderline),
+      C(kFormatStrikeOut), C(kTextColorButton), C(kHighlightButton), Sep(), C(kAlignLeft),
+      C(kAlignCenter), C(kAlignRight), C(kBullets), C(kIndentMore), C(kIndentLess)}},
+    {"&Window",
+     {C(kWindowCascade), C(kWindowTile), C(kWindowArrange), C(kWindowNext), Sep(),
+      C(kIndexToFront)}},
+    {"&Help", {C(kHelpContents), C(kHelpTutorial), Sep(), C(kUpdateCheck), Sep(), C(kAppAbout)}},
+};
+
+const std::vector<int> kStandardBar = {
+    kFileOpen, 0,         kEditCut, kEditCopy, kEditPaste,      0, kFilePrint,
+    0,         kEditFind, kQuery,   0,         kBookmarkButton, 0, kAppAbout};
+const std::vector<int> kFormatBar = {
+    kFormatFont,      0, kFormatBold, kFormatItalic, kFormatUnderline, kTextColorButton,
+    kHighlightButton, 0, kAlignLeft,  kAlignCenter,  kAlignRight,      kBullets};
+const std::vector<int> kBrowseBar = {
+    kShowAllTitles, kShowBookmarked, 0, kPreviousArticle, kNextArticle, 0, kOpenAttachments};
+const std::vector<int> kToolsBar = {kFileExport, kExportKeywordList, kIndexReport,
+                                    0,           kFileProperties,    kPreferences};
+const std::vector<int> kNoButtons;
 }  // namespace
 
 const std::vector<CommandInfo>& AllCommands() {
@@ -183,69 +232,21 @@ CommandPrompt PromptOf(int id) {
 }
 
 const std::vector<MenuDef>& MainMenus() {
-    static const std::vector<MenuDef> menus = {
-        {"&File",
-         {C(kFileNew), C(kFileOpen), C(kFileClose), C(kFileSave), Sep(), C(kFileProperties), Sep(),
-          C(kFileExport), C(kExportKeywordList),
-          Sub("&Report", {C(kIndexReport), C(kKeywordUsageReport), C(kKeywordCloudReport),
-                          C(kKeywordGroupReport)}),
-          Sep(), C(kFilePageSetup), C(kFilePrint), Sep(), C(kPreferences), Sep(),
-          // The recent files are inserted here by the frame.
-          C(kRecentFileFirst), Sep(), C(kAppExit)}},
-        {"&Edit",
-         {C(kEditUndo), Sep(), C(kEditCut), C(kEditCopy), C(kEditPaste), C(kEditClear),
-          C(kEditSelectAll), Sep(), C(kEditFind), C(kQuery),
-          Sub("&Run Saved Query", {C(kNoSavedQueries)}), C(kManageQuery), Sep(), C(kAssignKeywords),
-          C(kSetDate), C(kMakeTitle), C(kInsertLink), C(kSpelling)}},
-        {"&View",
-         {C(kViewStandardToolbar), C(kViewBrowseToolbar), C(kToggleToolsBar), C(kViewStatusBar),
-          Sep(), C(kKeywordsLists), C(kKeywordGroups),
-          Sub("&Preview Pane", {C(kPreviewContent), C(kPreviewKeywords)}), Sep(),
-          Sub("Selected Keyword &Mode", {C(kModeAnd), C(kModeOr)}),
-          Sub("&Index Mode", {C(kIndexModeAll), C(kIndexModeRelated)}),
-          Sub("&Sort by",
-              {C(kSortTitlesAsc), C(kSortTitlesDesc), C(kSortDatesAsc), C(kSortDatesDesc)})}},
-        {"&Article",
-         {C(kShowAllTitles), C(kShowBookmarked), C(kShowWithAttachments), Sep(), C(kOpenArticle),
-          C(kOpenAttachments), C(kArticleProperties), C(kImageGallery), Sep(), C(kPreviousArticle),
-          C(kNextArticle), C(kCloseArticle), Sep(), C(kBookmarkButton), C(kShowPrivateArticles),
-          Sep(), C(kNewArticle), C(kDeleteArticle)}},
-        {"F&ormat",
-         {C(kFormatFont), Sep(), C(kFormatBold), C(kFormatItalic), C(kFormatUnderline),
-          C(kFormatStrikeOut), C(kTextColorButton), C(kHighlightButton), Sep(), C(kAlignLeft),
-          C(kAlignCenter), C(kAlignRight), C(kBullets), C(kIndentMore), C(kIndentLess)}},
-        {"&Window",
-         {C(kWindowCascade), C(kWindowTile), C(kWindowArrange), C(kWindowNext), Sep(),
-          C(kIndexToFront)}},
-        {"&Help",
-         {C(kHelpContents), C(kHelpTutorial), Sep(), C(kUpdateCheck), Sep(), C(kAppAbout)}},
-    };
-    return menus;
+    return kMenus;
 }
 
 const std::vector<int>& ToolbarButtons(int bar) {
-    static const std::vector<int> standard = {
-        kFileOpen, 0,         kEditCut, kEditCopy, kEditPaste,      0, kFilePrint,
-        0,         kEditFind, kQuery,   0,         kBookmarkButton, 0, kAppAbout};
-    static const std::vector<int> format = {
-        kFormatFont,      0, kFormatBold, kFormatItalic, kFormatUnderline, kTextColorButton,
-        kHighlightButton, 0, kAlignLeft,  kAlignCenter,  kAlignRight,      kBullets};
-    static const std::vector<int> browse = {
-        kShowAllTitles, kShowBookmarked, 0, kPreviousArticle, kNextArticle, 0, kOpenAttachments};
-    static const std::vector<int> tools = {kFileExport, kExportKeywordList, kIndexReport,
-                                           0,           kFileProperties,    kPreferences};
-    static const std::vector<int> none;
     switch (bar) {
         case 0:
-            return standard;
+            return kStandardBar;
         case 1:
-            return format;
+            return kFormatBar;
         case 2:
-            return browse;
+            return kBrowseBar;
         case 3:
-            return tools;
+            return kToolsBar;
     }
-    return none;
+    return kNoButtons;
 }
 
 }  // namespace qb

@@ -13,7 +13,7 @@
 #include <vector>
 
 #include "app/frame_layout.h"
-#include "document/quillbox_doc.h"
+#include "platform/command_state.h"
 #include "richtext/rich_text.h"
 
 class QAction;

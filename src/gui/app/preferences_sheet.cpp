@@ -17,7 +17,6 @@
 #include <QTabWidget>
 #include <QVBoxLayout>
 
-#include "app/app_strings.h"
 #include "app/settings.h"
 #include "resources/strings.h"
 
@@ -61,11 +60,11 @@ int32_t ToBgr(const QColor& c) {
     return c.red() | (c.green() << 8) | (c.blue() << 16);
 }
 
-// The encodings of the string table (18000 on, up to an entry ";"), or
-// the built-in list when the table has none.
+// The encodings of the string table, or the built-in list when the table
+// has none.
 QStringList EncodingNames() {
     QStringList names;
-    for (int id = 18000; id < 18100; ++id) {
+    for (int id = msg::kFirstEncoding; id < msg::kFirstEncoding + msg::kMaxEncodings; ++id) {
         const char* s = ResourceString(id);
         if (!s || std::string(s) == ";") break;
         names << QString::fromUtf8(s).section(';', 0, 0);
@@ -103,7 +102,7 @@ void ColourButton::Choose() {
 PreferencesSheet::PreferencesSheet(Settings& settings, Directories& dirs, QWidget* parent)
     : QDialog(parent), settings_(settings), dirs_(dirs) {
     setObjectName("PreferencesSheet");
-    setWindowTitle(AppString(msg::kPreferencesCaption));
+    setWindowTitle(ResourceString(msg::kPreferencesCaption));
     auto* layout = new QVBoxLayout(this);
     tabs_ = new QTabWidget(this);
     tabs_->addTab(IndexPage(), "Index Window");

@@ -11,7 +11,7 @@
 #include <QStringList>
 #include <QVBoxLayout>
 
-#include "app/app_strings.h"
+#include "resources/strings.h"
 
 namespace qb {
 
@@ -96,7 +96,7 @@ void WelcomeDialog::Choose(WelcomeButton b) {
 
 NewerFormatDialog::NewerFormatDialog(const std::string& path, QWidget* parent) : QDialog(parent) {
     setObjectName("NewerFormatDialog");
-    setWindowTitle(AppString(msg::kNewerFormatCaption));
+    setWindowTitle(ResourceString(msg::kNewerFormatCaption));
     auto* layout = new QVBoxLayout(this);
     layout->addWidget(PathLabel(path, this));
     auto* text = new QLabel(
@@ -126,7 +126,7 @@ void NewerFormatDialog::reject() {
 
 TooNewFormatDialog::TooNewFormatDialog(const std::string& path, QWidget* parent) : QDialog(parent) {
     setObjectName("TooNewFormatDialog");
-    setWindowTitle(AppString(msg::kNewerFormatCaption));
+    setWindowTitle(ResourceString(msg::kNewerFormatCaption));
     auto* layout = new QVBoxLayout(this);
     layout->addWidget(PathLabel(path, this));
     auto* text = new QLabel(
@@ -156,7 +156,8 @@ void ShellDialogs::ShowTooNewFormat(const std::string& path, QWidget* owner) {
 std::optional<std::string> ShellDialogs::AskCopyName(const std::string& path, QWidget* owner) {
     QFileInfo info(QString::fromStdString(path));
     return AskSaveFileName("Copy and Open", info.absolutePath().toStdString(),
-                           ("Copy of " + info.fileName()).toStdString(), kOpenFilter, "qbx", owner);
+                           ("Copy of " + info.fileName()).toStdString(),
+                           ResourceString(msg::kFileOpenFilter), "qbx", owner);
 }
 
 WelcomeResult ShellDialogs::ShowWelcome(const std::vector<std::string>& recent, bool showAtStartup,

@@ -40,7 +40,7 @@ public:
         const std::string& filter, const std::string& defaultSuffix, QWidget* owner);
 };
 
-// Dialog 175: Tutorial, Open File, Open Recent (with its list), Continue,
+// The welcome screen: Tutorial, Open File, Open Recent (with its list), Continue,
 // and "Show This Screen at Startup".
 class WelcomeDialog : public QDialog {
     Q_OBJECT
@@ -65,7 +65,7 @@ private:
     QPushButton* buttons_[4];
 };
 
-// Dialog 1550: a file of versions 401 to 499.
+// The newer-format question: a file of versions 401 to 499.
 class NewerFormatDialog : public QDialog {
     Q_OBJECT
 public:
@@ -80,7 +80,7 @@ private:
     QPushButton* buttons_[4];
 };
 
-// Dialog 218: a file of version 500 or above; only Cancel.
+// A file of version 500 or above, which can not be opened; only Cancel.
 class TooNewFormatDialog : public QDialog {
     Q_OBJECT
 public:

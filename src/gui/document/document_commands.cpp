@@ -4,7 +4,9 @@
 #include "app/main_frame.h"
 #include "app/reader_app.h"
 #include "app/shell_dialogs.h"
+#include "document/file_properties.h"
 #include "document/file_properties_sheet.h"
+#include "document/keyword_list_export.h"
 #include "document/quillbox_doc.h"
 
 namespace qb {
@@ -23,9 +25,9 @@ bool RunExportKeywordList(ReaderApp& app) {
     if (!doc || !doc->IsOpen()) return false;
     std::optional<std::string> target = app.Dialogs().AskSaveFileName(
         "Export Keyword List", app.Core().Dirs().Folder(FolderType::ImportExport),
-        doc->ProposedKeywordListName(), kKeywordListFilter, "txt", app.Frame());
+        ProposedKeywordListName(*doc), kKeywordListFilter, "txt", app.Frame());
     if (!target) return false;
-    return doc->ExportKeywordList(*target);
+    return ExportKeywordList(*doc, *target);
 }
 
 void RunFileProperties(ReaderApp& app) {
@@ -33,7 +35,7 @@ void RunFileProperties(ReaderApp& app) {
     if (!doc || !doc->IsOpen()) return;
     bool wasUnlocked = doc->IsUnlocked();
     FilePropertiesSheet sheet(
-        doc->GetFileProperties(), [doc] { return !doc->IsUnlocked(); },
+        GetFileProperties(*doc), [doc] { return !doc->IsUnlocked(); },
         [doc] { return doc->AskToUnlock(); }, app.Frame());
     app.Dialogs().Exec(sheet);
     // The Privacy page's password may have unlocked the private articles.

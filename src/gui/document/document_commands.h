@@ -1,6 +1,6 @@
-// The commands the document carries: File Properties (32776), Show Private
-// Articles (32988) and Export Keyword List (33020), added to the main
-// frame's command table.
+// The commands the document carries: File Properties, Show Private
+// Articles and Export Keyword List, added to the main frame's command
+// table.
 #pragma once
 
 #include <optional>

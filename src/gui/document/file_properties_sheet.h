@@ -7,7 +7,7 @@
 #include <QDialog>
 #include <functional>
 
-#include "document/quillbox_doc.h"
+#include "document/file_properties.h"
 
 class QCheckBox;
 class QLabel;

@@ -4,9 +4,9 @@
 
 #include <map>
 
-#include "app/app_strings.h"
 #include "app_test_support.h"
 #include "datafile/quill_error.h"
+#include "resources/strings.h"
 #include "support/recording_ui.h"
 
 namespace qb {
@@ -127,7 +127,7 @@ TEST(StartupLoadLastFile, MissingFileWarnsThenShowsWelcome) {
     f.Settings("[Quillbox]\nLoadLastFile=2\nLastFileName=" + missing + "\n");
     f.Start();
     ASSERT_EQ(f.ui.Count(), 1u);
-    EXPECT_EQ(f.ui.LastText(), FormatAppString(msg::kStartupFileMissing, missing));
+    EXPECT_EQ(f.ui.LastText(), FormatResource(msg::kStartupFileMissing, missing));
     EXPECT_EQ(f.ui.Last().icon, MessageIcon::Exclamation);
     EXPECT_EQ(f.host.welcomeShown, 1);
     EXPECT_TRUE(f.host.opened.empty());

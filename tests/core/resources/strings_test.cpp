@@ -8,7 +8,7 @@ namespace qb {
 namespace {
 
 TEST(StringTable, LooksUpByNumberAndReportsAbsence) {
-    EXPECT_STREQ(ResourceString(5300), "Page &P");
+    EXPECT_STREQ(ResourceString(msg::kDefaultPrintFooter), "Page &P");
     EXPECT_STREQ(ResourceString(1149), "The target article no longer exists.");
     EXPECT_EQ(ResourceString(1102), nullptr);  // no code 2
     EXPECT_EQ(ResourceString(0), nullptr);
@@ -26,7 +26,7 @@ TEST(StringTable, MessagesKeepTheirExactLineBreaksAndSpacing) {
                  "Problems were found in the saved query.\nPossibly deleted keywords or keyword "
                  "groups are included in the query.\n\nUse the \"Edit\" option of the \"Manage "
                  "Query\" command to edit the query.");
-    EXPECT_STREQ(ResourceString(11100),
+    EXPECT_STREQ(ResourceString(msg::kInvalidDate),
                  "Invalid date.\nPlease enter dates in the following format: %1");
 }
 
@@ -36,6 +36,21 @@ TEST(StringTable, EveryErrorCodeOfTheDataLayerHasAText) {
         EXPECT_NE(ResourceString(1100 + code), nullptr) << code;
     for (int id : {14000, 14001, 14002, 14003, 14006, 14007, 14009, 14101, 14102})
         EXPECT_NE(ResourceString(id), nullptr) << id;
+}
+
+TEST(StringTable, ShellAndDocumentTextsAreInTheTable) {
+    EXPECT_STREQ(ResourceString(msg::kFileOpenFilter), "Quillbox (*.qbx)|*.qbx||");
+    EXPECT_STREQ(ResourceString(msg::kCannotClose),
+                 "The file could not be closed.\nData could be lost if you continue.\n\nDo you "
+                 "want to continue?");
+    EXPECT_EQ(FormatResource(msg::kStartupFileMissing, "f").substr(0, 25),
+              "Can not find this file:\nf");
+    for (int id : {msg::kPaneRead, msg::kPaneLink, msg::kNewerFormatCaption,
+                   msg::kPreferencesCaption, msg::kWrongCurrentPassword, msg::kSetPassword,
+                   msg::kChangePassword, msg::kPrivateWindowsStayOpen})
+        EXPECT_NE(ResourceString(id), nullptr) << id;
+    // The encodings fall back to the built-in list while the table has none.
+    EXPECT_EQ(ResourceString(msg::kFirstEncoding), nullptr);
 }
 
 TEST(StringTable, FormatReplacesEveryPlaceholder) {

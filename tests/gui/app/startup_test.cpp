@@ -8,7 +8,6 @@
 
 #include <gtest/gtest.h>
 
-#include "app/app_strings.h"
 #include "app/commands.h"
 #include "gui_test_support.h"
 #include "resources/strings.h"
@@ -40,7 +39,7 @@ TEST_F(StartupTest, MissingCommandLineFileGivesMessage53AndStartsEmpty) {
     Start({file});
     EXPECT_EQ(app->Document(), nullptr);
     ASSERT_EQ(ui.Count(), 1u);
-    EXPECT_EQ(ui.Last().text, FormatResource(1153, file));
+    EXPECT_EQ(ui.Last().text, FormatResource(msg::kShortcutTargetMissing, file));
     EXPECT_EQ(ui.Last().icon, MessageIcon::Exclamation);
     EXPECT_EQ(dialogs.welcomeShown, 0);  // a command-line file skips the welcome step
     EXPECT_FALSE(Frame().PaneLit(Pane::Read));
@@ -52,7 +51,7 @@ TEST_F(StartupTest, MissingStartupFileIsReportedThenTheWelcomeScreenShows) {
     WriteSettings("[Quillbox]\nLoadLastFile=2\nLastFileName=" + file + "\n");
     Start();
     ASSERT_EQ(ui.Count(), 1u);
-    EXPECT_EQ(ui.messages[0].text, FormatAppString(msg::kStartupFileMissing, file));
+    EXPECT_EQ(ui.messages[0].text, FormatResource(msg::kStartupFileMissing, file));
     EXPECT_EQ(dialogs.welcomeShown, 1);
     EXPECT_EQ(app->Document(), nullptr);
     EXPECT_EQ(Stored().GetInt("Quillbox", "LoadLastFile", -1), 0);
@@ -179,7 +178,7 @@ TEST_F(StartupTest, CancelledPasswordFailsTheOpenWith1148) {
     Start({file});
     ASSERT_EQ(ui.passwordRequests.size(), 1u);
     EXPECT_EQ(ui.passwordRequests[0], "locked.qbx");
-    EXPECT_TRUE(HasMessage(FormatResource(1148, file)));
+    EXPECT_TRUE(HasMessage(FormatResource(msg::kPasswordInvalid, file)));
     EXPECT_EQ(app->Document(), nullptr);
     EXPECT_TRUE(Frame().Mdi()->subWindowList().isEmpty());
     EXPECT_EQ(Frame().windowTitle(), "Quillbox Reader");

@@ -63,7 +63,7 @@ TEST_F(DocumentWindowsTest, RepairedBookmarksAreReportedOnce) {
     Start({file});
     ASSERT_NE(app->Document(), nullptr);
     ASSERT_EQ(ui.Count(), 1u);
-    EXPECT_EQ(ui.Last().text, FormatResource(1138, file));
+    EXPECT_EQ(ui.Last().text, FormatResource(msg::kBookmarksRepaired, file));
     EXPECT_EQ(app->Document()->VisibleBookmarkCount(), 1);
 }
 
@@ -78,7 +78,7 @@ TEST_F(DocumentWindowsTest, ShowPrivateArticlesUnlocksAndLocksAgain) {
 
     ui.QueuePassword("wrong");
     show->trigger();
-    EXPECT_EQ(ui.LastText(), FormatResource(1304, ""));
+    EXPECT_EQ(ui.LastText(), ResourceString(msg::kWrongCurrentPassword));
     EXPECT_FALSE(doc.IsUnlocked());
 
     ui.QueuePassword("demo");
@@ -97,7 +97,7 @@ TEST_F(DocumentWindowsTest, ShowPrivateArticlesUnlocksAndLocksAgain) {
 
 TEST_F(DocumentWindowsTest, FilePropertiesShowsTheFileAndGuardsPrivacy) {
     if (!OpenDemo()) GTEST_SKIP() << "demo file not built";
-    FileProperties expected = app->Document()->GetFileProperties();
+    FileProperties expected = GetFileProperties(*app->Document());
     bool privacyShownFirst = true, privacyShownAfter = false;
     QString button;
     int requestsBefore = 0;

@@ -1,0 +1,46 @@
+#include "document/keyword_list_export.h"
+
+#include <new>
+
+#include "document/quillbox_doc.h"
+#include "export/plain_text_writer.h"
+
+namespace qb {
+
+void WriteKeywordList(const CQuillboxDoc& doc, PlainTextWriter& out) {
+    try {
+        IdSet all;
+        doc.AllKeywords(all);
+        for (int32_t id : doc.SortKeywordsByName(all))
+            out.WriteLine(doc.KeywordName(id));
+    } catch (const std::bad_alloc&) {
+        throw CQuillError(err::kOutOfMemory, out.Path());
+    }
+}
+
+bool ExportKeywordList(const CQuillboxDoc& doc, const std::string& target) {
+    PlainTextWriter w;
+    try {
+        try {
+            w.Create(target);
+            WriteKeywordList(doc, w);
+            w.Close();
+            return true;
+        } catch (const std::bad_alloc&) {
+            throw CQuillError(err::kOutOfMemory, target);
+        }
+    } catch (const CQuillError& e) {
+        w.Abort();
+        doc.Report(e);
+    }
+    return false;
+}
+
+std::string ProposedKeywordListName(const CQuillboxDoc& doc) {
+    std::string name = doc.IsOpen() ? doc.File().FileName() : std::string();
+    size_t dot = name.rfind('.');
+    if (dot != std::string::npos && name.size() - dot - 1 <= 3) name.resize(dot);
+    return name;
+}
+
+}  // namespace qb
