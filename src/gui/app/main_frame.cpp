@@ -1,4 +1,4 @@
-#include "app/main_frame.h"
+#include "gui/app/main_frame.h"
 
 #include <QAction>
 #include <QApplication>
@@ -18,11 +18,12 @@
 #include <QToolButton>
 #include <QUrl>
 
-#include "app/commands.h"
-#include "app/reader_app.h"
 #include "app/startup.h"
 #include "datafile/cp1252.h"
-#include "platform/qt_ui.h"
+#include "gui/app/commands.h"
+#include "gui/app/reader_app.h"
+#include "gui/platform/colors.h"
+#include "gui/platform/qt_ui.h"
 #include "platform/ui.h"
 #include "quillbox_version.h"
 
@@ -159,7 +160,7 @@ void CMainFrame::BuildToolbars() {
     int32_t colour = app_.Core().GetSettings().ReadHighlightColor(app_.Core().Store());
     if (QAction* a = Action(cmd::kHighlightButton); a && colour != -1) {
         QPixmap swatch(16, 16);
-        swatch.fill(QColor(colour & 0xFF, (colour >> 8) & 0xFF, (colour >> 16) & 0xFF));
+        swatch.fill(ColorFromBgr(colour));
         a->setIcon(QIcon(swatch));
     }
     ApplyButtonSize();

@@ -1,4 +1,4 @@
-#include "app/preferences_sheet.h"
+#include "gui/app/preferences_sheet.h"
 
 #include <QButtonGroup>
 #include <QCheckBox>
@@ -18,6 +18,7 @@
 #include <QVBoxLayout>
 
 #include "app/settings.h"
+#include "gui/platform/colors.h"
 #include "resources/strings.h"
 
 namespace qb {
@@ -52,14 +53,6 @@ void SetRadio(QButtonGroup* g, int value) {
     b->setChecked(true);
 }
 
-QColor FromBgr(int32_t v) {
-    return QColor(v & 0xFF, (v >> 8) & 0xFF, (v >> 16) & 0xFF);
-}
-
-int32_t ToBgr(const QColor& c) {
-    return c.red() | (c.green() << 8) | (c.blue() << 16);
-}
-
 // The encodings of the string table, or the built-in list when the table
 // has none.
 QStringList EncodingNames() {
@@ -89,14 +82,14 @@ ColourButton::ColourButton(const QString& text, QWidget* parent) : QWidget(paren
 void ColourButton::SetValue(int32_t bgr) {
     value_ = bgr;
     QPixmap swatch(14, 14);
-    swatch.fill(bgr == -1 ? palette().color(QPalette::Base) : FromBgr(bgr));
+    swatch.fill(bgr == -1 ? palette().color(QPalette::Base) : ColorFromBgr(bgr));
     button_->setIcon(QIcon(swatch));
 }
 
 void ColourButton::Choose() {
-    QColor start = value_ == -1 ? palette().color(QPalette::Base) : FromBgr(value_);
+    QColor start = value_ == -1 ? palette().color(QPalette::Base) : ColorFromBgr(value_);
     QColor c = QColorDialog::getColor(start, this, button_->text());
-    if (c.isValid()) SetValue(ToBgr(c));
+    if (c.isValid()) SetValue(BgrFromColor(c));
 }
 
 PreferencesSheet::PreferencesSheet(Settings& settings, Directories& dirs, QWidget* parent)
