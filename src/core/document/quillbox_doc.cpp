@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <new>
+#include <numeric>
 
 #include "app/settings.h"
 #include "datafile/cp1252.h"
@@ -359,24 +360,21 @@ void CQuillboxDoc::SortKeywordsByName(std::vector<int32_t>& ids) const {
         }
         names.push_back(Cp1252ToUtf16(n));
     }
-    auto compare = [this](const std::u16string& a, const std::u16string& b) {
-        return svc_.locale ? svc_.locale->Compare(a, b) : a.compare(b);
+    // Equal names keep their order: exactly the order of a binary insertion
+    // that puts each name after the equal ones before it, which is what the
+    // keyword lists have always shown. std::stable_sort gives that order.
+    auto less = [this](const std::u16string& a, const std::u16string& b) {
+        return (svc_.locale ? svc_.locale->Compare(a, b) : a.compare(b)) < 0;
     };
-    // Binary insertion: each id goes before the first earlier name that is
-    // greater, so equal names keep their order.
-    for (size_t i = 1; i < ids.size(); ++i) {
-        size_t lo = 0, hi = i;
-        while (lo < hi) {
-            size_t mid = lo + (hi - lo) / 2;
-            if (compare(names[mid], names[i]) > 0)
-                hi = mid;
-            else
-                lo = mid + 1;
-        }
-        if (lo == i) continue;
-        std::rotate(ids.begin() + long(lo), ids.begin() + long(i), ids.begin() + long(i) + 1);
-        std::rotate(names.begin() + long(lo), names.begin() + long(i), names.begin() + long(i) + 1);
-    }
+    std::vector<size_t> order(ids.size());
+    std::iota(order.begin(), order.end(), size_t(0));
+    std::stable_sort(order.begin(), order.end(),
+                     [&](size_t a, size_t b) { return less(names[a], names[b]); });
+    std::vector<int32_t> sorted;
+    sorted.reserve(ids.size());
+    for (size_t i : order)
+        sorted.push_back(ids[i]);
+    ids = std::move(sorted);
 }
 
 std::vector<int32_t> CQuillboxDoc::SortKeywordsByName(const IdSet& ids) const {
