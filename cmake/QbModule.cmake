@@ -28,7 +28,7 @@ function(qb_gui_module name)
        ${CMAKE_CURRENT_SOURCE_DIR}/*.h)
   add_library(qb_gui_${name} STATIC ${srcs})
   set_target_properties(qb_gui_${name} PROPERTIES AUTOMOC ON)
-  target_include_directories(qb_gui_${name} PUBLIC ${PROJECT_SOURCE_DIR}/src/gui)
+  target_include_directories(qb_gui_${name} PUBLIC ${PROJECT_SOURCE_DIR}/src)
   target_link_libraries(qb_gui_${name} PUBLIC ${ARG_DEPS} Qt6::Widgets)
 endfunction()
 

@@ -11,13 +11,13 @@
 #include <string>
 #include <vector>
 
-#include "app/main_frame.h"
-#include "app/reader_app.h"
-#include "app/shell_dialogs.h"
 #include "app/system_env.h"
-#include "document/document_commands.h"
-#include "index/index_window.h"
-#include "platform/qt_ui.h"
+#include "gui/app/main_frame.h"
+#include "gui/app/reader_app.h"
+#include "gui/app/shell_dialogs.h"
+#include "gui/document/document_commands.h"
+#include "gui/index/index_window.h"
+#include "gui/platform/qt_ui.h"
 #include "quillbox_version.h"
 
 namespace {

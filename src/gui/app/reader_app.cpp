@@ -1,15 +1,15 @@
-#include "app/reader_app.h"
+#include "gui/app/reader_app.h"
 
 #include <QMdiArea>
 #include <QMdiSubWindow>
 #include <QMetaObject>
 
-#include "app/main_frame.h"
-#include "app/preferences_sheet.h"
-#include "app/shell_dialogs.h"
 #include "datafile/data_file.h"
+#include "gui/app/main_frame.h"
+#include "gui/app/preferences_sheet.h"
+#include "gui/app/shell_dialogs.h"
+#include "gui/platform/qt_ui.h"
 #include "platform/icu_locale.h"
-#include "platform/qt_ui.h"
 #include "platform/ui.h"
 
 namespace qb {

@@ -1,4 +1,4 @@
-#include "app/shell_dialogs.h"
+#include "gui/app/shell_dialogs.h"
 
 #include <QCheckBox>
 #include <QComboBox>

@@ -1,13 +1,13 @@
-#include "document/document_commands.h"
+#include "gui/document/document_commands.h"
 
-#include "app/commands.h"
-#include "app/main_frame.h"
-#include "app/reader_app.h"
-#include "app/shell_dialogs.h"
 #include "document/file_properties.h"
-#include "document/file_properties_sheet.h"
 #include "document/keyword_list_export.h"
 #include "document/quillbox_doc.h"
+#include "gui/app/commands.h"
+#include "gui/app/main_frame.h"
+#include "gui/app/reader_app.h"
+#include "gui/app/shell_dialogs.h"
+#include "gui/document/file_properties_sheet.h"
 
 namespace qb {
 

@@ -1,4 +1,4 @@
-#include "document/file_properties_sheet.h"
+#include "gui/document/file_properties_sheet.h"
 
 #include <QCheckBox>
 #include <QDialogButtonBox>

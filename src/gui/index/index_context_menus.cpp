@@ -1,10 +1,10 @@
-#include "index/index_context_menus.h"
+#include "gui/index/index_context_menus.h"
 
 #include <QAction>
 #include <QMenu>
 #include <initializer_list>
 
-#include "app/commands.h"
+#include "gui/app/commands.h"
 
 namespace qb {
 

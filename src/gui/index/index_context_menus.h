@@ -5,7 +5,7 @@
 
 #include <memory>
 
-#include "index/index_view.h"
+#include "gui/index/index_view.h"
 
 class QMenu;
 

@@ -1,4 +1,4 @@
-#include "index/index_frame.h"
+#include "gui/index/index_frame.h"
 
 #include <QCloseEvent>
 #include <QMdiArea>

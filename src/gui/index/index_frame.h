@@ -6,7 +6,7 @@
 #include <QMdiSubWindow>
 #include <QRect>
 
-#include "index/index_view.h"
+#include "gui/index/index_view.h"
 
 class QMdiArea;
 

@@ -1,4 +1,4 @@
-#include "index/index_lists.h"
+#include "gui/index/index_lists.h"
 
 #include <QApplication>
 #include <QHelpEvent>
@@ -14,10 +14,10 @@
 #include "datafile/dates.h"
 #include "datafile/quill_error.h"
 #include "document/quillbox_doc.h"
+#include "gui/platform/colors.h"
 #include "index/index_source.h"
 #include "index/keyword_list.h"
 #include "index/title_list.h"
-#include "platform/colors.h"
 
 namespace qb {
 

@@ -1,4 +1,4 @@
-#include "index/index_view.h"
+#include "gui/index/index_view.h"
 
 #include <QApplication>
 #include <QContextMenuEvent>
@@ -21,14 +21,14 @@
 #include "datafile/cp1252.h"
 #include "datafile/quill_error.h"
 #include "document/quillbox_doc.h"
-#include "index/index_context_menus.h"
-#include "index/index_lists.h"
-#include "index/query_dialogs.h"
+#include "gui/index/index_context_menus.h"
+#include "gui/index/index_lists.h"
+#include "gui/index/query_dialogs.h"
+#include "gui/richtext/rich_text_document.h"
 #include "platform/ui.h"
 #include "resources/string_ids.h"
 #include "resources/strings.h"
 #include "richtext/rich_text.h"
-#include "richtext/rich_text_document.h"
 
 namespace qb {
 

@@ -7,8 +7,8 @@
 #include <QTimer>
 
 #include "app/settings.h"
-#include "index/index_lists.h"
-#include "index/index_view.h"
+#include "gui/index/index_lists.h"
+#include "gui/index/index_view.h"
 
 namespace qb {
 

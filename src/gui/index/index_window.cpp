@@ -1,15 +1,15 @@
-#include "index/index_window.h"
+#include "gui/index/index_window.h"
 
 #include <QAction>
 #include <QKeySequence>
 #include <QMdiArea>
 #include <QMenu>
 
-#include "app/commands.h"
-#include "app/main_frame.h"
-#include "app/reader_app.h"
-#include "app/shell_dialogs.h"
-#include "index/index_lists.h"
+#include "gui/app/commands.h"
+#include "gui/app/main_frame.h"
+#include "gui/app/reader_app.h"
+#include "gui/app/shell_dialogs.h"
+#include "gui/index/index_lists.h"
 
 namespace qb {
 

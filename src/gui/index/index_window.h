@@ -5,8 +5,8 @@
 #include <memory>
 #include <vector>
 
-#include "index/index_frame.h"
-#include "index/index_view.h"
+#include "gui/index/index_frame.h"
+#include "gui/index/index_view.h"
 
 namespace qb {
 

@@ -1,4 +1,4 @@
-#include "index/query_dialogs.h"
+#include "gui/index/query_dialogs.h"
 
 #include <QDialogButtonBox>
 #include <QGridLayout>

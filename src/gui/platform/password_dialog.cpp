@@ -1,4 +1,4 @@
-#include "platform/password_dialog.h"
+#include "gui/platform/password_dialog.h"
 
 #include <QDialogButtonBox>
 #include <QLabel>

@@ -1,8 +1,8 @@
-#include "platform/qt_ui.h"
+#include "gui/platform/qt_ui.h"
 
 #include <QMessageBox>
 
-#include "platform/password_dialog.h"
+#include "gui/platform/password_dialog.h"
 
 namespace qb {
 

@@ -1,4 +1,4 @@
-#include "richtext/rich_text_document.h"
+#include "gui/richtext/rich_text_document.h"
 
 #include <QBuffer>
 #include <QColor>

@@ -11,7 +11,7 @@
 
 #include <gtest/gtest.h>
 
-#include "app/commands.h"
+#include "gui/app/commands.h"
 #include "gui_test_support.h"
 
 namespace qb::testing {

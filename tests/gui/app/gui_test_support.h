@@ -11,13 +11,13 @@
 #include <string>
 #include <vector>
 
-#include "app/main_frame.h"
 #include "app/profile_store.h"
-#include "app/reader_app.h"
 #include "app/settings_location.h"
-#include "app/shell_dialogs.h"
 #include "core/app/app_test_support.h"
-#include "document/document_commands.h"
+#include "gui/app/main_frame.h"
+#include "gui/app/reader_app.h"
+#include "gui/app/shell_dialogs.h"
+#include "gui/document/document_commands.h"
 #include "gui/support/index_placeholder.h"
 #include "support/recording_ui.h"
 #include "writer/qbx_writer.h"

@@ -12,9 +12,9 @@
 
 #include <gtest/gtest.h>
 
-#include "app/commands.h"
-#include "app/preferences_sheet.h"
 #include "app/settings.h"
+#include "gui/app/commands.h"
+#include "gui/app/preferences_sheet.h"
 #include "gui_test_support.h"
 
 namespace qb::testing {

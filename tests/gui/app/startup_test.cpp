@@ -8,7 +8,7 @@
 
 #include <gtest/gtest.h>
 
-#include "app/commands.h"
+#include "gui/app/commands.h"
 #include "gui_test_support.h"
 #include "resources/strings.h"
 

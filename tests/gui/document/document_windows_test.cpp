@@ -10,11 +10,11 @@
 
 #include <gtest/gtest.h>
 
-#include "app/commands.h"
-#include "document/file_properties_sheet.h"
+#include "gui/app/commands.h"
 #include "gui/app/gui_test_support.h"
+#include "gui/document/file_properties_sheet.h"
+#include "gui/platform/password_dialog.h"
 #include "gui/support/index_placeholder.h"
-#include "platform/password_dialog.h"
 #include "resources/strings.h"
 
 namespace qb::testing {

@@ -9,7 +9,7 @@
 #include <QTest>
 #include <QTextEdit>
 
-#include "index/index_lists.h"
+#include "gui/index/index_lists.h"
 #include "index_support.h"
 
 namespace qb::testing {

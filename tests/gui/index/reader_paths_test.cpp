@@ -11,10 +11,10 @@
 #include <QPushButton>
 
 #include "../app/gui_test_support.h"
-#include "app/commands.h"
-#include "index/index_lists.h"
-#include "index/index_window.h"
-#include "index/query_dialogs.h"
+#include "gui/app/commands.h"
+#include "gui/index/index_lists.h"
+#include "gui/index/index_window.h"
+#include "gui/index/query_dialogs.h"
 
 namespace qb::testing {
 namespace {

@@ -9,7 +9,7 @@
 #include <QTextCursor>
 #include <QTextList>
 
-#include "richtext/rich_text_document.h"
+#include "gui/richtext/rich_text_document.h"
 
 namespace qb::gui {
 namespace {

@@ -12,9 +12,9 @@
 #include <string>
 #include <vector>
 
-#include "app/reader_app.h"
 #include "document/document_host.h"
 #include "document/quillbox_doc.h"
+#include "gui/app/reader_app.h"
 
 namespace qb::testing {
 
