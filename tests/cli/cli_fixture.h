@@ -9,6 +9,7 @@
 
 #include "support/run_program.h"
 #include "support/temp_files.h"
+#include "support/written_articles.h"
 #include "writer/qbx_writer.h"
 
 namespace qb::testing {
@@ -91,21 +92,13 @@ inline qbw::FileBuilder Notebook(int32_t flags = 0) {
 // password "pw"; with flags 1 the file asks for its password at open.
 inline std::string PasswordFile(const TempDir& dir, int32_t flags) {
     qbw::Privacy p = qbw::MakePrivacy("pw", {}, {9, 9, 9});
-    auto article = [](const std::string& title, uint16_t articleFlags,
-                      qbw::NewArticleOptions o = {}) {
-        qbw::ArticleData a;
-        a.title = title;
-        a.flags = articleFlags;
-        a.richText = "{\\rtf1 " + title + "}";
-        return qbw::EncodeArticleNew(a, o);
-    };
     qbw::FileBuilder b;
     b.SetFlags(flags);
-    b.SetRecord(1, 0, article("open", 0));
+    b.SetRecord(1, 0, TitledArticle("open", 0));
     qbw::NewArticleOptions o;
     o.blobs.mode = qbw::BlobMode::kPrivate;
     o.blobs.contentKey = p.contentKey;
-    b.SetRecord(1, 1, article("hidden", 0x0003, o));
+    b.SetRecord(1, 1, TitledArticle("hidden", 0x0003, o));
     b.SetStream(qbw::stream::kPrivacy, p.stream);
     b.SetStream(qbw::stream::kPrivateIds, qbw::EncodeIdStream({1}));
     b.SetRecord(0, 0, qbw::EncodeKeyword("zeta", {}))

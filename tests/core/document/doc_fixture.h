@@ -14,6 +14,7 @@
 #include "support/fake_locale.h"
 #include "support/recording_ui.h"
 #include "support/temp_files.h"
+#include "support/written_articles.h"
 #include "writer/qbx_writer.h"
 
 namespace qb::testing {
@@ -87,11 +88,7 @@ inline std::string Keyword(const std::string& name, std::vector<int32_t> ids = {
 
 inline std::string Article(const std::string& title, uint16_t flags = 0,
                            qbw::NewArticleOptions o = {}) {
-    qbw::ArticleData a;
-    a.title = title;
-    a.flags = flags;
-    a.richText = "{\\rtf1 " + title + "}";
-    return qbw::EncodeArticleNew(a, o);
+    return TitledArticle(title, flags, o);
 }
 
 // A file with one article and the keywords `names` (an empty name leaves
