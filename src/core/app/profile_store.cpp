@@ -204,6 +204,22 @@ bool ProfileStore::HasKey(const std::string& section, const std::string& key) co
     return Find(section, key) != nullptr;
 }
 
+std::vector<std::pair<std::string, std::string>> ProfileStore::SectionEntries(
+    const std::string& section) const {
+    std::vector<std::pair<std::string, std::string>> out;
+    for (const Section& s : sections_) {
+        if (s.rawHeader.empty() || !EqualsNoCase(s.name, section)) continue;
+        for (const Line& l : s.lines) {
+            if (l.key.empty()) continue;
+            bool seen = false;
+            for (const auto& e : out)
+                seen = seen || EqualsNoCase(e.first, l.key);
+            if (!seen) out.emplace_back(l.key, l.value);
+        }
+    }
+    return out;
+}
+
 bool ProfileStore::HasSection(const std::string& section) const {
     for (const Section& s : sections_)
         if (!s.rawHeader.empty() && EqualsNoCase(s.name, section)) return true;

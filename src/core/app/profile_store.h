@@ -9,6 +9,7 @@
 #include <map>
 #include <optional>
 #include <string>
+#include <utility>
 #include <vector>
 
 namespace qb {
@@ -45,6 +46,10 @@ public:
 
     bool HasKey(const std::string& section, const std::string& key) const;
     bool HasSection(const std::string& section) const;
+    // Every key of `section` with its text, in file order (first spelling
+    // of a key wins when it appears twice).
+    std::vector<std::pair<std::string, std::string>> SectionEntries(
+        const std::string& section) const;
     int32_t GetInt(const std::string& section, const std::string& key, int32_t def) const;
     std::string GetString(const std::string& section, const std::string& key,
                           const std::string& def) const;

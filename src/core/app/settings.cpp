@@ -182,6 +182,7 @@ void Settings::Load(const ProfileStore& store) {
     initOptions = store.GetInt("QUILLBOX", "InitOptions", 0);
     flatToolbar = store.GetInt("Quillbox", "FlatToolbar", 1) != 0 ? 1 : 0;
     toolbarButtonSize = store.GetInt("Quillbox", "ToolbarButtonSize", 0) != 0 ? 1 : 0;
+    drives = store.SectionEntries("Drives");
 }
 
 bool Settings::Save(ProfileStore& store) {
@@ -192,6 +193,8 @@ bool Settings::Save(ProfileStore& store) {
     }
     for (const StringKey& k : kStringKeys)
         store.WriteString(k.section, k.key, this->*k.field);
+    for (const auto& [key, folder] : drives)
+        store.WriteString("Drives", key, folder);
     bool ok = store.Flush();
     if (ok) changed = false;
     return ok;

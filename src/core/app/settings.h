@@ -6,6 +6,8 @@
 #include <cstdint>
 #include <functional>
 #include <string>
+#include <utility>
+#include <vector>
 
 #include "app/article_font.h"
 #include "datafile/records.h"
@@ -115,6 +117,9 @@ public:
     int32_t showDate, showTime, showTag, showAttachment, showPrivateStatus, showHypertextStatus;
     int32_t showReminderStatus, dateColor, titleColor, sortOrder, autoOpenFile, autoOpenInternet;
     int32_t selectListMode, previewColor, indexMode, galleryImageSize, showImageGallery;
+    // ---- "Drives": Windows drives ("C:") and shares ("\\server\share") of
+    // stored link targets, each with the Linux folder that stands for it.
+    std::vector<std::pair<std::string, std::string>> drives;
     // ---- "DialogBoxes"
     int32_t keywordTop, keywordLeft, keywordBottom, keywordRight;
 

@@ -61,4 +61,27 @@ constexpr int kSavedQueryInvalid = 14101;
 constexpr int kQueryMissingGroupName = 14102;
 constexpr int kQueryTooDeep = 14110;
 
+// ---- Link and attachment targets ----------------------------------------------
+
+// Opening a target failed: "Unable to open %1\n" and the reason, %1 the
+// path, %2 the error number (except where noted).
+constexpr int kOpenNoAssociation = 1002;     // whole text, %1 only
+constexpr int kOpenWebAddressFailed = 1003;  // %1 the address
+constexpr int kOpenOutOfResources = 1014;
+constexpr int kOpenFileNotFound = 1015;
+constexpr int kOpenPathNotFound = 1016;
+constexpr int kOpenNotExecutable = 1017;  // whole text, %2 only
+constexpr int kOpenAccessDenied = 1018;
+constexpr int kOpenAssociationInvalid = 1019;
+constexpr int kOpenDdeBusy = 1020;
+constexpr int kOpenDdeFailed = 1021;
+constexpr int kOpenDdeTimeout = 1022;
+constexpr int kOpenDllNotFound = 1023;
+constexpr int kOpenNoProgram = 1025;
+constexpr int kOpenNotEnoughMemory = 1026;
+constexpr int kOpenSharingViolation = 1028;
+// The path shown when a Windows drive or share has no Linux folder: %1 the
+// Windows path, %2 the `Drives` key ("C:" or "\\server\share").
+constexpr int kNoDriveMapping = 19016;
+
 }  // namespace qb::msg

@@ -16,6 +16,32 @@ constexpr Entry kStrings[] = {
     {msg::kFileOpenFilter, "Quillbox (*.qbx)|*.qbx||"},
     {msg::kPaneRead, "READ"},
     {msg::kPaneLink, "LINK"},
+    {msg::kOpenNoAssociation,
+     "%1 could not be opened.\nNo program has been associated with this type of file."},
+    {msg::kOpenWebAddressFailed,
+     "Unable to open %1.\nQuillbox Reader was unable to open your browser.\nPlease check the URL."},
+    {msg::kOpenOutOfResources,
+     "Unable to open %1\nError %2 - Operating system out of memory or resources."},
+    {msg::kOpenFileNotFound, "Unable to open %1\nError %2 - File not found."},
+    {msg::kOpenPathNotFound, "Unable to open %1\nError %2 - Path not found."},
+    {msg::kOpenNotExecutable, "Error %2 - Not a valid EXE file."},
+    {msg::kOpenAccessDenied,
+     "Unable to open %1\nError %2 - Operating System preventing access to file."},
+    {msg::kOpenAssociationInvalid,
+     "Unable to open %1\nError %2 - File Name association is incomplete or invalid."},
+    {msg::kOpenDdeBusy,
+     "Unable to open %1\nError %2 - Unable to process DDE transacation, because another DDE "
+     "transaction is in progress."},
+    {msg::kOpenDdeFailed, "Unable to open %1\nError %2 - DDE transaction failed."},
+    {msg::kOpenDdeTimeout, "Unable to open %1\nError %2 - DDE transaction timed out."},
+    {msg::kOpenDllNotFound, "Unable to open %1\nError %2 - DLL not found."},
+    {msg::kOpenNoProgram,
+     "Unable to open %1\nError %2 - No program has been associated with this type of file."},
+    {msg::kOpenNotEnoughMemory,
+     "Unable to open %1\nError %2 - Not enough memory to complete request."},
+    {msg::kOpenSharingViolation,
+     "Unable to open %1\nError %2 - Sharing Violation - The file is already opened with another "
+     "program."},
     {1101,
      "Not enough memory to complete the requested task.\nTry closing one or more article windows "
      "or exiting other applications."},
@@ -106,6 +132,7 @@ constexpr Entry kStrings[] = {
      "the query."},
     {14102, "Expecting a keyword group name."},
     {14110, "The query expression is nested too deeply.\nUse fewer levels of parentheses."},
+    {msg::kNoDriveMapping, "%1 (no folder is set for %2 in the Drives settings)"},
 };
 
 constexpr bool StrictlyAscending() {
