@@ -39,6 +39,12 @@ struct LinkFlags {
 // 1 activation only, anything else neither.
 LinkFlags FlagsForActiveLinksMode(int32_t mode);
 
+// The colouring flag a loaded article asks for: a rich-text article's stored
+// link-display value, non-zero meaning coloured; a plain-text article never.
+inline bool ColouringForArticle(bool richText, int32_t linkDisplayValue) {
+    return richText && linkDisplayValue != 0;
+}
+
 // What a change of the colouring flag asks of the control.
 enum class ColouringChange { kNone, kMarkWholeText, kRemoveMarks };
 ColouringChange ColouringChangeFor(bool wasOn, bool isOn);

@@ -50,6 +50,9 @@ TEST(LinkFlags, ActiveLinksModes) {
         EXPECT_FALSE(FlagsForActiveLinksMode(mode).colouring) << mode;
         EXPECT_FALSE(FlagsForActiveLinksMode(mode).activation) << mode;
     }
+    EXPECT_TRUE(ColouringForArticle(true, 1));
+    EXPECT_FALSE(ColouringForArticle(true, 0));
+    EXPECT_FALSE(ColouringForArticle(false, 1));
     EXPECT_EQ(ColouringChangeFor(false, true), ColouringChange::kMarkWholeText);
     EXPECT_EQ(ColouringChangeFor(true, false), ColouringChange::kRemoveMarks);
     EXPECT_EQ(ColouringChangeFor(true, true), ColouringChange::kNone);
