@@ -79,7 +79,8 @@ std::optional<int> ParseArguments(const Args& args, const CommandSyntax& syntax,
             return UsageError(syntax, syntax.tooManyOperands);
         }
     }
-    if (!fileGiven() || operands.size() < syntax.requiredOperands) return UsageError(syntax);
+    if ((syntax.requiredOperands > 0 && !fileGiven()) || operands.size() < syntax.requiredOperands)
+        return UsageError(syntax);
     return std::nullopt;
 }
 

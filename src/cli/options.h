@@ -34,7 +34,7 @@ struct CommandSyntax {
     std::string command;  // for the messages: "qbx titles: ..."
     const char* usage;    // the --help text, also printed after every mistake
     std::vector<Option> options;
-    size_t requiredOperands = 1;  // the first one is FILE
+    size_t requiredOperands = 1;  // the first one is FILE; 0 for a command without one
     size_t allowedOperands = 1;
     std::string tooManyOperands = "one file only";
     // After FILE an argument beginning with a single "-" is an operand (an
