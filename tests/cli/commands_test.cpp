@@ -80,6 +80,31 @@ TEST(QbxRtf, ReadsStandardInput) {
     EXPECT_EQ(RunQbx({"rtf", "--html", "-"}).status, 2);
 }
 
+TEST(QbxRtf, TheLastParIsTheFinalMark) {
+    const std::string hello = "{\\rtf1 Hello\\par}";
+    ProgramResult r = RunQbx({"rtf", "--text", "-"}, RunOptions().Input(hello));
+    ASSERT_EQ(r.status, 0) << r;
+    EXPECT_EQ(r.out, "Hello");  // no CR LF for the final mark
+
+    r = RunQbx({"rtf", "--json", "-"}, RunOptions().Input(hello));
+    ASSERT_EQ(r.status, 0) << r;
+    EXPECT_TRUE(Has(r.out, "\"text\": \"Hello\",")) << r;
+    EXPECT_TRUE(Has(r.out, "{\"start\": 0, \"length\": 5, \"align\"")) << r;
+    EXPECT_FALSE(Has(r.out, "\"start\": 6")) << r;  // one paragraph only
+
+    r = RunQbx({"rtf", "--rtf", "-"}, RunOptions().Input(hello));
+    ASSERT_EQ(r.status, 0) << r;
+    EXPECT_FALSE(Has(r.out, "\\par\r")) << r;
+    EXPECT_FALSE(Has(r.out, "\\par ")) << r;
+    ProgramResult again = RunQbx({"rtf", "--rtf", "-"}, RunOptions().Input(r.out));
+    ASSERT_EQ(again.status, 0) << again;
+    EXPECT_EQ(again.out, r.out);  // the same bytes
+
+    r = RunQbx({"rtf", "--text", "-"}, RunOptions().Input("{\\rtf1 a\\par\\par}"));
+    ASSERT_EQ(r.status, 0) << r;
+    EXPECT_EQ(r.out, "a\r\n");  // "a" and one empty paragraph
+}
+
 // The demo notebook: its password is "demo" and it keeps some articles private.
 class DemoTest : public ::testing::Test {
 protected:

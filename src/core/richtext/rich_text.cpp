@@ -283,8 +283,9 @@ int32_t RichTextControl::RunFromChar(int32_t pos) const {
 }
 
 int32_t RichTextControl::CharFormatIndexAt(int32_t pos) const {
-    if (text_.empty()) return runFormats_[0];
-    pos = std::clamp(pos, 0, TextLength() - 1);
+    // The final mark, at the end, is in the last run's format.
+    if (pos >= TextLength()) return runFormats_.back();
+    pos = std::max(pos, 0);
     return runFormats_[std::size_t(RunFromChar(pos))];
 }
 

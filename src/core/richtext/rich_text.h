@@ -3,7 +3,9 @@
 // Text is UTF-16 with one position per character; every paragraph but the
 // last ends with a CR, and a line break inside a paragraph is U+000B, so the
 // character positions stored with links land on the same characters as in
-// the control that wrote them.
+// the control that wrote them. The last paragraph ends in the control's
+// final paragraph mark: it sits at TextLength(), in the last run's format,
+// and is not part of the text, the lines' lengths or any text given out.
 #pragma once
 
 #include <cstdint>
@@ -97,6 +99,7 @@ public:
     void AppendText(std::u16string_view text);
 
     // Reads RTF. Returns false, and changes nothing, when the input is not RTF.
+    // The stream's last \par becomes the final mark, also when appending.
     bool StreamInRtf(std::string_view rtf, StreamMode mode = StreamMode::kReplace);
     std::string StreamOutRtf() const;
     // Paragraphs and line breaks joined by CRLF; pictures are left out.
@@ -119,7 +122,8 @@ public:
     int32_t ParagraphLength(int32_t para) const;  // without its CR
     int32_t ParagraphFromChar(int32_t pos) const;
 
-    // The format of the one character at pos (the last character's at the end).
+    // The format of the one character at pos (at the end: the final mark's,
+    // which is the last run's).
     CharFormat CharFormatAt(int32_t pos) const;
     ParaFormat ParaFormatAt(int32_t pos) const;
     void SetCharFormat(int32_t start, int32_t end, const CharFormat& format, uint32_t mask);

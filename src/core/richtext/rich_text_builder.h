@@ -67,7 +67,23 @@ public:
     }
 
     // Drops the runs left empty and makes the control answer questions again.
+    // The story always ends in the control's own final paragraph mark, which
+    // is not in the text: a stream that ends with a paragraph end has that
+    // end become the final mark (the paragraph it closes keeps its format),
+    // instead of opening an empty paragraph after it.
     void Finish() {
+        if (!rt_.text_.empty() && rt_.text_.back() == kParagraphEnd) {
+            rt_.text_.pop_back();
+            rt_.paraStarts_.pop_back();
+            rt_.paraFormats_.pop_back();
+            int32_t len = Length();
+            // The mark takes the last run's format: a run that held only the
+            // dropped end goes with it.
+            while (rt_.runStarts_.size() > 1 && rt_.runStarts_.back() >= len) {
+                rt_.runStarts_.pop_back();
+                rt_.runFormats_.pop_back();
+            }
+        }
         if (rt_.text_.capacity() > 2 * rt_.text_.size() + 4096) rt_.text_.shrink_to_fit();
         rt_.MergeRuns();
         rt_.InvalidateLines();

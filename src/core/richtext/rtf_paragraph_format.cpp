@@ -110,8 +110,13 @@ ParaFormat MakeParaFormat(const ParaState& pa, const ListTable& lists) {
     f.spaceAfter = pa.sa;
     if (pa.sl != 0) {
         if (pa.slmult) {
-            f.lineSpacingRule = 5;  // multiple: \sl is 240 a line, the rule's value 20
-            f.lineSpacing = std::abs(pa.sl) / 12;
+            // Multiple: \sl is 240 a line, the rule's value 20. Less than a
+            // twentieth of a line has no value and stays single spacing, as
+            // it reads back.
+            if (std::abs(pa.sl) >= 12) {
+                f.lineSpacingRule = 5;
+                f.lineSpacing = std::abs(pa.sl) / 12;
+            }
         } else {
             f.lineSpacingRule = pa.sl > 0 ? 3 : 4;  // at least, or exactly
             f.lineSpacing = std::abs(pa.sl);

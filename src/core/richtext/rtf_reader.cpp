@@ -741,6 +741,9 @@ void Parser::Run() {
         Pop();
     FlushBytes();
     FinishParagraphFormat();
+    // Without text the final mark is all there is: it takes the format in
+    // force at the end, which is how a writer describes it.
+    if (out_.Length() == 0) StartRun();
 }
 
 }  // namespace

@@ -424,6 +424,9 @@ std::string RtfWriter::Write() const {
         }
         TextChar(out, c, ansi, needSpace);
     }
+    // The final mark has no \par of its own, since a reader takes a stream's
+    // last \par as that mark; an empty last paragraph therefore needs one.
+    if (len > 0 && text[std::size_t(len) - 1] == kParagraphEnd) Word(out, "par");
     out += "\r\n}\r\n";
     return out;
 }

@@ -18,7 +18,6 @@
 
 #include "app/profile_store.h"
 #include "app/settings.h"
-#include "datafile/cp1252.h"
 #include "datafile/quill_error.h"
 #include "document/quillbox_doc.h"
 #include "gui/index/index_context_menus.h"
@@ -28,6 +27,7 @@
 #include "platform/ui.h"
 #include "resources/string_ids.h"
 #include "resources/strings.h"
+#include "richtext/article_content.h"
 #include "richtext/rich_text.h"
 
 namespace qb {
@@ -508,10 +508,7 @@ void CIndexView::LoadContent(int32_t id) {
         CArticle article;
         svc_.doc->ReadArticle(id, article);
         RichTextControl control;
-        if (article.IsRichText())
-            control.StreamInRtf(article.richText);
-        else
-            control.SetText(Cp1252ToUtf16(article.plainText));
+        LoadArticleContent(control, article.level, article.Content());
         gui::FillDocument(*content_->document(), control);
     } catch (const CQuillError& e) {
         content_->clear();

@@ -10,18 +10,18 @@ namespace {
 
 TEST(ControlLines, OneLinePerParagraphAndPerLineBreak) {
     RichTextControl rt = Load("{\\rtf1 first\\par second\\line third\\par}");
-    ASSERT_EQ(rt.LineCount(), 4);  // the empty line after the last \par counts
+    ASSERT_EQ(rt.LineCount(), 3);  // the last \par is the final mark, not an empty line
     EXPECT_EQ(rt.LineIndex(0), 0);
     EXPECT_EQ(rt.LineIndex(1), 6);
     EXPECT_EQ(rt.LineIndex(2), 13);
-    EXPECT_EQ(rt.LineIndex(3), 19);
-    EXPECT_EQ(rt.LineIndex(4), -1);
+    EXPECT_EQ(rt.LineIndex(3), -1);
     EXPECT_EQ(rt.LineLength(1), 6);
     EXPECT_EQ(rt.LineText(2), u"third");
-    EXPECT_EQ(rt.LineLength(3), 0);
+    EXPECT_EQ(rt.LineLength(2), 5);
+    EXPECT_EQ(rt.LineFromChar(18), 2);  // the final mark ends the last line
     EXPECT_EQ(rt.LineFromChar(12), 1);  // the line break belongs to its line
     EXPECT_EQ(rt.LineFromChar(13), 2);
-    EXPECT_EQ(rt.ParagraphCount(), 3);
+    EXPECT_EQ(rt.ParagraphCount(), 2);
     EXPECT_EQ(rt.ParagraphLength(1), 12);
 }
 
@@ -43,9 +43,9 @@ TEST(ControlText, SetTextTurnsEveryLineEndIntoOneParagraphEnd) {
 
 TEST(ControlText, TextStreamEncodings) {
     RichTextControl rt = Load("{\\rtf1\\ansi caf\\'e9 \\u8364? \\u1087?\\line x\\par}");
-    EXPECT_EQ(rt.StreamOutText(TextEncoding::kUtf8), "café € п\r\nx\r\n");
-    EXPECT_EQ(rt.StreamOutText(TextEncoding::kWindows1252), "caf\xe9 \x80 ?\r\nx\r\n");
-    EXPECT_EQ(rt.StreamOutText(TextEncoding::kWindows1252, '_'), "caf\xe9 \x80 _\r\nx\r\n");
+    EXPECT_EQ(rt.StreamOutText(TextEncoding::kUtf8), "café € п\r\nx");
+    EXPECT_EQ(rt.StreamOutText(TextEncoding::kWindows1252), "caf\xe9 \x80 ?\r\nx");
+    EXPECT_EQ(rt.StreamOutText(TextEncoding::kWindows1252, '_'), "caf\xe9 \x80 _\r\nx");
 }
 
 TEST(ControlText, AppendTextTakesTheFormatOfTheTextBefore) {

@@ -126,8 +126,12 @@ TEST(RtfHostile, RandomMutationsOfTheSamples) {
             ASSERT_LE(ModelBytes(rt), s.size() * 12 + 64);
             // Everything read must also be writable and readable again.
             RichTextControl back;
-            ASSERT_TRUE(back.StreamInRtf(rt.StreamOutRtf()));
+            std::string written = rt.StreamOutRtf();
+            ASSERT_TRUE(back.StreamInRtf(written));
             ASSERT_EQ(back.Text(), rt.Text());
+            // Exactly one final mark: no paragraph gained or lost on the way.
+            ASSERT_EQ(back.ParagraphCount(), rt.ParagraphCount());
+            ASSERT_EQ(back.StreamOutRtf(), written);
         }
     }
 }

@@ -78,5 +78,13 @@ TEST(RtfRoundTrip, EmptyControl) {
     EXPECT_EQ(back.LineCount(), 1);
 }
 
+TEST(RtfRoundTrip, MultipleSpacingBelowOneTwentiethOfALineIsSingle) {
+    RichTextControl rt = Load("{\\rtf1 \\sl6\\slmult1 a\\par\\pard\\sl-480\\slmult1 b}");
+    EXPECT_EQ(rt.ParaFormatAt(0).lineSpacingRule, ParaFormat().lineSpacingRule);
+    EXPECT_EQ(rt.ParaFormatAt(2).lineSpacingRule, 5);
+    EXPECT_EQ(rt.ParaFormatAt(2).lineSpacing, 40);
+    ExpectRoundTrip(rt);
+}
+
 }  // namespace
 }  // namespace qb

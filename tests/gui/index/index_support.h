@@ -39,7 +39,8 @@ inline void Pump() {
 }
 
 // Keywords Apple {0,1}, Banana {1,2}, Cherry {3}, Date {0,3}; articles
-// Alpha, Beta, Gamma, Delta; group "Fruit A" = Apple, Banana; Gamma
+// Alpha, Beta, Gamma, Delta (whose content is plain text at a rich-text
+// level); group "Fruit A" = Apple, Banana; Gamma
 // bookmarked; one saved query "Apple or Cherry".
 inline void WriteFruitFile(const std::string& path) {
     qbw::FileBuilder b;
@@ -52,7 +53,8 @@ inline void WriteFruitFile(const std::string& path) {
         a.articleDate = a.createdDate = a.modifiedDate = dates[id];
         a.articleTime = a.createdTime = a.modifiedTime = 3600 * id;
         a.keywordIds = keys[size_t(id)];
-        a.richText = std::string("{\\rtf1\\ansi Text of ") + titles[id] + "}";
+        a.richText = std::string("{\\rtf1\\ansi Text of ") + titles[id] + "\\par}";
+        if (id == 3) a.richText = "Plain caf\xe9\r\nsecond line";
         b.SetRecord(1, id, qbw::EncodeArticleNew(a));
     }
     b.SetRecord(0, 0, qbw::EncodeKeyword("Apple", {0, 1}));

@@ -189,6 +189,24 @@ TEST(IndexWindow, ContentPreviewShowsOneArticleAndDoesNotReloadIt) {
     EXPECT_TRUE(f.View().ContentPreview()->isReadOnly());
 }
 
+TEST(IndexWindow, ContentPreviewHasNoEmptyLastLineAndShowsNonRtfAsText) {
+    IndexFixture f;
+    f.View().SetPreviewFlags(preview_flag::kContent);
+    f.Model().Titles().Click(0);
+    f.View().RefreshPreview();
+    // The stored "\\par}" is the final mark: no empty block after it.
+    EXPECT_EQ(f.View().ContentPreview()->document()->blockCount(), 1);
+    // Delta is stored at a rich-text level but is not RTF.
+    for (size_t row = 0; row < f.Model().Titles().RowCount(); ++row) {
+        f.Model().Titles().Click(row);
+        f.View().RefreshPreview();
+        if (f.View().ContentPreview()->toPlainText().startsWith("Plain")) break;
+    }
+    EXPECT_EQ(f.View().ContentPreview()->toPlainText(),
+              QString::fromUtf8("Plain caf\xC3\xA9\nsecond line"));
+    EXPECT_EQ(f.View().ContentPreview()->document()->blockCount(), 2);
+}
+
 TEST(IndexWindow, TypeAheadAndEnterInTheTitleList) {
     IndexFixture f;
     CIndexTitleList* titles = f.View().TitleList();

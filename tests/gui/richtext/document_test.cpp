@@ -111,6 +111,31 @@ TEST(GuiRichText, SelectionsAreModelRanges) {
     EXPECT_EQ(doc.find("end").selectionStart(), rt.FindText(0, -1, u"end", 0));
 }
 
+TEST(GuiRichText, NoEmptyBlockAfterTheLastParagraph) {
+    App();
+    struct Case {
+        const char* rtf;
+        int blocks;
+        const char* lastBlock;
+    };
+    for (const Case& c :
+         {Case{"{\\rtf1 Hello\\par}", 1, "Hello"}, Case{"{\\rtf1 a\\par b\\par}", 2, "b"},
+          Case{"{\\rtf1 a\\par\\par}", 2, ""}, Case{"{\\rtf1 \\pard\\par}", 1, ""}}) {
+        SCOPED_TRACE(c.rtf);
+        RichTextControl rt;
+        ASSERT_TRUE(rt.StreamInRtf(c.rtf));
+        QTextDocument doc;
+        FillDocument(doc, rt);
+        EXPECT_EQ(doc.blockCount(), c.blocks);
+        EXPECT_EQ(doc.lastBlock().text(), QString(c.lastBlock));
+        EXPECT_EQ(doc.characterCount() - 1, rt.TextLength());
+        // The position after the last character is the same in both.
+        QTextCursor end(&doc);
+        end.movePosition(QTextCursor::End);
+        EXPECT_EQ(end.position(), rt.TextLength());
+    }
+}
+
 TEST(GuiRichText, PicturesAreImagesAtTheirPosition) {
     App();
     RichTextControl rt;
