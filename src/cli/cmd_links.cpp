@@ -6,7 +6,11 @@
 #include <string>
 #include <vector>
 
+#include "app/profile_store.h"
+#include "app/settings_location.h"
+#include "app/system_env.h"
 #include "article/link_recognizer.h"
+#include "article/link_targets.h"
 #include "article/link_words.h"
 #include "command.h"
 #include "json.h"
@@ -36,7 +40,10 @@ const char kUsage[] =
     "      -> null, or {\"open\":\"file\"|\"web\",\"target\":...,\"select\":[start,end]}\n"
     "         (end exclusive)\n"
     "  {\"op\":\"resolve\",\"path\":P,\"base\":B,\"drive\":\"C\"}\n"
-    "      -> {\"windows\":...,\"linux\":...}\n"
+    "      -> {\"windows\":...,\"linux\":... or null}: the stored path resolved\n"
+    "         against the base and the drive letter, then mapped through the\n"
+    "         [Drives] section of the reader's settings (keys C: or \\\\server\\share,\n"
+    "         values Linux folders; see docs/links.md)\n"
     "\n"
     "Link kinds: 0 none, 1 ftp, 2 gopher, 3 http, 4 mailto, 5 news, 6 file,\n"
     "7 telnet, 8 https, 9 www, 10 e-mail address, 11 quoted file path.\n"
@@ -161,15 +168,35 @@ void DoubleClick(const JsonValue& request, JsonWriter& out) {
     out.EndObject();
 }
 
-// The resolver of stored file paths answers here once it exists: given the
-// stored path, the file's relative-link base folder and the remembered drive
-// letter, it writes {"windows": ..., "linux": ...}.
-void ResolveStoredPath(const std::u16string& /*path*/, const std::u16string& /*base*/,
-                       const std::u16string& /*drive*/, JsonWriter& /*out*/) {
-    throw Failure{"resolve is not available yet"};
+// The reader's own Drives settings: qbx maps paths as the reader would.
+qb::DriveMap ReaderDrives() {
+    qb::LinuxSystemEnv env;
+    qb::ProfileStore store(qb::ChooseSettingsLocation(env).settingsPath);
+    store.Load();
+    return store.SectionEntries("Drives");
 }
 
-void Answer(const std::string& line, JsonWriter& out) {
+// The stored path resolved against the link base and the remembered drive
+// letter, as {"windows": ..., "linux": ... or null}.
+void ResolveStoredPath(const std::u16string& path, const std::u16string& base,
+                       const std::u16string& drive, const qb::DriveMap& drives, JsonWriter& out) {
+    if (drive.size() > 1 || (drive.size() == 1 && drive[0] > 0x7F))
+        throw Failure{"\"drive\" must be one letter"};
+    char letter = drive.empty() ? 'C' : char(drive[0]);
+    qb::ResolvedTarget t =
+        qb::ResolveStoredTarget(qbx::ToUtf8(path), qbx::ToUtf8(base), letter, drives);
+    out.BeginObject();
+    out.Key("windows");
+    out.String(t.windows);
+    out.Key("linux");
+    if (t.linux)
+        out.String(*t.linux);
+    else
+        out.Null();
+    out.EndObject();
+}
+
+void Answer(const std::string& line, const qb::DriveMap& drives, JsonWriter& out) {
     std::string error;
     std::optional<JsonValue> request = qbx::ParseJson(line, error);
     if (!request) throw Failure{"malformed JSON: " + error};
@@ -187,7 +214,7 @@ void Answer(const std::string& line, JsonWriter& out) {
         DoubleClick(*request, out);
     else if (name == "resolve")
         ResolveStoredPath(StringMember(*request, "path"), StringMember(*request, "base"),
-                          StringMember(*request, "drive"), out);
+                          StringMember(*request, "drive"), drives, out);
     else
         throw Failure{"unknown op \"" + name + "\""};
 }
@@ -233,6 +260,7 @@ int Run(const qbx::Args& args) {
     if (!operands.empty()) return qbx::UsageError(syntax, syntax.tooManyOperands);
     if (!eval) return qbx::UsageError(syntax, "--eval is required");
 
+    const qb::DriveMap drives = ReaderDrives();
     std::string line;
     bool tooLong;
     while (ReadLine(stdin, line, tooLong)) {
@@ -240,7 +268,7 @@ int Run(const qbx::Args& args) {
             JsonWriter out(stdout, 0);
             try {
                 if (tooLong) throw Failure{"the line is too long"};
-                Answer(line, out);
+                Answer(line, drives, out);
             } catch (const Failure& f) {
                 JsonWriter err(stdout, 0);
                 err.BeginObject();

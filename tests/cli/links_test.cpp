@@ -1,5 +1,7 @@
 // qbx links --eval: the request ops, their answers, and lines that are not
 // requests.
+#include <sys/stat.h>
+
 #include <sstream>
 
 #include "cli_fixture.h"
@@ -72,7 +74,7 @@ TEST(QbxLinks, MalformedLinesGetAnErrorAndTheNextLineIsRead) {
                                         "{\"op\":\"word\",\"word\":\"\xFF\"}\n"
                                         R"([1,2])"
                                         "\n"
-                                        R"({"op":"resolve","path":"a","base":"b","drive":"C"})"
+                                        R"({"op":"resolve","base":"b","drive":"C"})"
                                         "\n"
                                         R"({"op":"word","word":"www.x.y"} x)"
                                         "\n"
@@ -84,6 +86,39 @@ TEST(QbxLinks, MalformedLinesGetAnErrorAndTheNextLineIsRead) {
     EXPECT_TRUE(Has(out[2], "unpaired surrogate")) << out[2];
     EXPECT_TRUE(Has(out[6], R"(\"word\" is missing)")) << out[6];
     EXPECT_TRUE(Has(out[11], R"("kind": 9)")) << out[11];
+}
+
+TEST(QbxLinks, ResolvesThroughTheReadersDriveSettings) {
+    TempDir home;
+    std::string notes = home.Path() + "/disk-c/notes";
+    ASSERT_EQ(::mkdir((home.Path() + "/disk-c").c_str(), 0755), 0);
+    ASSERT_EQ(::mkdir(notes.c_str(), 0755), 0);
+    home.Write("disk-c/notes/Plan.TXT", "x");
+    ASSERT_EQ(::mkdir((home.Path() + "/Tarnwick Software").c_str(), 0755), 0);
+    home.Write("Tarnwick Software/Quillbox Reader.ini",
+               "[Drives]\nC:=" + home.Path() + "/disk-c\n");
+    ProgramResult r = RunQbx(
+        {"links", "--eval"},
+        RunOptions()
+            .Env("XDG_CONFIG_HOME", home.Path())
+            .Input(R"({"op":"resolve","path":"C:\\Notes\\plan.txt","base":"","drive":"C"})"
+                   "\n"
+                   R"({"op":"resolve","path":".\\a.txt","base":"D:\\base","drive":"C"})"
+                   "\n"
+                   R"({"op":"resolve","path":".:\\notes\\x","base":"","drive":"c"})"
+                   "\n"
+                   R"({"op":"resolve","path":"x","base":"","drive":"CD"})"
+                   "\n"));
+    ASSERT_EQ(r.status, 0) << r;
+    std::vector<std::string> out;
+    std::istringstream in(r.out);
+    for (std::string line; std::getline(in, line);) out.push_back(line);
+    ASSERT_EQ(out.size(), 4u) << r.out;
+    // Components spelled in another case are found as they are on disk.
+    EXPECT_EQ(out[0], R"({"windows": "C:\\Notes\\plan.txt", "linux": ")" + notes + R"(/Plan.TXT"})");
+    EXPECT_EQ(out[1], R"({"windows": "D:\\base\\a.txt", "linux": null})");
+    EXPECT_EQ(out[2], R"({"windows": "c:\\notes\\x", "linux": ")" + notes + R"(/x"})");
+    EXPECT_TRUE(Has(out[3], "one letter")) << out[3];
 }
 
 TEST(QbxLinks, Usage) {
