@@ -17,12 +17,16 @@ bool StillSameArticle(CQuillboxDoc& doc, const StoredLink& link, CArticle& a) {
     return a.createdDate == link.createdDate && a.createdTime == link.createdTime;
 }
 
+// The first `max` characters (code points) of UTF-8 text.
 std::string CutUtf8(std::string s, size_t max) {
-    if (s.size() <= max) return s;
-    size_t n = max;
-    while (n > 0 && (static_cast<unsigned char>(s[n]) & 0xC0) == 0x80)
-        --n;
-    s.resize(n);
+    size_t chars = 0;
+    for (size_t i = 0; i < s.size(); ++i) {
+        if ((static_cast<unsigned char>(s[i]) & 0xC0) == 0x80) continue;
+        if (chars++ == max) {
+            s.resize(i);
+            break;
+        }
+    }
     return s;
 }
 

@@ -15,8 +15,7 @@ namespace qb {
 
 class CQuillboxDoc;
 
-// The status bar shows at most this many characters (bytes of UTF-8, cut
-// at a character boundary) of a description.
+// The status bar shows at most this many characters of a description.
 constexpr size_t kMaxLinkDescription = 1000;
 
 // "Folder: %s" / "File: %s" with the resolved path, "URL: %s", "Article: %s"

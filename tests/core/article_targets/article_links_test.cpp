@@ -107,6 +107,14 @@ TEST_F(ArticleLinkTest, DescriptionsByKind) {
     std::string d = DescribeStoredLink(*doc, url, ctx);
     EXPECT_EQ(d.size(), kMaxLinkDescription);
     EXPECT_EQ(d.rfind("URL: http://example.org/aaa", 0), 0u);
+    // The limit counts characters, not the bytes of their UTF-8 form.
+    url.target = "http://x/" + std::string(2000, '\xE9');
+    d = DescribeStoredLink(*doc, url, ctx);
+    size_t chars = 0;
+    for (unsigned char c : d)
+        chars += (c & 0xC0) != 0x80;
+    EXPECT_EQ(chars, kMaxLinkDescription);
+    EXPECT_EQ(d.substr(d.size() - 2), "\xC3\xA9") << "no character is cut in half";
     url.kind = 9;
     EXPECT_EQ(DescribeStoredLink(*doc, url, ctx), "");
 }
