@@ -8,7 +8,10 @@ namespace {
 class ArticleCommandTest : public CliTest {};
 
 TEST_F(ArticleCommandTest, TextShowsTitleKeywordsAttachmentAndContent) {
-    ProgramResult r = Qbx({"article", path_, std::to_string(nb::kOak)});
+    // A settings folder of its own: no Drives entries.
+    RunOptions o;
+    o.Env("HOME", dir_.Path()).Env("XDG_CONFIG_HOME", dir_.Path());
+    ProgramResult r = Qbx({"article", path_, std::to_string(nb::kOak)}, o);
     ASSERT_EQ(r.status, 0) << r.err;
     EXPECT_TRUE(Has(r.out, "Title: Oak and rook\n"));
     EXPECT_TRUE(Has(r.out, "Keyword: Birds\nKeyword: Trees\n"));
