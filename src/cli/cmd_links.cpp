@@ -16,6 +16,7 @@
 #include "json.h"
 #include "json_in.h"
 #include "options.h"
+#include "reader_drives.h"
 
 namespace {
 
@@ -168,14 +169,6 @@ void DoubleClick(const JsonValue& request, JsonWriter& out) {
     out.EndObject();
 }
 
-// The reader's own Drives settings: qbx maps paths as the reader would.
-qb::DriveMap ReaderDrives() {
-    qb::LinuxSystemEnv env;
-    qb::ProfileStore store(qb::ChooseSettingsLocation(env).settingsPath);
-    store.Load();
-    return store.SectionEntries("Drives");
-}
-
 // The stored path resolved against the link base and the remembered drive
 // letter, as {"windows": ..., "linux": ... or null}.
 void ResolveStoredPath(const std::u16string& path, const std::u16string& base,
@@ -260,7 +253,7 @@ int Run(const qbx::Args& args) {
     if (!operands.empty()) return qbx::UsageError(syntax, syntax.tooManyOperands);
     if (!eval) return qbx::UsageError(syntax, "--eval is required");
 
-    const qb::DriveMap drives = ReaderDrives();
+    const qb::DriveMap drives = qbx::ReaderDrives();
     std::string line;
     bool tooLong;
     while (ReadLine(stdin, line, tooLong)) {
