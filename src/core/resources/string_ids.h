@@ -84,4 +84,10 @@ constexpr int kOpenSharingViolation = 1028;
 // Windows path, %2 the `Drives` key ("C:" or "\\server\share").
 constexpr int kNoDriveMapping = 19016;
 
+// ---- When attachments open -----------------------------------------------------
+
+// Open Attachments asks before opening more than the limit at once: %1 the
+// number of enabled attachments, %2 the limit.
+constexpr int kOpenAttachmentsQuestion = 19030;
+
 }  // namespace qb::msg

@@ -133,6 +133,9 @@ constexpr Entry kStrings[] = {
     {14102, "Expecting a keyword group name."},
     {14110, "The query expression is nested too deeply.\nUse fewer levels of parentheses."},
     {msg::kNoDriveMapping, "%1 (no folder is set for %2 in the Drives settings)"},
+    {msg::kOpenAttachmentsQuestion,
+     "This article has %1 attachments to open, more than %2 at a time.\n\nOpen all of them? "
+     "Choose No to open only the first %2, or Cancel to open none."},
 };
 
 constexpr bool StrictlyAscending() {
