@@ -10,6 +10,7 @@
 #include <string>
 
 #include "command.h"
+#include "json_in.h"
 #include "options.h"
 #include "richtext/rich_text.h"
 
@@ -46,36 +47,6 @@ void JsonString(std::string& out, std::string_view utf8) {
         }
     }
     out += '"';
-}
-
-std::string Utf8(std::u16string_view s) {
-    std::string out;  // CR stays CR in JSON text
-    for (std::size_t i = 0; i < s.size(); ++i) {
-        uint32_t cp = s[i];
-        if (cp >= 0xD800 && cp <= 0xDBFF && i + 1 < s.size() && s[i + 1] >= 0xDC00 &&
-            s[i + 1] <= 0xDFFF) {
-            cp = 0x10000 + ((cp - 0xD800) << 10) + (s[i + 1] - 0xDC00);
-            ++i;
-        } else if (cp >= 0xD800 && cp <= 0xDFFF) {
-            cp = 0xFFFD;
-        }
-        if (cp < 0x80) {
-            out += char(cp);
-        } else if (cp < 0x800) {
-            out += char(0xC0 | cp >> 6);
-            out += char(0x80 | (cp & 0x3F));
-        } else if (cp < 0x10000) {
-            out += char(0xE0 | cp >> 12);
-            out += char(0x80 | (cp >> 6 & 0x3F));
-            out += char(0x80 | (cp & 0x3F));
-        } else {
-            out += char(0xF0 | cp >> 18);
-            out += char(0x80 | (cp >> 12 & 0x3F));
-            out += char(0x80 | (cp >> 6 & 0x3F));
-            out += char(0x80 | (cp & 0x3F));
-        }
-    }
-    return out;
 }
 
 std::string Colour(uint32_t c) {
@@ -119,7 +90,7 @@ const char* NumberingName(qb::Numbering n) {
 
 std::string Json(const qb::RichTextControl& rt) {
     std::string out = "{\"text\": ";
-    JsonString(out, Utf8(rt.Text()));
+    JsonString(out, qbx::ToUtf8(rt.Text()));  // CR stays CR in JSON text
     out += ",\n \"paragraphs\": [";
     for (int32_t p = 0; p < rt.ParagraphCount(); ++p) {
         int32_t start = rt.ParagraphStart(p);
