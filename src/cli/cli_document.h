@@ -16,6 +16,7 @@
 #include "document/privacy.h"
 #include "document/quillbox_doc.h"
 #include "options.h"
+#include "platform/icu_locale.h"
 #include "terminal_ui.h"
 
 namespace qbx {
@@ -81,6 +82,25 @@ struct DocumentOptions {
     std::string path;
     bool passwordFromStdin = false;
     bool allowNewer = false;
+};
+
+// The document of one qbx command, with the terminal and the user's locale.
+struct CommandDocument {
+    TerminalUi ui;
+    qb::IcuLocale locale;
+    qb::CQuillboxDoc doc{Services()};
+
+    qb::DocumentServices Services() {
+        qb::DocumentServices s;
+        s.ui = &ui;
+        s.locale = &locale;
+        return s;
+    }
+
+    // Opens `path` with the password rules above: 0, or 1 after the report.
+    int Open(const std::string& path, const DocumentOptions& o) {
+        return OpenForCommand(doc, path, o.allowNewer, ui, o.passwordFromStdin);
+    }
 };
 
 // The syntax of a command over the one data file FILE with the password

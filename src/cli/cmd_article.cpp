@@ -165,18 +165,14 @@ int Run(const Args& args) {
         return UsageError(syntax, "ID must be an article number: " + idText);
     }
 
-    TerminalUi ui;
-    qb::IcuLocale locale;
-    qb::DocumentServices s;
-    s.ui = &ui;
-    s.locale = &locale;
-    qb::CQuillboxDoc doc(s);
+    CommandDocument d;
+    qb::CQuillboxDoc& doc = d.doc;
     // Relative targets are resolved against the file's folder, which must
     // be absolute to map to a Linux path.
     std::error_code ec;
     std::string path = std::filesystem::absolute(operands[0], ec).string();
     if (ec) path = operands[0];
-    if (int rc = OpenForCommand(doc, path, o.allowNewer, ui, o.passwordFromStdin)) return rc;
+    if (int rc = d.Open(path, o)) return rc;
     if (!doc.AllArticles().Contains(id) || doc.ExcludedArticles().Contains(id)) {
         std::fprintf(stderr, "qbx article: %d is not an article of %s\n", id, operands[0].c_str());
         return 1;
@@ -187,7 +183,7 @@ int Run(const Args& args) {
     }
     qb::TargetContext ctx = qb::MakeTargetContext(doc, nullptr);
     ctx.drives = ReaderDrives();
-    qb::ArticleViewModel m = qb::LoadArticleView(doc, id, locale, ctx);
+    qb::ArticleViewModel m = qb::LoadArticleView(doc, id, d.locale, ctx);
     if (!m.loaded) return 1;
     if (json)
         PrintJson(m);

@@ -155,13 +155,9 @@ int Run(const Args& args) {
     syntax.options.push_back(Flag("--json", "one JSON object instead of the lines", json));
     if (auto rc = ParseArguments(args, syntax, o.path)) return *rc;
 
-    TerminalUi ui;
-    qb::IcuLocale locale;
-    qb::DocumentServices s;
-    s.ui = &ui;
-    s.locale = &locale;
-    qb::CQuillboxDoc doc(s);
-    if (int rc = OpenForCommand(doc, o.path, o.allowNewer, ui, o.passwordFromStdin)) return rc;
+    CommandDocument d;
+    if (int rc = d.Open(o.path, o)) return rc;
+    qb::CQuillboxDoc& doc = d.doc;
     qb::FileProperties p = qb::GetFileProperties(doc);
     Counts c = CountsOf(doc);
     if (json)

@@ -24,19 +24,15 @@ int Run(const Args& args) {
     DocumentOptions o;
     if (auto rc = ParseArguments(args, DocumentSyntax("keywords", kUsage, o), o.path)) return *rc;
 
-    TerminalUi ui;
-    qb::IcuLocale locale;
-    qb::DocumentServices s;
-    s.ui = &ui;
-    s.locale = &locale;
-    qb::CQuillboxDoc doc(s);
-    if (int rc = OpenForCommand(doc, o.path, o.allowNewer, ui, o.passwordFromStdin)) return rc;
+    CommandDocument d;
+    if (int rc = d.Open(o.path, o)) return rc;
+    qb::CQuillboxDoc& doc = d.doc;
     try {
         qb::PlainTextWriter out(stdout);
         qb::WriteKeywordList(doc, out);
         out.Close();
     } catch (const qb::CQuillError& e) {
-        qb::CQuillError(e.Code(), o.path).ReportError(ui);
+        qb::CQuillError(e.Code(), o.path).ReportError(d.ui);
         return 1;
     }
     return 0;

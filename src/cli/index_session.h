@@ -21,21 +21,11 @@
 
 namespace qbx {
 
-struct IndexSession {
-    TerminalUi ui;
-    qb::IcuLocale locale;
-    qb::CQuillboxDoc doc{Services()};
+struct IndexSession : CommandDocument {
     qb::DocumentIndexSource source{doc};
     qb::IndexHost host;
     qb::QueryExpression query;
     std::unique_ptr<qb::IndexModel> model;
-
-    qb::DocumentServices Services() {
-        qb::DocumentServices s;
-        s.ui = &ui;
-        s.locale = &locale;
-        return s;
-    }
 
     // Opens `path` with the password rules of every document command
     // (OpenForCommand). Returns 0 or the exit status after the report.
