@@ -74,6 +74,9 @@ public:
     virtual void OnSortOrderChanged() = 0;
     // Highlights the title after (`next`) or before article `articleId`.
     virtual void StepArticle(int32_t articleId, bool next) = 0;
+    // Whether the title list holds article `articleId` (Previous / Next
+    // Article of its window are enabled only then).
+    virtual bool TitleListHolds(int32_t articleId) const = 0;
 };
 
 // The window that is no window: every notice and command does nothing and
@@ -105,6 +108,7 @@ public:
     void ClearTitleHighlight() override {}
     void OnSortOrderChanged() override {}
     void StepArticle(int32_t, bool) override {}
+    bool TitleListHolds(int32_t) const override { return false; }
 };
 
 class MainWindowHost {

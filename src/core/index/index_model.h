@@ -105,6 +105,7 @@ public:
     void ClearTitleHighlight();
     // An article window's Previous / Next: see TitleListModel::Step.
     void StepArticle(int32_t articleId, bool next) { titles_.Step(articleId, next); }
+    bool TitleListHolds(int32_t articleId) const { return titles_.RowOf(articleId).has_value(); }
 
     // ---- Show commands
     void ShowAllTitles() { Show(title_mode::kAllTitles); }

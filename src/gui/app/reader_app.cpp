@@ -176,6 +176,10 @@ void ReaderApp::RebuildSavedQueryMenu(const std::vector<std::string>& names) {
     if (frame_) frame_->RebuildSavedQueryMenu(names);
 }
 
+bool ReaderApp::CloseArticleWindows(const IdSet& articles) {
+    return articleCloser_ ? articleCloser_(articles) : true;
+}
+
 void ReaderApp::RefreshDocumentViews() {
     if (!frame_) return;
     for (QMdiSubWindow* w : frame_->Mdi()->subWindowList())

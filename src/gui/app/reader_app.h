@@ -45,6 +45,11 @@ public:
     using FrameExtension = std::function<void(ReaderApp&)>;
     void AddFrameExtension(FrameExtension f) { extensions_.push_back(std::move(f)); }
 
+    // Closes the open windows of some articles (the article windows
+    // install it); true when all of them closed.
+    using ArticleWindowCloser = std::function<bool(const IdSet&)>;
+    void SetArticleWindowCloser(ArticleWindowCloser f) { articleCloser_ = std::move(f); }
+
     AppCore& Core() { return core_; }
     CMainFrame* Frame() const { return frame_.get(); }
     CQuillboxDoc* Document() const { return doc_.get(); }
@@ -78,6 +83,7 @@ public:
     void SetFileTitle(const std::string& title) override;
     void SetNoDocument(bool noDocument) override;
     void RebuildSavedQueryMenu(const std::vector<std::string>& names) override;
+    bool CloseArticleWindows(const IdSet& articles) override;
     void RefreshDocumentViews() override;
     void ShowIndexFrame() override;
 
@@ -92,6 +98,7 @@ private:
     QPointer<QMdiSubWindow> indexFrame_;
     IndexFrameFactory indexFactory_;
     std::vector<FrameExtension> extensions_;
+    ArticleWindowCloser articleCloser_;
     bool closing_ = false;
     int pending_ = 0;
 };

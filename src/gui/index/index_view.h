@@ -104,6 +104,9 @@ public:
     void ClearTitleHighlight() override;
     void OnSortOrderChanged() override;
     void StepArticle(int32_t articleId, bool next) override;
+    bool TitleListHolds(int32_t articleId) const override {
+        return model_.TitleListHolds(articleId);
+    }
 
     // ---- IndexHost
     void BeginWaitCursor() override;

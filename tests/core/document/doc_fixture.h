@@ -47,6 +47,7 @@ struct RecordingIndex : IndexWindow {
     void ToggleIndexMode() override { calls.push_back("ToggleIndexMode"); }
     int32_t TitleMode() const override { return Query("TitleMode"); }
     int32_t TitleMemberCount() const override { return Query("TitleMemberCount"); }
+    bool TitleListHolds(int32_t) const override { return false; }
     int32_t HighlightedCount() const override { return Query("HighlightedCount"); }
     void ClearTitleHighlight() override { calls.push_back("ClearTitleHighlight"); }
     void OnSortOrderChanged() override { calls.push_back("OnSortOrderChanged"); }

@@ -67,6 +67,7 @@ public:
     void ToggleIndexMode() override { Record("ToggleIndexMode"); }
     int32_t TitleMode() const override { return Query("TitleMode"); }
     int32_t TitleMemberCount() const override { return Query("TitleMemberCount"); }
+    bool TitleListHolds(int32_t) const override { return false; }
     int32_t HighlightedCount() const override { return Query("HighlightedCount"); }
     void ClearTitleHighlight() override { Record("ClearTitleHighlight"); }
     void OnSortOrderChanged() override { Record("OnSortOrderChanged"); }

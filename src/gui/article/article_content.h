@@ -1,0 +1,60 @@
+// ArticleContent: the article window's read-only content. It shows a
+// rich-text control's story with the same character positions, draws stored
+// links green and underlined, marks recognised links (in slices from the
+// event loop, so a long text never freezes the window) and turns the mouse
+// over links into signals; what a link opens is the view's business.
+#pragma once
+
+#include <QTextEdit>
+#include <cstdint>
+#include <string>
+#include <vector>
+
+#include "article/link_marker.h"
+#include "article/link_words.h"
+#include "richtext/rich_text.h"
+
+namespace qb {
+
+class ArticleContent : public QTextEdit {
+    Q_OBJECT
+public:
+    explicit ArticleContent(QWidget* parent = nullptr);
+    ~ArticleContent() override;
+
+    // Shows `control`'s story (copied: the caller's control may be reused)
+    // with `storedLinks` green and underlined, and starts marking the
+    // recognised links of the whole text when `colouring` is set.
+    void Load(const RichTextControl& control, std::vector<StoredLinkRange> storedLinks,
+              bool colouring);
+    // The plain text shown, in the control's positions (UTF-16).
+    const std::u16string& Text() const;
+
+    // The Active Links mode replaces both link flags; turning colouring on
+    // marks the whole text, turning it off removes the marks.
+    void SetActiveLinksMode(int32_t mode);
+    LinkFlags Flags() const;
+
+    // Non-zero: lines wrap at the window's width and there is no
+    // horizontal scroll bar; zero: no wrapping.
+    void SetWordWrap(bool on);
+
+    // Recognised links marked so far; marking goes on from the event loop
+    // while Marking() holds.
+    const std::vector<MarkedLink>& MarkedLinks() const;
+    bool Marking() const;
+    // Runs the remaining slices now (tests and the export of a window).
+    void FinishMarking();
+
+signals:
+    // The mouse went over stored link `index` (into the list Load was
+    // given), or off every stored link (-1).
+    void storedLinkHovered(int index);
+    // A double-click on stored link `index`.
+    void followStoredLink(int index);
+    // A double-click on a recognised link: a file path as written, or a web
+    // address.
+    void openRecognizedTarget(bool web, const QString& target);
+};
+
+}  // namespace qb

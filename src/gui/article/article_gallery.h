@@ -1,0 +1,48 @@
+// ArticleGallery: the strip of attachment thumbnails across the bottom of
+// an article window. Thumbnails are made on a worker thread (as QImage, the
+// only image type safe off the GUI thread) and handed over by queued
+// signals; rebuilding or closing stops the worker and drops what it still
+// had on the way, so nothing is left behind.
+#pragma once
+
+#include <QListWidget>
+#include <QString>
+#include <vector>
+
+namespace qb {
+
+// One attachment as the gallery shows it.
+struct GalleryItem {
+    int attachmentIndex = 0;  // into the article's attachments
+    QString label;            // the address, or the file name
+    QString target;           // the address, or the resolved Linux path
+    enum class Kind { File, Folder, Web, Article } kind = Kind::File;
+};
+
+class ArticleGallery : public QListWidget {
+    Q_OBJECT
+public:
+    explicit ArticleGallery(QWidget* parent = nullptr);
+    // Stops the worker and waits for it.
+    ~ArticleGallery() override;
+
+    // Stops a running worker, drops its queued thumbnails and clears the
+    // list; then starts a worker making `items` at `edge` pixels.
+    void Rebuild(std::vector<GalleryItem> items, int edge);
+    // Stops the worker and drops its queued thumbnails (the window closes).
+    void Stop();
+    bool Running() const;
+    int Edge() const { return edge_; }
+
+    // The attachment index of the highlighted item, or -1.
+    int HighlightedAttachment() const;
+
+signals:
+    // Enter or a double-click on an item.
+    void openAttachment(int attachmentIndex);
+
+private:
+    int edge_ = 128;
+};
+
+}  // namespace qb
