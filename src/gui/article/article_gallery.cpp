@@ -2,6 +2,14 @@
 
 namespace qb {
 
+std::vector<GalleryItem> GalleryItemsFor(const std::vector<AttachmentView>&) {
+    return {};
+}
+
+int GalleryEdgeFor(int32_t) {
+    return 128;
+}
+
 ArticleGallery::ArticleGallery(QWidget* parent) : QListWidget(parent) {
     setViewMode(QListView::IconMode);
 }

@@ -7,9 +7,12 @@
 
 #include <QListWidget>
 #include <QString>
+#include <cstdint>
 #include <vector>
 
 namespace qb {
+
+struct AttachmentView;
 
 // One attachment as the gallery shows it.
 struct GalleryItem {
@@ -18,6 +21,12 @@ struct GalleryItem {
     QString target;           // the address, or the resolved Linux path
     enum class Kind { File, Folder, Web, Article } kind = Kind::File;
 };
+
+// The items of the attachments whose gallery flag is clear, in stored order.
+std::vector<GalleryItem> GalleryItemsFor(const std::vector<AttachmentView>& attachments);
+// The thumbnail edge for the `GalleryImageSize` preference: 0 small (64),
+// 2 large (192), anything else medium (128).
+int GalleryEdgeFor(int32_t galleryImageSize);
 
 class ArticleGallery : public QListWidget {
     Q_OBJECT
