@@ -4,6 +4,7 @@
 
 #include <deque>
 #include <functional>
+#include <memory>
 #include <optional>
 #include <string>
 #include <vector>
@@ -41,6 +42,40 @@ public:
         if (!typed) return false;
         return check(*typed);
     }
+
+    // Progress windows: each one opened is recorded with every text it was
+    // given; `cancelAfterTexts` > 0 makes the next window report Cancel once
+    // it has been given that many texts.
+    struct Progress {
+        std::string caption;
+        std::vector<std::string> texts;
+        int64_t range = 0, position = 0;
+        bool open = true;
+    };
+    class RecordingProgressWindow : public ProgressWindow {
+    public:
+        RecordingProgressWindow(Progress& p, int cancelAfter) : p_(p), cancelAfter_(cancelAfter) {}
+        ~RecordingProgressWindow() override { p_.open = false; }
+        void SetText(const std::string& text) override { p_.texts.push_back(text); }
+        void SetRange(int64_t range) override { p_.range = range; }
+        void SetPosition(int64_t position) override { p_.position = position; }
+        bool Cancelled() const override {
+            return cancelAfter_ > 0 && int(p_.texts.size()) >= cancelAfter_;
+        }
+
+    private:
+        Progress& p_;
+        int cancelAfter_;
+    };
+    std::unique_ptr<ProgressWindow> OpenProgress(const std::string& caption) override {
+        progress.push_back(std::make_unique<Progress>());
+        progress.back()->caption = caption;
+        int cancel = cancelAfterTexts;
+        cancelAfterTexts = 0;
+        return std::make_unique<RecordingProgressWindow>(*progress.back(), cancel);
+    }
+    std::vector<std::unique_ptr<Progress>> progress;
+    int cancelAfterTexts = 0;
 
     // Scripting.
     void QueueResult(MessageResult r) { results.push_back(r); }

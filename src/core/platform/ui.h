@@ -4,7 +4,10 @@
 #pragma once
 
 #include <functional>
+#include <memory>
 #include <string>
+
+#include "platform/progress.h"
 
 namespace qb {
 
@@ -12,7 +15,7 @@ enum class MessageIcon { None, Exclamation, Information, Question, Stop };
 enum class MessageButtons { Ok, OkCancel, YesNo, YesNoCancel, RetryCancel };
 enum class MessageResult { Ok, Cancel, Yes, No, Retry };
 
-class Ui {
+class Ui : public ProgressPort {
 public:
     virtual ~Ui() = default;
 
@@ -28,6 +31,11 @@ public:
     // password closes it as cancelled, after any message `check` showed).
     virtual bool AskPassword(const std::string& fileName,
                              const std::function<bool(const std::string&)>& check) = 0;
+
+    // A progress window (progress.h); by default one that shows nothing.
+    std::unique_ptr<ProgressWindow> OpenProgress(const std::string& /*caption*/) override {
+        return std::make_unique<NoProgressWindow>();
+    }
 };
 
 }  // namespace qb
