@@ -2,6 +2,11 @@
 // and damage made with the writer's helpers must fail cleanly.
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <filesystem>
+#include <fstream>
+#include <set>
+
 #include "datafile/data_file.h"
 #include "datafile/quill_error.h"
 #include "datafile/record_stream.h"
@@ -221,6 +226,61 @@ TEST_F(DemoFile, StoredLinksPointAtTheirTargets) {
     EXPECT_NE(old.plainText.find("\x93"
                                  "Cupani\x94"),
               std::string::npos);
+}
+
+// The stored relative target beside the demo file, as the reader maps it.
+std::string BesideDemo(const std::string& target) {
+    std::string rest = target.rfind(".\\", 0) == 0 ? target.substr(2) : target;
+    std::replace(rest.begin(), rest.end(), '\\', '/');
+    return std::string(QB_BINARY_DIR) + "/samples/" + rest;
+}
+
+TEST_F(DemoFile, ArticleWindowsHaveLinksOfEveryKindAndPicturesToShow) {
+    const qb::CArticle jobs = qb::ReadArticle(file_, Find("Garden Jobs for September"), defaults_);
+    qb::RichTextControl rich;
+    ASSERT_TRUE(rich.StreamInRtf(jobs.richText));
+    std::set<int16_t> kinds;
+    for (const qb::StoredLink& l : jobs.links)
+        kinds.insert(l.kind);
+    EXPECT_EQ(kinds, (std::set<int16_t>{1, 2, 3}));
+    for (const qb::StoredLink& l : jobs.links)
+        if (l.kind == 1) {
+            EXPECT_TRUE(rich.TextRange(l.start, l.end) == u"the garden bird list");
+            EXPECT_TRUE(std::filesystem::is_regular_file(BesideDemo(l.target))) << l.target;
+        }
+    // Text the link recogniser finds: a www. address and an e-mail address.
+    const std::u16string text = rich.TextRange(0, rich.TextLength());
+    EXPECT_NE(text.find(u"www.hawthorn-allotments.org.uk"), std::u16string::npos);
+    EXPECT_NE(text.find(u"seeds@hawthorn-allotments.org.uk"), std::u16string::npos);
+
+    // Galleries with pictures: small PNG files copied beside the demo file.
+    for (const char* title : {"First Swallows of the Year", "Planning the Wildflower Meadow",
+                              "Autumn Fungi in the Beech Wood"}) {
+        const qb::CArticle a = qb::ReadArticle(file_, Find(title), defaults_);
+        int pictures = 0;
+        for (const qb::CAttachment& att : a.attachments) {
+            if (att.kind != 1 || att.target.size() < 4 ||
+                att.target.compare(att.target.size() - 4, 4, ".png") != 0)
+                continue;
+            const std::string path = BesideDemo(att.target);
+            ASSERT_TRUE(std::filesystem::is_regular_file(path)) << path;
+            const auto size = std::filesystem::file_size(path);
+            EXPECT_TRUE(size > 200 && size < 16 * 1024) << path << " " << size;
+            std::ifstream in(path, std::ios::binary);
+            char magic[8] = {};
+            in.read(magic, 8);
+            EXPECT_EQ(std::string(magic, 8), "\x89PNG\r\n\x1a\n") << path;
+            ++pictures;
+        }
+        EXPECT_GT(pictures, 0) << title;
+    }
+    // And a folder attachment, relative to the file.
+    const qb::CArticle meadow =
+        qb::ReadArticle(file_, Find("Planning the Wildflower Meadow"), defaults_);
+    bool folder = false;
+    for (const qb::CAttachment& att : meadow.attachments)
+        folder = folder || (att.kind == 1 && std::filesystem::is_directory(BesideDemo(att.target)));
+    EXPECT_TRUE(folder);
 }
 
 }  // namespace

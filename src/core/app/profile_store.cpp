@@ -243,7 +243,24 @@ bool ProfileStore::IsIntegerValue(const std::string& section, const std::string&
     return l && l->isInt;
 }
 
+bool ProfileStore::Erase(const std::string& section, const std::string& key) {
+    bool found = false;
+    for (Section& s : sections_) {
+        if (s.rawHeader.empty() || !EqualsNoCase(s.name, section)) continue;
+        auto gone = std::remove_if(s.lines.begin(), s.lines.end(), [&](const Line& l) {
+            return !l.key.empty() && EqualsNoCase(l.key, key);
+        });
+        found = found || gone != s.lines.end();
+        s.lines.erase(gone, s.lines.end());
+    }
+    return found;
+}
+
 void ProfileStore::Apply(const Pending& p) {
+    if (p.erase) {
+        Erase(p.section, p.key);
+        return;
+    }
     for (Section& s : sections_) {
         if (s.rawHeader.empty() || !EqualsNoCase(s.name, p.section)) continue;
         for (Line& l : s.lines) {
@@ -293,6 +310,13 @@ bool ProfileStore::WriteString(const std::string& section, const std::string& ke
     Apply(p);
     pending_.push_back(std::move(p));
     return true;
+}
+
+bool ProfileStore::DeleteKey(const std::string& section, const std::string& key) {
+    if (section.empty() || key.empty()) return false;
+    bool found = Erase(section, key);
+    pending_.push_back(Pending{section, key, "", false, true});
+    return found;
 }
 
 std::string ProfileStore::Serialize() const {

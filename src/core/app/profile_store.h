@@ -59,6 +59,13 @@ public:
     // a leading '[', ';' or '#') are refused.
     bool WriteInt(const std::string& section, const std::string& key, int32_t value);
     bool WriteString(const std::string& section, const std::string& key, const std::string& value);
+    // Removes `key` from `section`: every line of it, in every spelling and
+    // every header of that section, so that no older duplicate shows
+    // through. Lands in memory at once and on disk at the next Flush(),
+    // applied in order with the writes (also to a file another instance
+    // changed meanwhile). True when the key was there in memory; deleting a
+    // missing key is harmless.
+    bool DeleteKey(const std::string& section, const std::string& key);
 
     // Whether the last write of this key was an integer (keys read from
     // the file count as integers when their text is canonical).
@@ -95,10 +102,12 @@ private:
     struct Pending {
         std::string section, key, value;
         bool isInt;
+        bool erase = false;  // DeleteKey: `value` and `isInt` unused
     };
 
     void Parse(const std::string& text);
     void Apply(const Pending& p);
+    bool Erase(const std::string& section, const std::string& key);
     const Line* Find(const std::string& section, const std::string& key) const;
     bool WriteFile(const std::string& text, int& code);
 

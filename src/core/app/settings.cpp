@@ -1,5 +1,6 @@
 #include "app/settings.h"
 
+#include <algorithm>
 #include <chrono>
 #include <cstdio>
 #include <ctime>
@@ -193,6 +194,13 @@ bool Settings::Save(ProfileStore& store) {
     }
     for (const StringKey& k : kStringKeys)
         store.WriteString(k.section, k.key, this->*k.field);
+    // The section holds exactly `drives`: a drive removed in Preferences must
+    // not come back with the next load (a data file's opening loads again).
+    for (const auto& [key, unused] : store.SectionEntries("Drives")) {
+        bool kept = std::any_of(drives.begin(), drives.end(),
+                                [&](const auto& d) { return EqualsNoCase(d.first, key); });
+        if (!kept) store.DeleteKey("Drives", key);
+    }
     for (const auto& [key, folder] : drives)
         store.WriteString("Drives", key, folder);
     bool ok = store.Flush();

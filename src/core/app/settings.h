@@ -46,8 +46,10 @@ public:
     void SetDefaults();
     void Validate();
 
-    // Writes every key of the table (SortOrder outside 0..3 as 0) and
-    // saves; false when the save failed (reported once by the store).
+    // Writes every key of the table (SortOrder outside 0..3 as 0) and the
+    // "Drives" section as `drives` holds it (keys no longer there are
+    // deleted), and saves; false when the save failed (reported once by
+    // the store).
     bool Save(ProfileStore& store);
 
     // Setters that save the whole table.

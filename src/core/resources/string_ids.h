@@ -90,4 +90,13 @@ constexpr int kNoDriveMapping = 19016;
 // number of enabled attachments, %2 the limit.
 constexpr int kOpenAttachmentsQuestion = 19030;
 
+// ---- Drives settings (Preferences) ---------------------------------------------
+
+// A row of the Drives page that cannot be kept: %1 the key as typed
+// (kDriveKeyInvalid) or as normalised (the others).
+constexpr int kDriveKeyInvalid = 19200;
+constexpr int kDriveKeyTwice = 19201;
+constexpr int kDriveFolderMissing = 19202;
+constexpr int kDriveFolderNotAbsolute = 19203;
+
 }  // namespace qb::msg

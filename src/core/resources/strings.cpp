@@ -136,6 +136,13 @@ constexpr Entry kStrings[] = {
     {msg::kOpenAttachmentsQuestion,
      "This article has %1 attachments to open, more than %2 at a time.\n\nOpen all of them? "
      "Choose No to open only the first %2, or Cancel to open none."},
+    {msg::kDriveKeyInvalid,
+     "\"%1\" is not a Windows drive or share.\nType a drive letter with its colon, such as D:, "
+     "or a share, such as \\\\server\\share."},
+    {msg::kDriveKeyTwice, "%1 is listed twice in the Drives settings.\nRemove one of them."},
+    {msg::kDriveFolderMissing, "Choose the Linux folder that stands for %1."},
+    {msg::kDriveFolderNotAbsolute,
+     "The Linux folder for %1 must be a full path, beginning with /."},
 };
 
 constexpr bool StrictlyAscending() {

@@ -17,8 +17,12 @@
 #include <QTabWidget>
 #include <QVBoxLayout>
 
+#include "app/drive_settings.h"
 #include "app/settings.h"
+#include "gui/app/drives_page.h"
+#include "gui/app/shell_dialogs.h"
 #include "gui/platform/colors.h"
+#include "platform/ui.h"
 #include "resources/strings.h"
 
 namespace qb {
@@ -92,8 +96,9 @@ void ColourButton::Choose() {
     if (c.isValid()) SetValue(BgrFromColor(c));
 }
 
-PreferencesSheet::PreferencesSheet(Settings& settings, Directories& dirs, QWidget* parent)
-    : QDialog(parent), settings_(settings), dirs_(dirs) {
+PreferencesSheet::PreferencesSheet(Settings& settings, Directories& dirs, ShellDialogs& dialogs,
+                                   Ui& ui, QWidget* parent)
+    : QDialog(parent), settings_(settings), dirs_(dirs), dialogs_(dialogs), ui_(ui) {
     setObjectName("PreferencesSheet");
     setWindowTitle(ResourceString(msg::kPreferencesCaption));
     auto* layout = new QVBoxLayout(this);
@@ -104,6 +109,8 @@ PreferencesSheet::PreferencesSheet(Settings& settings, Directories& dirs, QWidge
     tabs_->addTab(FilePage(), "Files");
     tabs_->addTab(ExportPage(), "Export");
     tabs_->addTab(ToolsPage(), "Tools");
+    drives = new DrivesPage(dialogs_);
+    tabs_->addTab(drives, "Drives");
     layout->addWidget(tabs_);
     auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, this);
     connect(buttons, &QDialogButtonBox::accepted, this, &QDialog::accept);
@@ -211,8 +218,8 @@ QWidget* PreferencesSheet::FilePage() {
         auto* browse = new QPushButton("Browse...", page);
         QLineEdit* edit = folders[t];
         connect(browse, &QPushButton::clicked, this, [this, edit] {
-            QString d = QFileDialog::getExistingDirectory(this, "Browse", edit->text());
-            if (!d.isEmpty()) edit->setText(d);
+            if (auto d = dialogs_.AskFolder("Browse", edit->text().toStdString(), this))
+                edit->setText(QString::fromStdString(*d));
         });
         row->addWidget(folders[t], 1);
         row->addWidget(browse);
@@ -312,6 +319,21 @@ void PreferencesSheet::Fill() {
     htmlCustomSet->setText(QString::fromStdString(s.htmlCustomSet));
 
     autoUpdateQuery->setChecked(s.autoUpdateQuery);
+
+    drives->Fill(s.drives);
+}
+
+bool PreferencesSheet::Validate() {
+    DriveRowsCheck check = CheckDriveRows(drives->Rows());
+    if (!check.problem) return true;
+    tabs_->setCurrentWidget(drives);
+    drives->ShowProblem(*check.problem);
+    ui_.MessageBox(check.problem->message, MessageIcon::Exclamation);
+    return false;
+}
+
+void PreferencesSheet::accept() {
+    if (Validate()) QDialog::accept();
 }
 
 void PreferencesSheet::Apply() {
@@ -359,6 +381,9 @@ void PreferencesSheet::Apply() {
     s.htmlCustomSet = htmlCustomSet->text().toStdString();
 
     s.autoUpdateQuery = autoUpdateQuery->isChecked();
+
+    DriveRowsCheck check = CheckDriveRows(drives->Rows());
+    if (!check.problem) s.drives = std::move(check.entries);
     s.changed = true;
 }
 

@@ -1,5 +1,6 @@
-// File > Preferences...: six pages filled from Settings and the default
-// folders, applied to them on OK only (Apply).
+// File > Preferences...: seven pages filled from Settings and the default
+// folders, checked when OK is pressed (Validate) and applied to them on OK
+// only (Apply). Browse buttons for folders ask through ShellDialogs.
 #pragma once
 
 #include <QDialog>
@@ -19,7 +20,10 @@ class QTabWidget;
 
 namespace qb {
 
+class DrivesPage;
 class Settings;
+class ShellDialogs;
+class Ui;
 
 // A button showing a colour (blue-green-red value, -1 the system's).
 class ColourButton;
@@ -27,10 +31,18 @@ class ColourButton;
 class PreferencesSheet : public QDialog {
     Q_OBJECT
 public:
-    PreferencesSheet(Settings& settings, Directories& dirs, QWidget* parent = nullptr);
+    PreferencesSheet(Settings& settings, Directories& dirs, ShellDialogs& dialogs, Ui& ui,
+                     QWidget* parent = nullptr);
+
+    // Whether the pages may be applied; otherwise the first problem's
+    // message is shown and its page and field made current, and nothing
+    // typed is lost. OK runs it and stays open on a problem.
+    bool Validate();
+    void accept() override;
 
     // Writes the controls into Settings and the folders (what OK does
-    // before the settings are saved).
+    // before the settings are saved). Drives that do not pass Validate()
+    // are left as they were.
     void Apply();
 
     QTabWidget* Pages() const { return tabs_; }
@@ -64,6 +76,8 @@ public:
 
     QCheckBox* autoUpdateQuery = nullptr;
 
+    DrivesPage* drives = nullptr;
+
 private:
     QWidget* IndexPage();
     QWidget* ArticlePage();
@@ -75,6 +89,8 @@ private:
 
     Settings& settings_;
     Directories& dirs_;
+    ShellDialogs& dialogs_;
+    Ui& ui_;
     QTabWidget* tabs_;
 };
 

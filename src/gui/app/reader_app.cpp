@@ -149,8 +149,10 @@ void ReaderApp::SetAlwaysOnTop(bool on) {
 }
 
 bool ReaderApp::RunPreferences() {
-    PreferencesSheet sheet(core_.GetSettings(), core_.Dirs(), frame_.get());
-    if (dialogs_.Exec(sheet) != QDialog::Accepted) return false;
+    PreferencesSheet sheet(core_.GetSettings(), core_.Dirs(), dialogs_, ui_, frame_.get());
+    // OK checks the pages itself; an answer that did not come through OK is
+    // checked here, so that nothing unusable is saved.
+    if (dialogs_.Exec(sheet) != QDialog::Accepted || !sheet.Validate()) return false;
     sheet.Apply();
     core_.ApplyPreferences();
     if (frame_) {

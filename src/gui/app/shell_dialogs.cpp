@@ -177,6 +177,16 @@ std::optional<std::string> ShellDialogs::AskOpenFileName(const std::string& star
     return d.selectedFiles().first().toStdString();
 }
 
+std::optional<std::string> ShellDialogs::AskFolder(const std::string& title,
+                                                   const std::string& startFolder, QWidget* owner) {
+    QFileDialog d(owner, QString::fromStdString(title), QString::fromStdString(startFolder));
+    d.setAcceptMode(QFileDialog::AcceptOpen);
+    d.setFileMode(QFileDialog::Directory);
+    d.setOption(QFileDialog::ShowDirsOnly, true);
+    if (Exec(d) != QDialog::Accepted || d.selectedFiles().isEmpty()) return std::nullopt;
+    return d.selectedFiles().first().toStdString();
+}
+
 std::optional<std::string> ShellDialogs::AskSaveFileName(
     const std::string& title, const std::string& startFolder, const std::string& proposedName,
     const std::string& filter, const std::string& defaultSuffix, QWidget* owner) {

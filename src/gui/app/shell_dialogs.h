@@ -1,6 +1,6 @@
 // The modal dialogs of start-up and the open path, behind one class so that
 // tests answer them without showing anything: the welcome screen, the
-// newer-format dialogs and the file dialogs. Every other modal dialog of
+// newer-format dialogs and the file and folder dialogs. Every other modal dialog of
 // the shell (Preferences, File Properties) runs through Exec().
 #pragma once
 
@@ -34,6 +34,9 @@ public:
                                       QWidget* owner);
     virtual std::optional<std::string> AskOpenFileName(const std::string& startFolder,
                                                        const std::string& filter, QWidget* owner);
+    // An existing folder (Preferences' Browse buttons); none when cancelled.
+    virtual std::optional<std::string> AskFolder(const std::string& title,
+                                                 const std::string& startFolder, QWidget* owner);
     // A save dialog that asks before overwriting.
     virtual std::optional<std::string> AskSaveFileName(
         const std::string& title, const std::string& startFolder, const std::string& proposedName,

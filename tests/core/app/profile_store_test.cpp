@@ -125,6 +125,87 @@ TEST(ProfileStoreFile, SaveKeepsKeysAnotherInstanceWrote) {
     EXPECT_EQ(c.GetInt("Quillbox", "B", 0), 2);
 }
 
+TEST(ProfileStoreDelete, RemovesEveryLineOfTheKeyAndKeepsTheRest) {
+    TempDir dir;
+    std::string path = dir / "s.ini";
+    WriteFile(path,
+              "; drives by hand\n[Drives]\nC:=/mnt/c\nD:=/mnt/d\n; old one\nd:=/old/d\n\n"
+              "[Other]\nD:=keep\n[drives]\nD:=/third\n");
+    ProfileStore s(path);
+    ASSERT_TRUE(s.Load());
+    EXPECT_TRUE(s.DeleteKey("DRIVES", "d:"));
+    // No older spelling or second header shows through.
+    EXPECT_FALSE(s.HasKey("Drives", "D:"));
+    EXPECT_EQ(s.GetString("Other", "D:", ""), "keep");
+    EXPECT_TRUE(s.HasPendingWrites());
+    ASSERT_TRUE(s.Flush());
+    EXPECT_EQ(ReadFile(path),
+              "; drives by hand\n[Drives]\nC:=/mnt/c\n; old one\n\n[Other]\nD:=keep\n"
+              "[drives]\n");
+
+    EXPECT_FALSE(s.DeleteKey("Drives", "Z:"));  // missing: harmless
+    EXPECT_FALSE(s.DeleteKey("Nowhere", "C:"));
+    ASSERT_TRUE(s.Flush());
+    EXPECT_EQ(s.GetString("Drives", "C:", ""), "/mnt/c");
+}
+
+TEST(ProfileStoreDelete, AppliesInOrderWithTheWrites) {
+    ProfileStore s;
+    s.WriteString("Drives", "E:", "/media/e");
+    s.DeleteKey("Drives", "E:");
+    EXPECT_FALSE(s.HasKey("Drives", "E:"));
+    s.DeleteKey("Drives", "F:");
+    s.WriteString("Drives", "F:", "/media/f");
+    EXPECT_EQ(s.GetString("Drives", "F:", ""), "/media/f");
+    EXPECT_EQ(s.Serialize(), "[Drives]\nF:=/media/f\n");
+}
+
+TEST(ProfileStoreDelete, DeletedKeyStaysGoneWhenAnotherInstanceSaves) {
+    TempDir dir;
+    std::string path = dir / "s.ini";
+    WriteFile(path, "[Drives]\nC:=/mnt/c\nD:=/mnt/d\n");
+    ProfileStore a(path), b(path);
+    a.Load();
+    b.Load();  // b still holds D: in memory
+    a.DeleteKey("Drives", "D:");
+    ASSERT_TRUE(a.Flush());
+    b.WriteInt("Quillbox", "Welcome", 2);
+    ASSERT_TRUE(b.Flush());
+    ProfileStore c(path);
+    c.Load();
+    EXPECT_FALSE(c.HasKey("Drives", "D:"));
+    EXPECT_EQ(c.GetString("Drives", "C:", ""), "/mnt/c");
+    EXPECT_EQ(c.GetInt("Quillbox", "Welcome", 0), 2);
+
+    // And a key another instance wrote is deleted from the file as it is now.
+    ProfileStore d(path);
+    d.Load();
+    a.WriteString("Drives", "G:", "/media/g");
+    ASSERT_TRUE(a.Flush());
+    d.DeleteKey("Drives", "G:");
+    ASSERT_TRUE(d.Flush());
+    c.Load();
+    EXPECT_FALSE(c.HasKey("Drives", "G:"));
+}
+
+TEST(ProfileStoreDelete, FailedSaveKeepsTheDeletionPending) {
+    TempDir dir;
+    std::string path = dir / "s.ini";
+    const std::string old = "[Drives]\nC:=/mnt/c\nD:=/mnt/d\n";
+    WriteFile(path, old);
+    ProfileStore s(path);
+    s.Load();
+    s.SetErrorReporter([](int, const std::string&) {});
+    s.DeleteKey("Drives", "C:");
+    s.SimulateWriteFailureAfter(3);
+    EXPECT_FALSE(s.Flush());
+    EXPECT_EQ(ReadFile(path), old);
+    EXPECT_FALSE(s.HasKey("Drives", "C:"));  // still gone in memory
+    s.SimulateWriteFailureAfter(std::nullopt);
+    ASSERT_TRUE(s.Flush());
+    EXPECT_EQ(ReadFile(path), "[Drives]\nD:=/mnt/d\n");
+}
+
 std::vector<std::string> FilesIn(const std::string& dir) {
     std::vector<std::string> names;
     for (auto& e : std::filesystem::directory_iterator(dir))

@@ -78,6 +78,16 @@ public:
         ++openAsked;
         return openName;
     }
+    // The folder dialog: answers `folderName`, records where it started.
+    int folderAsked = 0;
+    std::optional<std::string> folderName;
+    std::string folderStart;
+    std::optional<std::string> AskFolder(const std::string&, const std::string& start,
+                                         QWidget*) override {
+        ++folderAsked;
+        folderStart = start;
+        return folderName;
+    }
     std::optional<std::string> AskSaveFileName(const std::string& title, const std::string& folder,
                                                const std::string& proposed, const std::string&,
                                                const std::string&, QWidget*) override {

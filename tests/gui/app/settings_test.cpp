@@ -30,12 +30,12 @@ TEST_F(SettingsTest, PreferencesShowTheStoreAndApplyOnOkOnly) {
         "ShowTime=1\nGalleryImageSize=2\nDateColor=255\n");
     Start();
     {
-        PreferencesSheet sheet(app->Core().GetSettings(), app->Core().Dirs());
+        PreferencesSheet sheet(app->Core().GetSettings(), app->Core().Dirs(), dialogs, ui);
         QStringList pages;
         for (int i = 0; i < sheet.Pages()->count(); ++i)
             pages << sheet.Pages()->tabText(i);
-        EXPECT_EQ(pages,
-                  QStringList({"Index Window", "Articles", "Display", "Files", "Export", "Tools"}));
+        EXPECT_EQ(pages, QStringList({"Index Window", "Articles", "Display", "Files", "Export",
+                                      "Tools", "Drives"}));
         EXPECT_EQ(sheet.windowTitle(), "Preferences");
         EXPECT_EQ(sheet.initList->checkedId(), 1);
         EXPECT_EQ(sheet.activeLinks->checkedId(), 2);
