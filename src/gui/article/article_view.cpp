@@ -145,11 +145,11 @@ void CArticleView::Load() {
     ranges.reserve(model_.links.size());
     for (const StoredLinkView& l : model_.links)
         ranges.push_back(StoredLinkRange{l.start, l.end});
+    // Wrapping first: changing it later lays the whole text out once more.
+    content_->SetWordWrap(model_.WordWrap());
     // A plain-text article never colours recognised links; a rich one as it was saved.
     content_->Load(model_.content, std::move(ranges),
                    model_.richText && model_.display.linkDisplay != 0);
-    content_->SetWordWrap(model_.WordWrap());
-    content_->moveCursor(QTextCursor::Start);
 
     keywords_->clear();
     for (const std::string& k : model_.keywords)
