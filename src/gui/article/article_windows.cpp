@@ -1,10 +1,12 @@
 #include "gui/article/article_windows.h"
 
+#include <QAction>
 #include <QMdiArea>
 
 #include "app/settings.h"
 #include "datafile/id_set.h"
 #include "document/quillbox_doc.h"
+#include "gui/app/commands.h"
 #include "gui/app/main_frame.h"
 #include "gui/app/reader_app.h"
 #include "gui/app/shell_dialogs.h"
@@ -12,6 +14,8 @@
 #include "gui/article/article_properties.h"
 #include "gui/platform/qt_launcher.h"
 #include "resources/command_ids.h"
+#include "resources/string_ids.h"
+#include "resources/strings.h"
 
 namespace qb {
 
@@ -108,6 +112,36 @@ void ReaderArticleWindows::RelayoutAll() {
         f->View()->Relayout();
 }
 
+void ReaderArticleWindows::SetActiveLinksMode(int32_t mode) {
+    for (CArticleFrame* f : Frames())
+        f->View()->SetActiveLinksMode(mode);
+}
+
+void ReaderArticleWindows::UpdateToolTips() {
+    CMainFrame* frame = app_.Frame();
+    if (!frame) return;
+    CArticleFrame* active = Active();
+    struct Tip {
+        int command;
+        int text;
+    };
+    const Tip tips[] = {{cmd::kFilePrint, msg::kPrintArticle},
+                        {cmd::kEditCopy, msg::kCopyText},
+                        {cmd::kEditCut, msg::kCutText},
+                        {cmd::kEditPaste, msg::kPasteText},
+                        {cmd::kBookmarkButton, msg::kUnbookmarkArticle}};
+    for (const Tip& t : tips) {
+        QAction* a = frame->Action(t.command);
+        if (!a) continue;
+        bool articleTip =
+            active && (t.command != cmd::kBookmarkButton || active->View()->Model().bookmarked);
+        CommandPrompt p = PromptOf(t.command);
+        std::string tip =
+            articleTip ? ResourceString(t.text) : (p.tooltip.empty() ? p.status : p.tooltip);
+        a->setToolTip(QString::fromStdString(tip));
+    }
+}
+
 ArticleWindowHooks ReaderArticleWindows::Hooks() {
     std::weak_ptr<ReaderArticleWindows> weak = weak_from_this();
     ArticleWindowHooks h;
@@ -157,6 +191,10 @@ void ReaderArticleWindows::RegisterCommands(CMainFrame& mainFrame) {
             });
     };
     auto on = [](CArticleView&) { return CommandState{true, false}; };
+    QObject::connect(frame->Mdi(), &QMdiArea::subWindowActivated, frame,
+                     [weak = std::weak_ptr<ReaderArticleWindows>(self)] {
+                         if (auto windows = weak.lock()) windows->UpdateToolTips();
+                     });
 
     reg(
         cmd::kCloseArticle,

@@ -43,6 +43,11 @@ public:
     std::vector<CArticleFrame*> Frames() const;
     // The keyword pane's width changed: every window lays itself out again.
     void RelayoutAll();
+    // A new Active Links mode (Preferences): every window takes it.
+    void SetActiveLinksMode(int32_t mode);
+    // The toolbar tips of Print, Copy, Cut, Paste and the bookmark button
+    // name the article while an article window is active.
+    void UpdateToolTips();
 
     // What the index window opens and closes article windows with.
     ArticleWindowHooks Hooks();

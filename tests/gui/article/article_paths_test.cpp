@@ -58,6 +58,7 @@ TEST_F(ArticlePaths, OpenArticleFromTheIndexThenFollowItsArticleLink) {
     const ArticleViewModel& m = swallows->View()->Model();
     EXPECT_TRUE(m.richText);
     EXPECT_TRUE(m.bookmarked);
+    EXPECT_EQ(r.Frame().Action(cmd::kBookmarkButton)->toolTip(), "Unbookmark Article");
     ASSERT_EQ(m.storedLinks.size(), 1u);
     ASSERT_EQ(m.storedLinks[0].kind, 3);
 

@@ -332,6 +332,21 @@ TEST_F(ArticleWindowTest, EditingCommandsAreDisabledAndLaterOnesWaitForTheirHand
     EXPECT_EQ(found, 0);
 }
 
+TEST_F(ArticleWindowTest, ToolbarTipsNameTheArticleWhileItsWindowIsActive) {
+    qbw::ArticleData a = Rich("A");
+    StartWith({a, Rich("B")});
+    const std::string printTip = Action(cmd::kFilePrint)->toolTip().toStdString();
+    Open(0);
+    EXPECT_EQ(Action(cmd::kFilePrint)->toolTip(), "Print Article");
+    EXPECT_EQ(Action(cmd::kEditCopy)->toolTip(), "Copy Text");
+    EXPECT_EQ(Action(cmd::kEditCut)->toolTip(), "Cut Text");
+    EXPECT_EQ(Action(cmd::kEditPaste)->toolTip(), "Paste Text");
+    // Not bookmarked: the bookmark button keeps its own tip.
+    EXPECT_NE(Action(cmd::kBookmarkButton)->toolTip(), "Unbookmark Article");
+    r.Frame().Mdi()->setActiveSubWindow(r.app->IndexFrame());
+    EXPECT_EQ(Action(cmd::kFilePrint)->toolTip().toStdString(), printTip);
+}
+
 TEST_F(ArticleWindowTest, PreviousAndNextNeedAnIndexWindowThatHoldsTheArticle) {
     StartWith({Rich("A")});
     Open(0);
