@@ -105,6 +105,8 @@ void CArticleView::BuildChildren() {
     content_->setObjectName("ArticleContent");
     content_->setReadOnly(true);
     content_->viewport()->installEventFilter(this);
+    // Activating the window puts the caret in the content, not the title.
+    setFocusProxy(content_);
 
     keywords_ = new QListWidget(this);
     keywords_->setObjectName("ArticleKeywords");

@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include <QAction>
+#include <QLineEdit>
 #include <QMdiArea>
 
 #include "article_support.h"
@@ -118,6 +119,23 @@ TEST_F(ArticlePaths, PreviousAndNextStepThroughTheTitleList) {
     r.Frame().UpdateCommandStates();
     EXPECT_FALSE(next->isEnabled());
     EXPECT_FALSE(r.Frame().Action(cmd::kPreviousArticle)->isEnabled());
+}
+
+TEST_F(ArticlePaths, SelectAllGoesToTheActiveWindow) {
+    CArticleFrame* f = OpenFromIndex(0);
+    ASSERT_NE(f, nullptr);
+    // The field with the focus takes it.
+    f->View()->TitleField()->setFocus();
+    r.Frame().RunCommand(cmd::kEditSelectAll);
+    EXPECT_TRUE(f->View()->TitleField()->hasSelectedText());
+    EXPECT_FALSE(f->View()->Content()->textCursor().hasSelection());
+    f->View()->Content()->setFocus();
+    r.Frame().RunCommand(cmd::kEditSelectAll);
+    EXPECT_TRUE(f->View()->Content()->textCursor().hasSelection());
+    EXPECT_EQ(Titles().HighlightCount(), 1u);
+    r.Frame().Mdi()->setActiveSubWindow(r.app->IndexFrame());
+    r.Frame().RunCommand(cmd::kEditSelectAll);
+    EXPECT_EQ(Titles().HighlightCount(), Titles().RowCount());
 }
 
 TEST_F(ArticlePaths, HidingPrivateArticlesAgainClosesTheirWindows) {

@@ -15,6 +15,7 @@
 #include "datafile/id_set.h"
 #include "gui/app/commands.h"
 #include "gui/article/article_content.h"
+#include "gui/article/article_gallery.h"
 #include "gui/article/article_properties.h"
 #include "resources/string_ids.h"
 #include "resources/strings.h"
@@ -86,6 +87,16 @@ TEST_F(ArticleWindowTest, FieldsKeywordsAndIndicators) {
     const Rect& clip = v->Layout().attachmentImage;
     EXPECT_EQ(v->ToolTipAt(QPoint(clip.left + 8, clip.top + 8)), "https://example.org/birds");
     EXPECT_TRUE(v->ToolTipAt(QPoint(5, 200)).isEmpty());
+}
+
+TEST_F(ArticleWindowTest, AnUnreadableArticleIsReportedAndTheWindowStaysWithNothing) {
+    StartWith({Rich("A")});
+    CArticleFrame* f = Open(41);
+    ASSERT_NE(f, nullptr);
+    EXPECT_EQ(r.ui.Count(), 1u);
+    EXPECT_FALSE(f->View()->Model().loaded);
+    EXPECT_TRUE(f->View()->TitleField()->text().isEmpty());
+    EXPECT_FALSE(Action(cmd::kOpenAttachments)->isEnabled());
 }
 
 TEST_F(ArticleWindowTest, DateAndTimeFollowThePreferences) {
@@ -269,6 +280,10 @@ TEST_F(ArticleWindowTest, GalleryToggleIsCheckedAndGrowsTheLeastSize) {
     EXPECT_EQ(f->minimumSize().height(), 100 + f->View()->GalleryEdge() + 24);
     EXPECT_EQ(f->View()->Layout().gallery.height, f->View()->GalleryEdge() + 24);
     EXPECT_FALSE(Action(cmd::kOpenGalleryAttachment)->isEnabled());  // nothing highlighted
+    // Enter or a double-click on an item opens its attachment; a stray index nothing.
+    emit f->View()->Gallery()->openAttachment(0);
+    emit f->View()->Gallery()->openAttachment(5);
+    EXPECT_EQ(Launched(), std::vector<std::string>{Disk() + "/att/p.png"});
     r.Frame().RunCommand(cmd::kImageGallery);
     EXPECT_EQ(f->minimumSize(), QSize(240, 100));
 }
