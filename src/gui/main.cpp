@@ -15,6 +15,7 @@
 #include "gui/app/main_frame.h"
 #include "gui/app/reader_app.h"
 #include "gui/app/shell_dialogs.h"
+#include "gui/article/article_windows.h"
 #include "gui/document/document_commands.h"
 #include "gui/index/index_window.h"
 #include "gui/platform/qt_ui.h"
@@ -67,7 +68,10 @@ public:
 };
 
 void Configure(qb::ReaderApp& app) {
-    qb::InstallIndexWindow(app);
+    // The index window first: the article windows pass the commands they
+    // share with it on to it.
+    qb::ReaderIndexWindows& index = qb::InstallIndexWindow(app);
+    index.SetArticleWindowHooks(qb::InstallArticleWindows(app).Hooks());
     app.AddFrameExtension(&qb::InstallDocumentCommands);
 }
 

@@ -63,14 +63,21 @@ void Fill(CQuillboxDoc& doc, const CArticle& a, const Locale& locale, const Targ
     m.titleField = Cp1252ToUtf8(std::string_view(a.title).substr(0, kMaxTitleField));
     m.dateText = FormatDate(a.articleDate, false, locale);
     m.timeText = FormatTime(a.articleTime, false, locale);
+    m.articleTime = a.articleTime;
+    m.createdDate = a.createdDate;
+    m.createdTime = a.createdTime;
+    m.modifiedDate = a.modifiedDate;
+    m.modifiedTime = a.modifiedTime;
     m.display = a.IsRichText() ? a.display : ArticleDisplayProps::Defaults(doc.Defaults());
     m.richText = LoadArticleContent(m.content, a.level, a.Content());
     for (int32_t k : a.keywordIds)
         m.keywords.push_back(Cp1252ToUtf8(doc.KeywordName(k)));
+    m.storedAttachments = a.attachments;
     for (const CAttachment& att : a.attachments)
         m.attachments.push_back(ViewOf(att, ctx));
     m.attachmentTip = AttachmentTip(m.attachments);
     m.bookmarked = doc.IsBookmarked(m.id);
+    m.storedLinks = a.links;
     for (const StoredLink& l : a.links) {
         StoredLinkView v;
         v.start = l.start;

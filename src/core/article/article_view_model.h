@@ -51,11 +51,19 @@ struct ArticleViewModel {
     std::string caption;     // the whole title
     std::string titleField;  // the first kMaxTitleField characters
     std::string dateText, timeText;
+    // The stored moments (NIL_BLOCK when unset), for the time picker and
+    // Article Properties.
+    int32_t articleTime = NIL_BLOCK;
+    int32_t createdDate = NIL_BLOCK, createdTime = NIL_BLOCK;
+    int32_t modifiedDate = NIL_BLOCK, modifiedTime = NIL_BLOCK;
     std::vector<std::string> keywords;  // in stored order
     bool bookmarked = false;
     std::vector<AttachmentView> attachments;
     std::optional<std::string> attachmentTip;  // none without attachments
     std::vector<StoredLinkView> links;
+    // The records as read, for opening and following (same order as above).
+    std::vector<CAttachment> storedAttachments;
+    std::vector<StoredLink> storedLinks;
     ArticleDisplayProps display;  // plain-text articles get the defaults
     bool richText = false;        // the content was read as RTF
     RichTextControl content;

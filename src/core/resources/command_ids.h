@@ -51,6 +51,7 @@ constexpr int kShowPrivateArticles = 32988;
 constexpr int kToggleToolsBar = 33005;
 constexpr int kImageGallery = 33019;
 constexpr int kExportKeywordList = 33020;
+constexpr int kOpenGalleryAttachment = 33035;  // the gallery's context menu
 constexpr int kIndexReport = 33101;
 constexpr int kKeywordUsageReport = 33102;
 constexpr int kKeywordCloudReport = 33103;

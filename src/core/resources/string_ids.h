@@ -99,4 +99,19 @@ constexpr int kDriveKeyTwice = 19201;
 constexpr int kDriveFolderMissing = 19202;
 constexpr int kDriveFolderNotAbsolute = 19203;
 
+// ---- Article window ---------------------------------------------------------------
+
+constexpr int kArticlePropertiesCaption = 9100;
+constexpr int kCharacterCount = 9101;  // %1 the number of characters
+constexpr int kKeywordsLabel = 11000;  // painted above the keyword list
+// Toolbar tips over an article window.
+constexpr int kUnbookmarkArticle = 11041;
+constexpr int kCutText = 11042;
+constexpr int kCopyText = 11043;
+constexpr int kPasteText = 11044;
+constexpr int kPrintArticle = 11045;
+// Status prompts while the pointer is over the content or the keyword list.
+constexpr int kPromptArticleContent = 11052;
+constexpr int kPromptArticleKeywords = 11053;
+
 }  // namespace qb::msg

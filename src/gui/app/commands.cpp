@@ -103,6 +103,8 @@ const std::vector<CommandInfo> kCommands = {
      "Show the properties of the article\nArticle Properties", "", false, false},
     {kImageGallery, "&Image Gallery", "Show or hide the image gallery\nImage Gallery", "", false,
      true},
+    {kOpenGalleryAttachment, "&Open Attachment",
+     "Open the attachment of the highlighted picture\nOpen Attachment", "", false, false},
     {kPreviousArticle, "&Previous Article", "Open the article before this one\nPrevious Article",
      "", false, false},
     {kNextArticle, "&Next Article", "Open the article after this one\nNext Article", "", false,

@@ -227,6 +227,12 @@ void CMainFrame::RegisterCommand(int id, Run run, State state) {
     UpdateCommandStates();
 }
 
+std::pair<CMainFrame::Run, CMainFrame::State> CMainFrame::RegisteredCommand(int id) const {
+    auto h = handlers_.find(id);
+    if (h == handlers_.end()) return {};
+    return {h->second.run, h->second.state};
+}
+
 CommandState CMainFrame::BuiltInState(int id) const {
     const FrameValues& v = app_.Core().Frame();
     bool hasWindows = !mdi_->subWindowList().isEmpty();

@@ -10,6 +10,7 @@
 #include <functional>
 #include <map>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "app/frame_layout.h"
@@ -49,6 +50,9 @@ public:
     // Later windows add their commands here; a command without a handler
     // stays disabled.
     void RegisterCommand(int id, Run run, State state);
+    // The handler registered for `id` (empty functions when none), so that
+    // a later window can pass the command on while it is not active.
+    std::pair<Run, State> RegisteredCommand(int id) const;
     void UpdateCommandStates();
 
     // ---- What the document and the open path change

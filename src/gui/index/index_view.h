@@ -11,6 +11,7 @@
 #include <optional>
 
 #include "document/document_host.h"
+#include "gui/app/article_window_hooks.h"
 #include "index/document_source.h"
 #include "index/index_host.h"
 #include "index/index_layout.h"
@@ -33,13 +34,6 @@ class CKeywordListBox;
 class CIndexTitleList;
 class ProfileStore;
 class Settings;
-
-// What opens and closes article windows; installed by the article window.
-struct ArticleWindowHooks {
-    std::function<void(int32_t)> open;
-    std::function<void(int32_t)> close;
-    std::function<std::optional<int32_t>()> active;
-};
 
 // Everything the index window works through.
 struct IndexServices {
