@@ -90,4 +90,19 @@ constexpr int kNoDriveMapping = 19016;
 // number of enabled attachments, %2 the limit.
 constexpr int kOpenAttachmentsQuestion = 19030;
 
+// ---- Find ------------------------------------------------------------------------
+
+constexpr int kFindNoBookmarks = 13000;
+constexpr int kFindNoCurrentArticle = 13001;
+constexpr int kFindNothingFound = 13002;
+// The current article was searched to where the search began: without any
+// occurrence (NotFound) or after at least one (Done).
+constexpr int kFindArticleNotFound = 13003;
+constexpr int kFindArticleDone = 13004;
+constexpr int kFindCancelled = 13005;
+constexpr int kFindAllPresented = 13006;
+constexpr int kFindNoHighlighted = 13007;
+// The progress text, with the printf-style count "%d" of articles found.
+constexpr int kFindProgress = 13010;
+
 }  // namespace qb::msg
