@@ -31,7 +31,38 @@ std::optional<std::string> AskLine(const std::string& question) {
     return ReadPasswordLine(STDIN_FILENO);
 }
 
+// The progress line: the caption and the text on one line (its line
+// breaks become spaces), cleared when the job ends.
+class TerminalProgress : public qb::ProgressWindow {
+public:
+    explicit TerminalProgress(std::string caption) : caption_(std::move(caption)) {}
+    ~TerminalProgress() override {
+        if (shown_) std::fprintf(stderr, "\r\033[K");
+        std::fflush(stderr);
+    }
+    void SetText(const std::string& text) override {
+        std::string line = caption_ + ": " + text;
+        for (char& c : line)
+            if (c == '\n' || c == '\r') c = ' ';
+        std::fprintf(stderr, "\r\033[K%s", line.c_str());
+        std::fflush(stderr);
+        shown_ = true;
+    }
+    void SetRange(int64_t) override {}
+    void SetPosition(int64_t) override {}
+    bool Cancelled() const override { return false; }
+
+private:
+    std::string caption_;
+    bool shown_ = false;
+};
+
 }  // namespace
+
+std::unique_ptr<qb::ProgressWindow> TerminalUi::OpenProgress(const std::string& caption) {
+    if (!isatty(STDERR_FILENO)) return std::make_unique<qb::NoProgressWindow>();
+    return std::make_unique<TerminalProgress>(caption);
+}
 
 qb::MessageResult TerminalUi::MessageBox(const std::string& text, qb::MessageIcon icon,
                                          qb::MessageButtons buttons) {
