@@ -35,9 +35,11 @@ std::optional<std::string> AskLine(const std::string& question) {
 // breaks become spaces), cleared when the job ends.
 class TerminalProgress : public qb::ProgressWindow {
 public:
-    explicit TerminalProgress(std::string caption) : caption_(std::move(caption)) {}
+    TerminalProgress(std::string caption, bool& lineShown)
+        : caption_(std::move(caption)), lineShown_(lineShown) {}
     ~TerminalProgress() override {
-        if (shown_) std::fprintf(stderr, "\r\033[K");
+        if (lineShown_) std::fprintf(stderr, "\r\033[K");
+        lineShown_ = false;
         std::fflush(stderr);
     }
     void SetText(const std::string& text) override {
@@ -46,7 +48,7 @@ public:
             if (c == '\n' || c == '\r') c = ' ';
         std::fprintf(stderr, "\r\033[K%s", line.c_str());
         std::fflush(stderr);
-        shown_ = true;
+        lineShown_ = true;
     }
     void SetRange(int64_t) override {}
     void SetPosition(int64_t) override {}
@@ -54,18 +56,22 @@ public:
 
 private:
     std::string caption_;
-    bool shown_ = false;
+    bool& lineShown_;
 };
 
 }  // namespace
 
 std::unique_ptr<qb::ProgressWindow> TerminalUi::OpenProgress(const std::string& caption) {
     if (!isatty(STDERR_FILENO)) return std::make_unique<qb::NoProgressWindow>();
-    return std::make_unique<TerminalProgress>(caption);
+    return std::make_unique<TerminalProgress>(caption, progressLine_);
 }
 
 qb::MessageResult TerminalUi::MessageBox(const std::string& text, qb::MessageIcon icon,
                                          qb::MessageButtons buttons) {
+    if (progressLine_ && out_ == stderr) {
+        std::fprintf(stderr, "\r\033[K");
+        progressLine_ = false;
+    }
     std::fprintf(out_, "%s%s\n", IconPrefix(icon), text.c_str());
     std::fflush(out_);
     if (buttons == qb::MessageButtons::Ok &&

@@ -37,6 +37,8 @@ public:
 
 private:
     std::FILE* out_;
+    // Whether a progress line is on stderr: a message first clears it.
+    bool progressLine_ = false;
 };
 
 // One line from `fd` without its line end; nullopt at end of input.
