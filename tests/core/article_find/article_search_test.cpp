@@ -200,3 +200,38 @@ TEST(ArticleMatcherText, AgreesWithTheControlOverTheDemoFile) {
 
 }  // namespace
 }  // namespace qb::testing
+
+namespace qb::testing {
+namespace {
+
+// Rich content is searched as the control holds it: what the reader drops
+// or turns into other characters matches as the window would show it.
+TEST(ArticleMatcherText, TrickyRichContent) {
+    auto found = [](const std::string& rtf, std::u16string_view what, uint32_t flags = 0) {
+        ArticleMatcher m(what, flags, FindWhere::kTextOnly);
+        return m.ContentMatches(6, rtf);
+    };
+    // \uN with its fallback: the character, never the fallback.
+    EXPECT_TRUE(found("{\\rtf1 price \\u8364? 5}", u"price € 5"));
+    EXPECT_FALSE(found("{\\rtf1 price \\u8364? 5}", u"?"));
+    EXPECT_TRUE(found("{\\rtf1\\uc2 a\\u1234\\'81\\'82b}", u"a\u04D2b"));
+    // \'hh in the font's code page (Greek here).
+    EXPECT_TRUE(found("{\\rtf1{\\fonttbl{\\f1\\fcharset161 G;}}\\f1 \\'e1\\'e2}", u"ΑΒ"));
+    // \line is a line break, \par a paragraph end; neither is a space.
+    EXPECT_TRUE(found("{\\rtf1 one\\line two\\par three}", u"one\u000Btwo\rthree"));
+    EXPECT_FALSE(found("{\\rtf1 one\\line two}", u"one two"));
+    // A field's result is text, its instruction is not.
+    const char* field =
+        "{\\rtf1 see {\\field{\\*\\fldinst HYPERLINK \"http://x.org\"}{\\fldrslt here}}.}";
+    EXPECT_TRUE(found(field, u"see here."));
+    EXPECT_FALSE(found(field, u"HYPERLINK"));
+    // Skipped destinations and a picture's data are not text.
+    EXPECT_FALSE(found("{\\rtf1 {\\*\\generator Secret;}x}", u"Secret"));
+    EXPECT_TRUE(found("{\\rtf1 a{\\pict\\pngblip 89504e47}b}", u"a\uFFFCb"));
+    EXPECT_FALSE(found("{\\rtf1 a{\\pict\\pngblip 89504e47}b}", u"8950"));
+    // Content that is not RTF is read as plain text even at a rich level.
+    EXPECT_TRUE(found("plain \\b text", u"\\B TEXT"));
+}
+
+}  // namespace
+}  // namespace qb::testing
