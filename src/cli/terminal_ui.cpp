@@ -31,10 +31,47 @@ std::optional<std::string> AskLine(const std::string& question) {
     return ReadPasswordLine(STDIN_FILENO);
 }
 
+// The progress line: the caption and the text on one line (its line
+// breaks become spaces), cleared when the job ends.
+class TerminalProgress : public qb::ProgressWindow {
+public:
+    TerminalProgress(std::string caption, bool& lineShown)
+        : caption_(std::move(caption)), lineShown_(lineShown) {}
+    ~TerminalProgress() override {
+        if (lineShown_) std::fprintf(stderr, "\r\033[K");
+        lineShown_ = false;
+        std::fflush(stderr);
+    }
+    void SetText(const std::string& text) override {
+        std::string line = caption_ + ": " + text;
+        for (char& c : line)
+            if (c == '\n' || c == '\r') c = ' ';
+        std::fprintf(stderr, "\r\033[K%s", line.c_str());
+        std::fflush(stderr);
+        lineShown_ = true;
+    }
+    void SetRange(int64_t) override {}
+    void SetPosition(int64_t) override {}
+    bool Cancelled() const override { return false; }
+
+private:
+    std::string caption_;
+    bool& lineShown_;
+};
+
 }  // namespace
+
+std::unique_ptr<qb::ProgressWindow> TerminalUi::OpenProgress(const std::string& caption) {
+    if (!isatty(STDERR_FILENO)) return std::make_unique<qb::NoProgressWindow>();
+    return std::make_unique<TerminalProgress>(caption, progressLine_);
+}
 
 qb::MessageResult TerminalUi::MessageBox(const std::string& text, qb::MessageIcon icon,
                                          qb::MessageButtons buttons) {
+    if (progressLine_ && out_ == stderr) {
+        std::fprintf(stderr, "\r\033[K");
+        progressLine_ = false;
+    }
     std::fprintf(out_, "%s%s\n", IconPrefix(icon), text.c_str());
     std::fflush(out_);
     if (buttons == qb::MessageButtons::Ok &&

@@ -6,6 +6,7 @@
 
 #include <cstdio>
 #include <functional>
+#include <memory>
 #include <optional>
 #include <string>
 #include <vector>
@@ -24,6 +25,9 @@ public:
                                  qb::MessageButtons buttons = qb::MessageButtons::Ok) override;
     bool AskPassword(const std::string& fileName,
                      const std::function<bool(const std::string&)>& check) override;
+    // One line on stderr, rewritten in place, while stderr is a terminal;
+    // nothing otherwise, so that scripts see only the messages.
+    std::unique_ptr<qb::ProgressWindow> OpenProgress(const std::string& caption) override;
 
     // Where a password comes from when one is asked for.
     bool passwordFromStdin = false;
@@ -33,6 +37,8 @@ public:
 
 private:
     std::FILE* out_;
+    // Whether a progress line is on stderr: a message first clears it.
+    bool progressLine_ = false;
 };
 
 // One line from `fd` without its line end; nullopt at end of input.

@@ -224,6 +224,8 @@ void CQuillboxDoc::DeleteContents() {
     groupNames_.clear();
     keywordSlots_ = groupSlots_ = 0;
     summaries_.clear();
+    found_.clear();
+    foundStopped_ = false;
     bookmarks_.Clear();
     private_.Clear();
     excluded_.Clear();

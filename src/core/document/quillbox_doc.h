@@ -10,6 +10,7 @@
 #include <memory>
 #include <optional>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "datafile/data_file.h"
@@ -129,6 +130,15 @@ public:
     // Whether a private article is currently hidden.
     bool ArePrivateHidden() const { return !privacy_.IsUnlocked(); }
 
+    // ---- The found list: the articles the last Find found, in the order
+    // they were searched; `stopped` when that search did not run to its end.
+    const std::vector<int32_t>& FoundArticles() const { return found_; }
+    bool FoundListStopped() const { return foundStopped_; }
+    void SetFoundArticles(std::vector<int32_t> ids, bool stopped) {
+        found_ = std::move(ids);
+        foundStopped_ = stopped;
+    }
+
     // ---- Privacy
     PrivacyState& Privacy() { return privacy_; }
     const PrivacyState& Privacy() const { return privacy_; }
@@ -186,6 +196,8 @@ private:
     std::vector<std::string> memoryKeywords_;
     IdSet allArticles_, bookmarks_, private_, excluded_;
     std::vector<std::unique_ptr<ArticleSummary>> summaries_;
+    std::vector<int32_t> found_;
+    bool foundStopped_ = false;
 
     PrivacyState privacy_;
     PageSetupValues pageSetup_;

@@ -114,4 +114,19 @@ constexpr int kPrintArticle = 11045;
 constexpr int kPromptArticleContent = 11052;
 constexpr int kPromptArticleKeywords = 11053;
 
+// ---- Find ------------------------------------------------------------------------
+
+constexpr int kFindNoBookmarks = 13000;
+constexpr int kFindNoCurrentArticle = 13001;
+constexpr int kFindNothingFound = 13002;
+// The current article was searched to where the search began: without any
+// occurrence (NotFound) or after at least one (Done).
+constexpr int kFindArticleNotFound = 13003;
+constexpr int kFindArticleDone = 13004;
+constexpr int kFindCancelled = 13005;
+constexpr int kFindAllPresented = 13006;
+constexpr int kFindNoHighlighted = 13007;
+// The progress text, with the printf-style count "%d" of articles found.
+constexpr int kFindProgress = 13010;
+
 }  // namespace qb::msg

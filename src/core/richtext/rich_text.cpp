@@ -7,6 +7,7 @@
 #include "richtext/code_page.h"
 #include "richtext/rtf_reader.h"
 #include "richtext/rtf_writer.h"
+#include "richtext/text_find.h"
 
 namespace qb {
 
@@ -44,36 +45,7 @@ void RichTextControl::SetText(std::u16string_view text) {
 }
 
 void RichTextControl::SetTextUtf8(std::string_view text) {
-    std::u16string wide;
-    wide.reserve(text.size());
-    for (std::size_t i = 0; i < text.size();) {
-        uint8_t b = uint8_t(text[i]);
-        uint32_t cp = 0xFFFD;
-        std::size_t len = 1;
-        if (b < 0x80) {
-            cp = b;
-        } else if ((b & 0xE0) == 0xC0 && i + 1 < text.size()) {
-            cp = (b & 0x1Fu) << 6 | (uint8_t(text[i + 1]) & 0x3Fu);
-            len = 2;
-        } else if ((b & 0xF0) == 0xE0 && i + 2 < text.size()) {
-            cp = (b & 0x0Fu) << 12 | (uint8_t(text[i + 1]) & 0x3Fu) << 6 |
-                 (uint8_t(text[i + 2]) & 0x3Fu);
-            len = 3;
-        } else if ((b & 0xF8) == 0xF0 && i + 3 < text.size()) {
-            cp = (b & 0x07u) << 18 | (uint8_t(text[i + 1]) & 0x3Fu) << 12 |
-                 (uint8_t(text[i + 2]) & 0x3Fu) << 6 | (uint8_t(text[i + 3]) & 0x3Fu);
-            len = 4;
-        }
-        if (cp >= 0x10000 && cp <= 0x10FFFF) {
-            cp -= 0x10000;
-            wide.push_back(char16_t(0xD800 + (cp >> 10)));
-            wide.push_back(char16_t(0xDC00 + (cp & 0x3FF)));
-        } else {
-            wide.push_back(char16_t(cp > 0xFFFF ? 0xFFFD : cp));
-        }
-        i += len;
-    }
-    SetText(wide);
+    SetText(Utf8ToUtf16(text));
 }
 
 void RichTextControl::AppendText(std::u16string_view text) {
@@ -384,17 +356,9 @@ bool RichTextControl::IsWordChar(char16_t c) {
 
 namespace {
 int CharClass(char16_t c) {
-    if (c == kParagraphEnd || c == kLineBreak) return 3;
-    if (RichTextControl::IsWhite(c)) return 0;
-    if (RichTextControl::IsWordChar(c)) return 1;
-    return 2;
+    return WordBreakClass(c);
 }
 
-char16_t Fold(char16_t c) {
-    if (c < 0x80) return (c >= u'A' && c <= u'Z') ? char16_t(c + 32) : c;
-    if (c >= 0xD800 && c <= 0xDFFF) return c;
-    return char16_t(u_foldCase(c, U_FOLD_CASE_DEFAULT));
-}
 }  // namespace
 
 std::pair<int32_t, int32_t> RichTextControl::WordAt(int32_t pos) const {
@@ -440,39 +404,7 @@ int32_t RichTextControl::MoveWordLeft(int32_t pos) const {
 
 int32_t RichTextControl::FindText(int32_t start, int32_t end, std::u16string_view what,
                                   uint32_t flags) const {
-    int32_t len = TextLength();
-    start = std::clamp(start, 0, len);
-    end = std::clamp(end < 0 ? len : end, start, len);
-    int32_t n = int32_t(what.size());
-    if (n == 0 || end - start < n) return -1;
-    bool matchCase = flags & kFindMatchCase;
-    std::u16string pattern(what);
-    if (!matchCase)
-        for (char16_t& c : pattern)
-            c = Fold(c);
-    const char16_t* t = text_.data();
-    char16_t first = pattern[0];
-    for (int32_t i = start; i + n <= end; ++i) {
-        char16_t c = matchCase ? t[i] : Fold(t[i]);
-        if (c != first) continue;
-        int32_t k = 1;
-        if (matchCase) {
-            while (k < n && t[i + k] == pattern[std::size_t(k)])
-                ++k;
-        } else {
-            while (k < n && Fold(t[i + k]) == pattern[std::size_t(k)])
-                ++k;
-        }
-        if (k < n) continue;
-        if (flags & kFindWholeWord) {
-            // A whole word starts and ends where word characters meet others.
-            bool before = i == 0 || !IsWordChar(t[i - 1]) || !IsWordChar(t[i]);
-            bool after = i + n == len || !IsWordChar(t[i + n]) || !IsWordChar(t[i + n - 1]);
-            if (!before || !after) continue;
-        }
-        return i;
-    }
-    return -1;
+    return TextPattern(what, flags).Find(text_, start, end);
 }
 
 bool RichTextControl::operator==(const RichTextControl& other) const {
