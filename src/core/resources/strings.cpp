@@ -100,7 +100,10 @@ constexpr Entry kStrings[] = {
      "The private articles stay shown because not every window of a private article could be "
      "closed. Close those windows and try again."},
     {msg::kNewerFormatCaption, "More Recent File Format Encountered"},
+    {msg::kCopyDateLabel, "Date: "},
+    {msg::kCopyKeywordsLabel, "Keywords: "},
     {msg::kDefaultPrintFooter, "Page &P"},
+    {msg::kCopyAttachmentLabel, "Attachment: "},
     {msg::kPreferencesCaption, "Preferences"},
     {10010, "Titles (%1 of %2)"},
     {10011, "All Titles (%1 of %2)"},
@@ -136,6 +139,10 @@ constexpr Entry kStrings[] = {
     {msg::kOpenAttachmentsQuestion,
      "This article has %1 attachments to open, more than %2 at a time.\n\nOpen all of them? "
      "Choose No to open only the first %2, or Cancel to open none."},
+    {msg::kCopyArticlesCaption, "Copy Articles To Clipboard"},
+    {msg::kNoClipboard,
+     "Nothing was copied: there is no clipboard here. Copying needs a desktop session with a "
+     "display."},
 };
 
 constexpr bool StrictlyAscending() {
