@@ -35,9 +35,7 @@ std::optional<std::string> AttachmentTip(const std::vector<AttachmentView>& atta
     return CutUtf8(tip, kMaxAttachmentTip);
 }
 
-namespace {
-
-AttachmentView ViewOf(const CAttachment& a, const TargetContext& ctx) {
+AttachmentView AttachmentViewOf(const CAttachment& a, const TargetContext& ctx) {
     AttachmentView v;
     v.kind = a.kind;
     v.stored = Cp1252ToUtf8(a.target);
@@ -53,6 +51,8 @@ AttachmentView ViewOf(const CAttachment& a, const TargetContext& ctx) {
     }
     return v;
 }
+
+namespace {
 
 // Everything after the read; each step fills its part, so an error leaves
 // the parts before it.
@@ -74,7 +74,7 @@ void Fill(CQuillboxDoc& doc, const CArticle& a, const Locale& locale, const Targ
         m.keywords.push_back(Cp1252ToUtf8(doc.KeywordName(k)));
     m.storedAttachments = a.attachments;
     for (const CAttachment& att : a.attachments)
-        m.attachments.push_back(ViewOf(att, ctx));
+        m.attachments.push_back(AttachmentViewOf(att, ctx));
     m.attachmentTip = AttachmentTip(m.attachments);
     m.bookmarked = doc.IsBookmarked(m.id);
     m.storedLinks = a.links;

@@ -78,6 +78,9 @@ struct ArticleViewModel {
 ArticleViewModel LoadArticleView(CQuillboxDoc& doc, int32_t id, const Locale& locale,
                                  const TargetContext& context);
 
+// The view of one stored attachment, its file target resolved in `context`.
+AttachmentView AttachmentViewOf(const CAttachment& attachment, const TargetContext& context);
+
 // "%d attachments", the single target, or none; at most kMaxAttachmentTip characters.
 std::optional<std::string> AttachmentTip(const std::vector<AttachmentView>& attachments);
 

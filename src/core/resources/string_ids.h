@@ -129,4 +129,17 @@ constexpr int kFindNoHighlighted = 13007;
 // The progress text, with the printf-style count "%d" of articles found.
 constexpr int kFindProgress = 13010;
 
+// ---- Clipboard copy --------------------------------------------------------------
+
+// The heading lines of an article copied to the clipboard.
+constexpr int kCopyDateLabel = 5100;        // "Date: "
+constexpr int kCopyKeywordsLabel = 5102;    // "Keywords: "
+constexpr int kCopyAttachmentLabel = 8203;  // "Attachment: "
+// Errors 21 and 22 of placing a copy (1100 + code), as named.
+constexpr int kClipboardBusy = 1121;
+constexpr int kClipboardUnavailable = 1122;
+constexpr int kCopyArticlesCaption = 19040;  // the progress window of Copy Articles
+// Shown once when the desktop has no clipboard at all.
+constexpr int kNoClipboard = 19041;
+
 }  // namespace qb::msg

@@ -100,7 +100,10 @@ constexpr Entry kStrings[] = {
      "The private articles stay shown because not every window of a private article could be "
      "closed. Close those windows and try again."},
     {msg::kNewerFormatCaption, "More Recent File Format Encountered"},
+    {msg::kCopyDateLabel, "Date: "},
+    {msg::kCopyKeywordsLabel, "Keywords: "},
     {msg::kDefaultPrintFooter, "Page &P"},
+    {msg::kCopyAttachmentLabel, "Attachment: "},
     {msg::kPreferencesCaption, "Preferences"},
     {msg::kArticlePropertiesCaption, "Article Properties"},
     {msg::kCharacterCount, "%1 characters"},
@@ -156,6 +159,10 @@ constexpr Entry kStrings[] = {
     {msg::kOpenAttachmentsQuestion,
      "This article has %1 attachments to open, more than %2 at a time.\n\nOpen all of them? "
      "Choose No to open only the first %2, or Cancel to open none."},
+    {msg::kCopyArticlesCaption, "Copy Articles To Clipboard"},
+    {msg::kNoClipboard,
+     "Nothing was copied: there is no clipboard here. Copying needs a desktop session with a "
+     "display."},
     {msg::kDriveKeyInvalid,
      "\"%1\" is not a Windows drive or share.\nType a drive letter with its colon, such as D:, "
      "or a share, such as \\\\server\\share."},

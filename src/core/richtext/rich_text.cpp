@@ -48,6 +48,10 @@ void RichTextControl::SetTextUtf8(std::string_view text) {
     SetText(Utf8ToUtf16(text));
 }
 
+void RichTextControl::AppendTextUtf8(std::string_view text) {
+    AppendText(Utf8ToUtf16(text));
+}
+
 void RichTextControl::AppendText(std::u16string_view text) {
     AppendPlain(text, runFormats_.back());
 }
@@ -80,6 +84,9 @@ void RichTextControl::AppendPlain(std::u16string_view text, int32_t formatIndex)
 void RichTextControl::Append(const RichTextControl& other) {
     if (other.text_.empty()) return;
     int32_t base = TextLength();
+    // Only the run at the seam and those appended can need merging, so that
+    // appending many controls one after another stays linear.
+    std::size_t seam = runStarts_.size() - 1;
     // An empty last paragraph takes the format of the first one inserted.
     if (base == 0 || text_.back() == kParagraphEnd)
         paraFormats_.back() = paraPool_.Intern(other.paraPool_[other.paraFormats_[0]]);
@@ -102,8 +109,48 @@ void RichTextControl::Append(const RichTextControl& other) {
         pictures_.push_back(std::move(pic));
     }
     text_ += other.text_;
-    MergeRuns();
+    MergeRuns(seam);
     InvalidateLines();
+}
+
+RichTextControl RichTextControl::CopyRange(int32_t start, int32_t end) const {
+    int32_t len = TextLength();
+    start = std::clamp(start, 0, len);
+    end = std::clamp(end < 0 ? len : end, start, len);
+    RichTextControl out;
+    out.defaultChar_ = defaultChar_;
+    out.defaultPara_ = defaultPara_;
+    out.charPool_.clear();
+    out.paraPool_.clear();
+    out.text_ = text_.substr(std::size_t(start), std::size_t(end - start));
+
+    int32_t run = RunFromChar(start);
+    out.runStarts_.assign(1, 0);
+    out.runFormats_.assign(1, out.charPool_.Intern(charPool_[runFormats_[std::size_t(run)]]));
+    for (int32_t r = run + 1; r < RunCount() && runStarts_[std::size_t(r)] < end; ++r) {
+        out.runStarts_.push_back(runStarts_[std::size_t(r)] - start);
+        out.runFormats_.push_back(out.charPool_.Intern(charPool_[runFormats_[std::size_t(r)]]));
+    }
+
+    int32_t para = ParagraphFromChar(start);
+    out.paraStarts_.assign(1, 0);
+    out.paraFormats_.assign(1, out.paraPool_.Intern(paraPool_[paraFormats_[std::size_t(para)]]));
+    // A paragraph begins in the copy when the CR before it was copied.
+    for (int32_t p = para + 1; p < ParagraphCount() && paraStarts_[std::size_t(p)] <= end; ++p) {
+        out.paraStarts_.push_back(paraStarts_[std::size_t(p)] - start);
+        out.paraFormats_.push_back(out.paraPool_.Intern(paraPool_[paraFormats_[std::size_t(p)]]));
+    }
+
+    auto first = std::lower_bound(pictures_.begin(), pictures_.end(), start,
+                                  [](const Picture& p, int32_t v) { return p.position < v; });
+    for (auto it = first; it != pictures_.end() && it->position < end; ++it) {
+        Picture pic = *it;
+        pic.position -= start;
+        out.pictures_.push_back(std::move(pic));
+    }
+    out.MergeRuns();
+    out.InvalidateLines();
+    return out;
 }
 
 bool RichTextControl::StreamInRtf(std::string_view rtf, StreamMode mode) {
@@ -277,9 +324,10 @@ void RichTextControl::SplitRunAt(int32_t pos) {
     runFormats_.insert(runFormats_.begin() + run + 1, runFormats_[std::size_t(run)]);
 }
 
-void RichTextControl::MergeRuns() {
-    std::size_t w = 0;
-    for (std::size_t r = 0; r < runStarts_.size(); ++r) {
+void RichTextControl::MergeRuns(std::size_t from) {
+    from = std::min(from, runStarts_.size());
+    std::size_t w = from;
+    for (std::size_t r = from; r < runStarts_.size(); ++r) {
         bool empty = r + 1 < runStarts_.size() && runStarts_[r + 1] == runStarts_[r];
         if (empty) continue;
         if (w > 0 && runFormats_[w - 1] == runFormats_[r]) continue;

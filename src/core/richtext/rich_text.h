@@ -97,6 +97,16 @@ public:
     void SetTextUtf8(std::string_view text);
     // Appends plain text at the end in the format of the text before it.
     void AppendText(std::u16string_view text);
+    void AppendTextUtf8(std::string_view text);
+    // Appends another control's content at the end with its formats and
+    // pictures, as StreamInRtf(kAppend) appends what it read. An empty last
+    // paragraph here takes the format of the first one appended.
+    void Append(const RichTextControl& other);
+    // A control holding [start, end) of this one (end -1: to the end) with
+    // its character and paragraph formats and pictures: what a copy of that
+    // selection carries. A range that ends after a CR ends in an empty
+    // paragraph in the format of the one that follows here.
+    RichTextControl CopyRange(int32_t start, int32_t end) const;
 
     // Reads RTF. Returns false, and changes nothing, when the input is not RTF.
     // The stream's last \par becomes the final mark, also when appending.
@@ -177,9 +187,10 @@ private:
     void ResetFormats();
     int32_t CharFormatIndexAt(int32_t pos) const;
     void SplitRunAt(int32_t pos);
-    void MergeRuns();
+    // Drops empty runs and joins equal neighbours from run `from` on; the
+    // runs before it are already in order.
+    void MergeRuns(std::size_t from = 0);
     void AppendPlain(std::u16string_view text, int32_t formatIndex);
-    void Append(const RichTextControl& other);
     void InvalidateLines() { linesValid_ = false; }
     void BuildLines() const;
 
