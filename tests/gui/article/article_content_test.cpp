@@ -96,6 +96,11 @@ protected:
         int x = next.top() == here.top() ? (here.left() + next.left()) / 2 : here.left() + 2;
         return {x, here.center().y()};
     }
+    QPoint RightEdgeOf(int pos) {
+        QTextCursor cursor(content->document());
+        cursor.setPosition(pos + 1);
+        return {content->cursorRect(cursor).left() - 1, PointOn(pos).y()};
+    }
     void Send(QEvent::Type type, QPoint at, Qt::MouseButton button = Qt::NoButton) {
         QWidget* vp = content->viewport();
         QMouseEvent e(type, QPointF(at), QPointF(vp->mapToGlobal(at)), button,
@@ -330,10 +335,7 @@ TEST_F(ArticleContentTest, HoverTellsStoredLinksAndShapesTheCursor) {
     // The right half of a link's last character is still the link; below
     // the last line is no character at all.
     hovered.clear();
-    QTextCursor cursor(content->document());
-    cursor.setPosition(36);
-    Send(QEvent::MouseMove,
-         PointOn(35) + QPoint(content->cursorRect(cursor).left() - 1 - PointOn(35).x(), 0));
+    Send(QEvent::MouseMove, RightEdgeOf(35));
     Send(QEvent::MouseMove, PointOn(39) + QPoint(0, 100));
     ASSERT_EQ(hovered.count(), 2);
     EXPECT_EQ(hovered.at(0).at(0).toInt(), 0);
