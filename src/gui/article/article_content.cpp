@@ -34,8 +34,6 @@ constexpr QTextFormat::Property kLinkLookProperties[] = {
 ArticleContent::ArticleContent(QWidget* parent) : QTextEdit(parent) {
     setReadOnly(true);
     setTextInteractionFlags(Qt::TextSelectableByMouse | Qt::TextSelectableByKeyboard);
-    // Nothing is ever edited, so nothing needs undoing; a 1 MB load would
-    // otherwise keep its formatting steps.
     setUndoRedoEnabled(false);
     viewport()->setMouseTracking(true);
     markTimer_.setInterval(0);
@@ -56,13 +54,25 @@ void ArticleContent::Load(const RichTextControl& control, std::vector<StoredLink
     // An index into the old list means nothing in the new one.
     hoverShape_ = Qt::IBeamCursor;
     SetHoveredStoredLink(-1);
-    gui::FillDocument(*document(), control_);
+    // Built away from the view, so that nothing is laid out before the
+    // stored links have their look; the view then lays the new document
+    // out once, lazily from the top.
+    auto* doc = new QTextDocument(this);
+    doc->setUndoRedoEnabled(false);  // nothing is edited, nothing to undo
+    doc->setDefaultFont(font());
+    gui::FillDocument(*doc, control_);
     // The document ends in a closing separator of its own; everything before
     // it is the control's text at the control's positions.
-    if (document()->characterCount() - 1 != control_.TextLength())
+    if (doc->characterCount() - 1 != control_.TextLength())
         qWarning("ArticleContent: the document has %d characters, the control %d",
-                 document()->characterCount() - 1, int(control_.TextLength()));
-    ShowStoredLinks();
+                 doc->characterCount() - 1, int(control_.TextLength()));
+    ShowStoredLinks(*doc);
+    // The editor frees only the document it made itself (at once); ours
+    // are children that the editor leaves to us.
+    QTextDocument* old = document();
+    bool ours = old->parent() == this;
+    setDocument(doc);
+    if (ours) delete old;
     moveCursor(QTextCursor::Start);
     flags_.colouring = colouring;
     if (colouring) StartMarking(0, control_.TextLength(), false);
@@ -118,10 +128,10 @@ void ArticleContent::FinishMarking() {
 
 // --- Links in the document ---
 
-void ArticleContent::ShowStoredLinks() {
+void ArticleContent::ShowStoredLinks(QTextDocument& doc) {
     const int64_t length = control_.TextLength();
     QTextCharFormat look = LinkLook(kStoredLinkColour);
-    QTextCursor cursor(document());
+    QTextCursor cursor(&doc);
     cursor.beginEditBlock();
     for (const StoredLinkRange& link : storedLinks_) {
         // Ranges come from the data file: keep them inside the text.
@@ -204,6 +214,8 @@ void ArticleContent::RemoveMarks() {
             }
         }
     }
+    std::vector<QTextCharFormat> loadedLooks(control_.CharFormatCount());
+    std::vector<bool> made(control_.CharFormatCount());
     QTextCursor cursor(document());
     cursor.beginEditBlock();
     for (const Piece& piece : pieces) {
@@ -214,7 +226,12 @@ void ArticleContent::RemoveMarks() {
             int start = std::max(piece.start, int(control_.RunStart(run)));
             int end = std::min(piece.end, int(control_.RunEnd(run)));
             if (start >= end) continue;
-            QTextCharFormat loaded = gui::CharFormatFor(control_.RunFormat(run));
+            std::size_t id = std::size_t(control_.RunFormatId(run));
+            if (!made[id]) {
+                loadedLooks[id] = gui::CharFormatFor(control_.RunFormat(run));
+                made[id] = true;
+            }
+            const QTextCharFormat& loaded = loadedLooks[id];
             QTextCharFormat format = piece.format;
             for (QTextFormat::Property p : kLinkLookProperties) {
                 if (loaded.hasProperty(p))

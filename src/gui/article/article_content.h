@@ -83,7 +83,8 @@ private:
     void ApplyCursor();
     void Select(int32_t start, int32_t end);
 
-    void ShowStoredLinks();
+    // Gives the stored links their look in `doc`, which holds the control's text.
+    void ShowStoredLinks(QTextDocument& doc);
     // Marks text[from, to): in one pass, or from the event loop in slices.
     void StartMarking(int32_t from, int32_t to, bool wholeText);
     void RunMarkingSlice();

@@ -149,6 +149,15 @@ TEST_F(ArticleContentTest, DocumentPositionsAreTheControls) {
             << "at " << i;
 }
 
+TEST_F(ArticleContentTest, EachLoadReplacesTheDocument) {
+    for (int i = 0; i < 3; ++i)
+        content->Load(Plain(u"text www.a.example"), {{0, 4}}, true);
+    EXPECT_EQ(content->findChildren<QTextDocument*>().size(), 1);
+    EXPECT_EQ(content->document()->toPlainText(), "text www.a.example");
+    EXPECT_EQ(content->MarkedLinks().size(), 1u);
+    EXPECT_TRUE(Looks(*content, 0, kGreen));
+}
+
 TEST_F(ArticleContentTest, StoredLinksStayGreenAndAreNeverMarked) {
     RichTextControl rt =
         Plain(u"see www.stored.example and http://half.example/ end www.free.example");
@@ -388,9 +397,9 @@ TEST_F(ArticleContentTest, DoubleClickFollowsOpensOrSelectsTheWord) {
 }
 
 TEST_F(ArticleContentTest, WordWrapSwitchesTheHorizontalScrollBar) {
+    content->SetWordWrap(false);  // the switch outlives a Load
     content->Load(Plain(std::u16string(400, u'x') + u" tail"), {}, false);
     EXPECT_TRUE(content->isReadOnly());
-    content->SetWordWrap(false);
     testing::Pump();
     EXPECT_GT(content->horizontalScrollBar()->maximum(), 0);
     content->SetWordWrap(true);
