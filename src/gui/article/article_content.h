@@ -6,7 +6,9 @@
 #pragma once
 
 #include <QTextEdit>
+#include <QTimer>
 #include <cstdint>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -15,6 +17,12 @@
 #include "richtext/rich_text.h"
 
 namespace qb {
+
+// The colour of a stored link, in the control's blue-green-red order.
+constexpr uint32_t kStoredLinkColour = 0x007F00;
+
+// Characters walked by one marking slice between events.
+constexpr int32_t kMarkingSliceBudget = 20000;
 
 class ArticleContent : public QTextEdit {
     Q_OBJECT
@@ -55,6 +63,46 @@ signals:
     // A double-click on a recognised link: a file path as written, or a web
     // address.
     void openRecognizedTarget(bool web, const QString& target);
+    // Marking of the recognised links has run to the end (not emitted when
+    // a Load, a colouring change or destruction stops it).
+    void markingFinished();
+
+protected:
+    void mouseMoveEvent(QMouseEvent* event) override;
+    void mouseDoubleClickEvent(QMouseEvent* event) override;
+    void leaveEvent(QEvent* event) override;
+    bool viewportEvent(QEvent* event) override;
+
+private:
+    // The character under `viewportPos` in the control's positions, or -1
+    // when the point is beside the text (past a line's end, below the last
+    // line, in a margin).
+    int32_t CharacterAt(const QPoint& viewportPos) const;
+    void UpdateHover(const QPoint& viewportPos);
+    void SetHoveredStoredLink(int index);
+    void ApplyCursor();
+    void Select(int32_t start, int32_t end);
+
+    // Gives the stored links their look in `doc`, which holds the control's text.
+    void ShowStoredLinks(QTextDocument& doc);
+    // Marks text[from, to): in one pass, or from the event loop in slices.
+    void StartMarking(int32_t from, int32_t to, bool wholeText);
+    void RunMarkingSlice();
+    void StopMarking();
+    // Gives marks_[first..] the recognised-link look.
+    void ApplyMarks(size_t first);
+    // Gives every marked range back the colour and underline it was loaded with.
+    void RemoveMarks();
+
+    RichTextControl control_;
+    std::vector<StoredLinkRange> storedLinks_;
+    LinkFlags flags_;
+    std::vector<MarkedLink> marks_;
+    std::unique_ptr<LinkMarker> marker_;  // while marking runs
+    int32_t markPos_ = 0;
+    QTimer markTimer_;
+    int hoveredStoredLink_ = -1;
+    Qt::CursorShape hoverShape_ = Qt::IBeamCursor;
 };
 
 }  // namespace qb

@@ -196,9 +196,18 @@ void FillDocument(QTextDocument& document, const RichTextControl& rt) {
     int32_t len = rt.TextLength();
     QTextList* list = nullptr;
     Numbering listKind = Numbering::kNone;
-    std::vector<QTextCharFormat> formats(std::size_t(rt.RunCount()));
-    for (int32_t r = 0; r < rt.RunCount(); ++r)
-        formats[std::size_t(r)] = CharFormatFor(rt.RunFormat(r));
+    // Runs of one interned format share one Qt format, made once: a long
+    // article has tens of thousands of runs over a handful of formats.
+    std::vector<QTextCharFormat> formats(rt.CharFormatCount());
+    std::vector<bool> made(rt.CharFormatCount());
+    auto formatOf = [&](int32_t run) -> const QTextCharFormat& {
+        std::size_t id = std::size_t(rt.RunFormatId(run));
+        if (!made[id]) {
+            formats[id] = CharFormatFor(rt.RunFormat(run));
+            made[id] = true;
+        }
+        return formats[id];
+    };
 
     for (int32_t para = 0; para < rt.ParagraphCount(); ++para) {
         int32_t start = rt.ParagraphStart(para);
@@ -207,7 +216,7 @@ void FillDocument(QTextDocument& document, const RichTextControl& rt) {
         if (para == 0)
             cursor.setBlockFormat(bf);
         else
-            cursor.insertBlock(bf, formats[std::size_t(rt.RunFromChar(start - 1))]);
+            cursor.insertBlock(bf, formatOf(rt.RunFromChar(start - 1)));
         if (pf.numbering != Numbering::kNone) {
             if (list && listKind == pf.numbering) {
                 list->add(cursor.block());
@@ -235,7 +244,7 @@ void FillDocument(QTextDocument& document, const RichTextControl& rt) {
         while (i < end) {
             int32_t run = rt.RunFromChar(i);
             int32_t runEnd = std::min(rt.RunEnd(run), end);
-            const QTextCharFormat& cf = formats[std::size_t(run)];
+            const QTextCharFormat& cf = formatOf(run);
             int32_t j = i;
             while (j < runEnd && text[std::size_t(j)] != kObjectChar)
                 ++j;
