@@ -159,6 +159,8 @@ bool ReaderApp::RunPreferences() {
         frame_->ApplyButtonSize();
         frame_->UpdateStatusPanes();
     }
+    for (const auto& listener : preferencesListeners_)
+        listener();
     return true;
 }
 

@@ -50,6 +50,12 @@ public:
     using ArticleWindowCloser = std::function<bool(const IdSet&)>;
     void SetArticleWindowCloser(ArticleWindowCloser f) { articleCloser_ = std::move(f); }
 
+    // Runs after Preferences closed with OK and its settings were applied
+    // (open windows take the new values).
+    void AddPreferencesListener(std::function<void()> f) {
+        preferencesListeners_.push_back(std::move(f));
+    }
+
     AppCore& Core() { return core_; }
     CMainFrame* Frame() const { return frame_.get(); }
     CQuillboxDoc* Document() const { return doc_.get(); }
@@ -99,6 +105,7 @@ private:
     IndexFrameFactory indexFactory_;
     std::vector<FrameExtension> extensions_;
     ArticleWindowCloser articleCloser_;
+    std::vector<std::function<void()>> preferencesListeners_;
     bool closing_ = false;
     int pending_ = 0;
 };

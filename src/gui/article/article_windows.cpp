@@ -270,6 +270,10 @@ ReaderArticleWindows& InstallArticleWindows(ReaderApp& app, Launcher* launcher,
         auto self = weak.lock();
         return self ? self->CloseSet(ids) : true;
     });
+    // A new Active Links preference reaches every open article window.
+    app.AddPreferencesListener([weak, &app] {
+        if (auto self = weak.lock()) self->SetActiveLinksMode(app.Core().GetSettings().activeLinks);
+    });
     app.AddFrameExtension([windows](ReaderApp& app) {
         if (CMainFrame* frame = app.Frame()) windows->RegisterCommands(*frame);
     });

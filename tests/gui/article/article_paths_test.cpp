@@ -5,11 +5,14 @@
 #include <gtest/gtest.h>
 
 #include <QAction>
+#include <QAbstractButton>
+#include <QButtonGroup>
 #include <QLineEdit>
 #include <QMdiArea>
 
 #include "article_support.h"
 #include "gui/app/commands.h"
+#include "gui/app/preferences_sheet.h"
 #include "gui/article/article_content.h"
 #include "gui/index/index_window.h"
 
@@ -167,6 +170,32 @@ TEST_F(ArticlePaths, ClosingTheFileClosesEveryArticleWindow) {
     ProcessEvents();
     EXPECT_TRUE(windows->Frames().empty());
     EXPECT_EQ(r.app->Document(), nullptr);
+}
+
+TEST_F(ArticlePaths, ANewActiveLinksPreferenceReachesOpenWindows) {
+    CArticleFrame* w = OpenFromIndex(0);
+    ASSERT_NE(w, nullptr);
+    ArticleContent* content = w->View()->Content();
+    auto answer = [&](int mode) {
+        r.dialogs.execResult = QDialog::Accepted;
+        r.dialogs.onExec = [mode](QDialog& d) {
+            static_cast<PreferencesSheet&>(d).activeLinks->button(mode)->setChecked(true);
+        };
+        ASSERT_TRUE(r.app->RunPreferences());
+    };
+    answer(0);
+    EXPECT_TRUE(content->Flags().colouring);
+    EXPECT_TRUE(content->Flags().activation);
+    answer(2);
+    EXPECT_FALSE(content->Flags().colouring);
+    EXPECT_FALSE(content->Flags().activation);
+    // Cancel changes nothing.
+    r.dialogs.execResult = QDialog::Rejected;
+    r.dialogs.onExec = [](QDialog& d) {
+        static_cast<PreferencesSheet&>(d).activeLinks->button(0)->setChecked(true);
+    };
+    EXPECT_FALSE(r.app->RunPreferences());
+    EXPECT_FALSE(content->Flags().activation);
 }
 
 }  // namespace
