@@ -200,7 +200,7 @@ void BM_RichTextBaseline(benchmark::State& state) {
     Bench& b = TheBench();
     for (auto _ : state) {
         qb::RichTextControl control;
-        qb::LoadArticleContent(control, 6, TheText().rtf);
+        qb::LoadArticleContent(control, true, TheText().rtf);
         auto* sub = new QMdiSubWindow;
         auto* edit = new QTextEdit;
         edit->setReadOnly(true);

@@ -43,10 +43,10 @@ bool ArticleMatcher::TitleMatches(std::string_view cp1252Title) {
     return pattern_.Find(text_) >= 0;
 }
 
-bool ArticleMatcher::ContentMatches(int32_t level, std::string_view content) {
+bool ArticleMatcher::ContentMatches(bool richText, std::string_view content) {
     // Rich text goes through the control's own reader, so that the text
     // searched is character for character the text an article window shows.
-    if (level >= kFirstRichTextLevel && control_.StreamInRtf(content))
+    if (richText && control_.StreamInRtf(content))
         return pattern_.Find(control_.Text()) >= 0;
     PlainTextAsControlHolds(content, text_);
     return pattern_.Find(text_) >= 0;
@@ -55,7 +55,7 @@ bool ArticleMatcher::ContentMatches(int32_t level, std::string_view content) {
 bool ArticleMatcher::Matches(const CArticle& article) {
     if (pattern_.Empty()) return true;
     if (where_ != FindWhere::kTextOnly && TitleMatches(article.title)) return true;
-    if (where_ != FindWhere::kTitleOnly && ContentMatches(article.level, article.Content()))
+    if (where_ != FindWhere::kTitleOnly && ContentMatches(article.IsRichText(), article.Content()))
         return true;
     return false;
 }

@@ -33,7 +33,7 @@ public:
 
     bool Matches(const CArticle& article);
     bool TitleMatches(std::string_view cp1252Title);
-    bool ContentMatches(int32_t level, std::string_view content);
+    bool ContentMatches(bool richText, std::string_view content);
 
 private:
     TextPattern pattern_;

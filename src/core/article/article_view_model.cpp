@@ -69,7 +69,7 @@ void Fill(CQuillboxDoc& doc, const CArticle& a, const Locale& locale, const Targ
     m.modifiedDate = a.modifiedDate;
     m.modifiedTime = a.modifiedTime;
     m.display = a.IsRichText() ? a.display : ArticleDisplayProps::Defaults(doc.Defaults());
-    m.richText = LoadArticleContent(m.content, a.level, a.Content());
+    m.richText = LoadArticleContent(m.content, a.IsRichText(), a.Content());
     for (int32_t k : a.keywordIds)
         m.keywords.push_back(Cp1252ToUtf8(doc.KeywordName(k)));
     m.storedAttachments = a.attachments;

@@ -28,7 +28,7 @@ CopiedArticle ReadCopiedArticle(CQuillboxDoc& doc, int32_t id, const Locale& loc
     doc.SortKeywordsByName(keywords);
     for (int32_t k : keywords)
         c.keywords.push_back(Cp1252ToUtf8(doc.KeywordName(k)));
-    c.richText = LoadArticleContent(c.content, a.level, a.Content());
+    c.richText = LoadArticleContent(c.content, a.IsRichText(), a.Content());
     return c;
 }
 

@@ -91,9 +91,15 @@ struct CArticle {
     std::vector<StoredLink> links;
     ArticleDisplayProps display;
 
-    // Content is rich text from level 5 on, plain text below.
-    bool IsRichText() const { return level >= 5; }
-    const std::string& Content() const { return IsRichText() ? richText : plainText; }
+    // Content is rich text from level 5 on, plain text below. Two records
+    // have no field for that rule: an old one of level 5 to 7 stores only
+    // plain text, a new one of level 4 only rich text. Each shows the
+    // content it stores rather than an empty field.
+    bool IsRichText() const { return format == ArticleFormat::New ? level >= 4 : level >= 5; }
+    const std::string& Content() const {
+        if (format == ArticleFormat::Old && level >= 5 && level < 8) return plainText;
+        return IsRichText() ? richText : plainText;
+    }
     bool IsPrivate() const { return (flags & article_flags::kPrivate) != 0; }
 
     // Back to the state before any read.

@@ -6,8 +6,8 @@
 
 namespace qb {
 
-bool LoadArticleContent(RichTextControl& control, int32_t level, std::string_view content) {
-    if (level >= kFirstRichTextLevel && control.StreamInRtf(content)) return true;
+bool LoadArticleContent(RichTextControl& control, bool richText, std::string_view content) {
+    if (richText && control.StreamInRtf(content)) return true;
     std::u16string text(content.size(), u'\0');
     for (std::size_t i = 0; i < content.size(); ++i)
         text[i] = Cp1252ToUnicode(uint8_t(content[i]));

@@ -9,15 +9,13 @@
 
 namespace qb {
 
-// The first article level whose content is stored as RTF.
-constexpr int32_t kFirstRichTextLevel = 5;
-
-// Replaces the control's content by an article's stored content. Content of
-// a rich-text level that is RTF is read as RTF; anything else (older levels,
-// or rich-text content that does not begin with "{\rtf") is read as plain
+// Replaces the control's content by an article's stored content
+// (CArticle::Content, with `richText` from CArticle::IsRichText). Rich-text
+// content that is RTF is read as RTF; anything else (plain-text content, or
+// rich-text content that does not begin with "{\rtf") is read as plain
 // Windows-1252 text, as the control reads such a stream, so an article is
 // never shown empty because of how it was stored. Returns true when the
 // content was read as RTF.
-bool LoadArticleContent(RichTextControl& control, int32_t level, std::string_view content);
+bool LoadArticleContent(RichTextControl& control, bool richText, std::string_view content);
 
 }  // namespace qb

@@ -508,7 +508,7 @@ void CIndexView::LoadContent(int32_t id) {
         CArticle article;
         svc_.doc->ReadArticle(id, article);
         RichTextControl control;
-        LoadArticleContent(control, article.level, article.Content());
+        LoadArticleContent(control, article.IsRichText(), article.Content());
         gui::FillDocument(*content_->document(), control);
     } catch (const CQuillError& e) {
         content_->clear();

@@ -157,7 +157,7 @@ TEST(ArticleMatcherText, PlainTextIsWhatTheControlHolds) {
     for (std::string s :
          {"a\r\nb", "a\n\nb\r", "\r\r\n\n", "caf\xE9 \x93q\x94\x80", "", "x\x0By"}) {
         RichTextControl rt;
-        LoadArticleContent(rt, 4, s);
+        LoadArticleContent(rt, false, s);
         std::u16string mine;
         PlainTextAsControlHolds(s, mine);
         EXPECT_EQ(mine, rt.Text()) << s;
@@ -186,12 +186,12 @@ TEST(ArticleMatcherText, AgreesWithTheControlOverTheDemoFile) {
         CArticle a;
         doc.ReadArticle(id, a);
         RichTextControl rt;
-        LoadArticleContent(rt, a.level, a.Content());
+        LoadArticleContent(rt, a.IsRichText(), a.Content());
         for (const std::u16string& w : words)
             for (uint32_t flags : {0u, unsigned(kFindMatchCase), unsigned(kFindWholeWord)}) {
                 ArticleMatcher m(w, flags, FindWhere::kTextOnly);
                 bool control = rt.FindText(0, -1, w, flags) >= 0;
-                EXPECT_EQ(m.ContentMatches(a.level, a.Content()), control) << id;
+                EXPECT_EQ(m.ContentMatches(a.IsRichText(), a.Content()), control) << id;
                 matches += control;
             }
     }
@@ -209,7 +209,7 @@ namespace {
 TEST(ArticleMatcherText, TrickyRichContent) {
     auto found = [](const std::string& rtf, std::u16string_view what, uint32_t flags = 0) {
         ArticleMatcher m(what, flags, FindWhere::kTextOnly);
-        return m.ContentMatches(6, rtf);
+        return m.ContentMatches(true, rtf);
     };
     // \uN with its fallback: the character, never the fallback.
     EXPECT_TRUE(found("{\\rtf1 price \\u8364? 5}", u"price € 5"));

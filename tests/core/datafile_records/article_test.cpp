@@ -437,5 +437,23 @@ TEST_F(ArticleTest, OldSummaryDoesNotReadPastALowLevel) {
     EXPECT_TRUE(s.title.empty());
 }
 
+// Records whose level names a content field they do not store keep the
+// content they do store, never an empty window.
+TEST_F(ArticleTest, ContentComesFromTheFieldTheRecordStores) {
+    for (int level = 5; level <= 7; ++level) {
+        SCOPED_TRACE(level);
+        CArticle old = Article(qbw::EncodeArticleOld(Full(), level));
+        EXPECT_TRUE(old.richText.empty());
+        EXPECT_EQ(old.Content(), "plain");
+    }
+    auto data = NewFull();
+    data.level = 4;
+    CArticle four = Article(qbw::EncodeArticleNew(data));
+    EXPECT_TRUE(four.IsRichText());
+    EXPECT_EQ(four.Content(), "{\\rtf1 rich}");
+    data.level = 3;
+    EXPECT_TRUE(Article(qbw::EncodeArticleNew(data)).Content().empty());
+}
+
 }  // namespace
 }  // namespace qb::testing

@@ -178,21 +178,21 @@ TEST(FinalMark, AppendingKeepsExactlyOneFinalMark) {
 
 TEST(ArticleContent, RichTextLevelsReadRtfAndAnythingElseAsText) {
     RichTextControl rt;
-    EXPECT_TRUE(LoadArticleContent(rt, 5, "{\\rtf1 \\b Hello\\par}"));
+    EXPECT_TRUE(LoadArticleContent(rt, true, "{\\rtf1 \\b Hello\\par}"));
     EXPECT_EQ(rt.Text(), u"Hello");
     EXPECT_TRUE(rt.CharFormatAt(0).Has(kEffectBold));
-    EXPECT_TRUE(LoadArticleContent(rt, 9, "  \r\n{\\rtf1 x}"));
+    EXPECT_TRUE(LoadArticleContent(rt, true, "  \r\n{\\rtf1 x}"));
     EXPECT_EQ(rt.Text(), u"x");
     // Content at a rich-text level that is not RTF is shown as plain text.
-    EXPECT_FALSE(LoadArticleContent(rt, 5, "plain caf\xe9\r\nnext"));
+    EXPECT_FALSE(LoadArticleContent(rt, true, "plain caf\xe9\r\nnext"));
     EXPECT_EQ(rt.Text(), u"plain caf\u00e9\rnext");
     EXPECT_FALSE(rt.CharFormatAt(0).Has(kEffectBold));
-    EXPECT_FALSE(LoadArticleContent(rt, 6, "{\\rt"));
+    EXPECT_FALSE(LoadArticleContent(rt, true, "{\\rt"));
     EXPECT_EQ(rt.Text(), u"{\\rt");
     // Older levels are plain text even when the text looks like RTF.
-    EXPECT_FALSE(LoadArticleContent(rt, 4, "{\\rtf1 x}"));
+    EXPECT_FALSE(LoadArticleContent(rt, false, "{\\rtf1 x}"));
     EXPECT_EQ(rt.Text(), u"{\\rtf1 x}");
-    EXPECT_FALSE(LoadArticleContent(rt, 6, ""));
+    EXPECT_FALSE(LoadArticleContent(rt, true, ""));
     EXPECT_EQ(rt.TextLength(), 0);
     EXPECT_EQ(rt.ParagraphCount(), 1);
 }
