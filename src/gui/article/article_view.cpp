@@ -82,6 +82,12 @@ CArticleView::CArticleView(ArticleServices services, int32_t id, QWidget* parent
 
 CArticleView::~CArticleView() {
     Stop();
+    // The fields go after this part of the view: what they signal then
+    // must not reach it.
+    disconnect(qApp, nullptr, this, nullptr);
+    for (QObject* field : {static_cast<QObject*>(title_), static_cast<QObject*>(date_),
+                           static_cast<QObject*>(content_), static_cast<QObject*>(gallery_)})
+        field->disconnect(this);
 }
 
 void CArticleView::BuildChildren() {

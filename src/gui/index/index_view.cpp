@@ -114,6 +114,10 @@ CIndexView::~CIndexView() {
     while (waitDepth_ > 0)
         EndWaitCursor();
     if (svc_.doc && svc_.doc->GetIndexWindow() == this) svc_.doc->SetIndexWindow(nullptr);
+    // The panes go after this part of the view: what they signal then must
+    // not reach it.
+    disconnect(qApp, nullptr, this, nullptr);
+    content_->disconnect(this);
 }
 
 void CIndexView::Build() {

@@ -1,7 +1,7 @@
 // Whole paths through the reader with the demo file: the real index window
 // opens article windows, an article link opens its target, Previous and
-// Next step through the title list, and hiding private articles again
-// closes their windows.
+// Next step through the title list, Copy goes to the active window, and
+// hiding private articles again closes their windows.
 #include <gtest/gtest.h>
 
 #include <QAbstractButton>
