@@ -222,11 +222,11 @@ void DumpArticle(JsonWriter& j, int32_t id, const qb::CArticle& a) {
     j.Key("content");
     j.String(Text(a.Content()));
     // Stored texts the content rule does not show, so the dump hides nothing.
-    if (a.IsRichText() && !a.plainText.empty()) {
+    if (&a.Content() != &a.plainText && !a.plainText.empty()) {
         j.Key("plainText");
         j.String(Text(a.plainText));
     }
-    if (!a.IsRichText() && !a.richText.empty()) {
+    if (&a.Content() != &a.richText && !a.richText.empty()) {
         j.Key("richText");
         j.String(Text(a.richText));
     }

@@ -12,12 +12,14 @@
 #include <vector>
 
 #include "app/system_env.h"
+#include "article/clipboard_copy.h"
 #include "gui/app/main_frame.h"
 #include "gui/app/reader_app.h"
 #include "gui/app/shell_dialogs.h"
 #include "gui/article/article_windows.h"
 #include "gui/document/document_commands.h"
 #include "gui/index/index_window.h"
+#include "gui/platform/qt_clipboard.h"
 #include "gui/platform/qt_ui.h"
 #include "quillbox_version.h"
 
@@ -67,11 +69,12 @@ public:
     }
 };
 
-void Configure(qb::ReaderApp& app) {
+void Configure(qb::ReaderApp& app, qb::ClipboardWriter& clipboard) {
     // The index window first: the article windows pass the commands they
     // share with it on to it.
-    qb::ReaderIndexWindows& index = qb::InstallIndexWindow(app);
-    index.SetArticleWindowHooks(qb::InstallArticleWindows(app).Hooks());
+    qb::ReaderIndexWindows& index = qb::InstallIndexWindow(app, &clipboard);
+    index.SetArticleWindowHooks(
+        qb::InstallArticleWindows(app, nullptr, nullptr, &clipboard).Hooks());
     app.AddFrameExtension(&qb::InstallDocumentCommands);
 }
 
@@ -101,11 +104,15 @@ int main(int argc, char** argv) {
     QApplication::setWindowIcon(QIcon::fromTheme("quillbox-reader"));
 
     qb::LinuxSystemEnv env;
+    // One clipboard and one writer for every window: a desktop without a
+    // clipboard is said once.
+    qb::QtClipboard clipboard;
     if (screenshot.empty()) {
         qb::QtUi ui;
         qb::ShellDialogs dialogs;
         qb::ReaderApp app(env, ui, dialogs);
-        Configure(app);
+        qb::ClipboardWriter clipboardWriter(clipboard, ui);
+        Configure(app, clipboardWriter);
         app.Start(args);
         return qapp.exec();
     }
@@ -113,7 +120,8 @@ int main(int argc, char** argv) {
     UnattendedUi ui;
     UnattendedDialogs dialogs;
     qb::ReaderApp app(env, ui, dialogs);
-    Configure(app);
+    qb::ClipboardWriter clipboardWriter(clipboard, ui);
+    Configure(app, clipboardWriter);
     app.Start(args);
     int status = 1;
     // Posted start-up commands run first; the picture is taken after them.

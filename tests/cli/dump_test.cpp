@@ -154,10 +154,9 @@ TEST_F(DumpTest, WholeFileAsJson) {
     EXPECT_TRUE(Has(o, "\"name\": \"Caf\xC3\xA9\""));  // decoded to UTF-8
     EXPECT_TRUE(Has(o, "{\"id\": 0, \"name\": \"Pets\", \"keywords\": [0, 2]"));
     EXPECT_TRUE(Has(o, "\"title\": \"Quote \\\" back\\\\slash \\u0001 tab\\t \xE2\x82\xACuro\""));
-    // Level 6 content is rich text (none stored); the plain text is shown apart.
-    EXPECT_TRUE(Has(o,
-                    "\"contentType\": \"rtf\", \"content\": \"\", \"plainText\": "
-                    "\"line1\\r\\nline2\""));
+    // An old level-6 record stores no rich text: its plain text is the content.
+    EXPECT_TRUE(Has(o, "\"contentType\": \"rtf\", \"content\": \"line1\\r\\nline2\""));
+    EXPECT_FALSE(Has(o, "\"plainText\": \"line1"));
     EXPECT_TRUE(Has(o, "\"created\": [20240131, 0]"));
     EXPECT_TRUE(Has(o, "\"target\": \"C:\\\\notes\\\\a.txt\""));
     EXPECT_TRUE(Has(o, "\"format\": \"new\""));

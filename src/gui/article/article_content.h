@@ -37,6 +37,9 @@ public:
               bool colouring);
     // The plain text shown, in the control's positions (UTF-16).
     const std::u16string& Text() const;
+    // The story shown, whose positions are the document's: what a copy of
+    // the selection reads its formats from.
+    const RichTextControl& Control() const { return control_; }
 
     // The Active Links mode replaces both link flags; turning colouring on
     // marks the whole text, turning it off removes the marks.

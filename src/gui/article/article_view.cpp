@@ -5,6 +5,7 @@
 #include <QLineEdit>
 #include <QListWidget>
 #include <QMainWindow>
+#include <QMenu>
 #include <QMouseEvent>
 #include <QPainter>
 #include <QPainterPath>
@@ -16,12 +17,15 @@
 #include <algorithm>
 
 #include "app/settings.h"
+#include "article/clipboard_copy.h"
 #include "article/link_following.h"
 #include "datafile/dates.h"
 #include "document/quillbox_doc.h"
+#include "gui/app/copy_key.h"
 #include "gui/article/article_content.h"
 #include "gui/article/article_gallery.h"
 #include "platform/locale.h"
+#include "resources/command_ids.h"
 #include "resources/string_ids.h"
 #include "resources/strings.h"
 
@@ -78,6 +82,12 @@ CArticleView::CArticleView(ArticleServices services, int32_t id, QWidget* parent
 
 CArticleView::~CArticleView() {
     Stop();
+    // The fields go after this part of the view: what they signal then
+    // must not reach it.
+    disconnect(qApp, nullptr, this, nullptr);
+    for (QObject* field : {static_cast<QObject*>(title_), static_cast<QObject*>(date_),
+                           static_cast<QObject*>(content_), static_cast<QObject*>(gallery_)})
+        field->disconnect(this);
 }
 
 void CArticleView::BuildChildren() {
@@ -115,6 +125,28 @@ void CArticleView::BuildChildren() {
     gallery_ = new ArticleGallery(this);
     gallery_->setObjectName("ArticleGallery");
     gallery_->hide();
+
+    // The fields' own Copy keys and menus would copy past the command.
+    for (QWidget* w : {static_cast<QWidget*>(title_), static_cast<QWidget*>(date_),
+                       static_cast<QWidget*>(content_), static_cast<QWidget*>(keywords_),
+                       static_cast<QWidget*>(gallery_)})
+        w->installEventFilter(this);
+    for (QWidget* w : {static_cast<QWidget*>(title_), static_cast<QWidget*>(date_),
+                       static_cast<QWidget*>(content_)}) {
+        w->setContextMenuPolicy(Qt::CustomContextMenu);
+        connect(w, &QWidget::customContextMenuRequested, this,
+                [this, w](const QPoint& pos) { ShowFieldMenu(w, pos); });
+    }
+    auto selectionChanged = [this] {
+        if (svc_.updateCommands) svc_.updateCommands();
+    };
+    connect(title_, &QLineEdit::selectionChanged, this, selectionChanged);
+    connect(date_, &QLineEdit::selectionChanged, this, selectionChanged);
+    connect(content_, &QTextEdit::selectionChanged, this, selectionChanged);
+    // Copy follows the focused field.
+    connect(qApp, &QApplication::focusChanged, this, [this](QWidget*, QWidget* now) {
+        if (now && isAncestorOf(now) && svc_.updateCommands) svc_.updateCommands();
+    });
 
     connect(content_, &ArticleContent::storedLinkHovered, this, [this](int index) {
         if (index >= 0 && size_t(index) < model_.links.size())
@@ -268,12 +300,48 @@ void CArticleView::SelectAll() {
         content_->selectAll();
 }
 
-void CArticleView::Copy() {
+QWidget* CArticleView::CopySource() const {
     QWidget* f = focusWidget();
-    if (f == title_ || f == date_)
-        static_cast<QLineEdit*>(f)->copy();
-    else
-        content_->copy();
+    // A window that never had the focus gives it to the content first.
+    if (!f || f == content_ || content_->isAncestorOf(f)) return content_;
+    if (f == title_ || f == date_) return f;
+    return nullptr;
+}
+
+bool CArticleView::CanCopy() const {
+    if (!svc_.clipboard || !isVisible()) return false;
+    for (const QWidget* w = this; w; w = w->parentWidget())
+        if (w->isMinimized()) return false;
+    QWidget* source = CopySource();
+    if (source == content_) return content_->textCursor().hasSelection();
+    auto* field = qobject_cast<QLineEdit*>(source);
+    return field && field->hasSelectedText();
+}
+
+void CArticleView::ShowFieldMenu(QWidget* field, const QPoint& pos) {
+    if (!svc_.action) return;
+    field->setFocus(Qt::MouseFocusReason);
+    if (svc_.updateCommands) svc_.updateCommands();
+    QMenu menu(this);
+    for (int id : {cmd::kEditCopy, cmd::kEditSelectAll})
+        if (QAction* a = svc_.action(id)) menu.addAction(a);
+    if (menu.isEmpty()) return;
+    QWidget* at = field == content_ ? content_->viewport() : field;
+    menu.exec(at->mapToGlobal(pos));
+}
+
+void CArticleView::Copy() {
+    if (!CanCopy()) return;
+    QWidget* source = CopySource();
+    std::vector<ClipboardFormat> formats;
+    if (source == content_) {
+        QTextCursor c = content_->textCursor();
+        formats = SelectionFormats(content_->Control(), c.selectionStart(), c.selectionEnd());
+    } else {
+        QByteArray text = static_cast<QLineEdit*>(source)->selectedText().toUtf8();
+        formats = TextAndRtfFormats(text.toStdString(), {});
+    }
+    if (!formats.empty()) svc_.clipboard->Place(formats);
 }
 
 // ---- layout and painting
@@ -355,6 +423,7 @@ bool CArticleView::event(QEvent* e) {
 }
 
 bool CArticleView::eventFilter(QObject* watched, QEvent* e) {
+    if (TakeCopyKey(e, svc_.updateCommands)) return true;
     if (e->type() == QEvent::Enter) {
         if (watched == content_->viewport())
             ShowStatus(Resource(msg::kPromptArticleContent));

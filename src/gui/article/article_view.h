@@ -17,6 +17,7 @@
 #include "article/attachment_opener.h"
 #include "article/attachment_schedule.h"
 
+class QAction;
 class QLineEdit;
 class QListWidget;
 class QMainWindow;
@@ -27,6 +28,7 @@ namespace qb {
 
 class ArticleContent;
 class ArticleGallery;
+class ClipboardWriter;
 class CQuillboxDoc;
 class Launcher;
 class Locale;
@@ -42,7 +44,8 @@ struct ArticleServices {
     Ui* ui = nullptr;
     Launcher* launcher = nullptr;
     const SteadyClock* clock = nullptr;
-    QMainWindow* mainWindow = nullptr;  // its status bar shows the prompts
+    ClipboardWriter* clipboard = nullptr;  // Copy is disabled without one
+    QMainWindow* mainWindow = nullptr;     // its status bar shows the prompts
     // The main frame's keyword-pane width, shared by all article windows.
     std::function<int32_t()> keywordPaneWidth;
     // Sets that width and lays every article window out again.
@@ -50,6 +53,8 @@ struct ArticleServices {
     // Opens (or activates) the window of an article: article links.
     std::function<void(int32_t)> openArticle;
     std::function<void()> updateCommands;
+    // The main frame's command action of an id (field menus); may be null.
+    std::function<QAction*(int)> action;
 };
 
 class CArticleView : public QWidget {
@@ -79,6 +84,11 @@ public:
     // Replaces both link flags of the content.
     void SetActiveLinksMode(int32_t mode);
     void SelectAll();
+    // Edit > Copy: the selection of the focused field. The title and date
+    // fields give their own text, the content its plain text and its RTF
+    // with the formats kept. Enabled while that field has a selection and
+    // the window is shown and not minimized.
+    bool CanCopy() const;
     void Copy();
     // Stops the gallery's worker and drops the pending openings (closing).
     void Stop();
@@ -127,6 +137,11 @@ private:
     void FollowLink(int index);
     void OpenRecognized(bool web, const QString& target);
     ArticleLayoutInput LayoutInput() const;
+    // The field Copy takes its selection from (title, date or content), or
+    // null when the focus is elsewhere.
+    QWidget* CopySource() const;
+    // A field's menu: the frame's Copy and Select All.
+    void ShowFieldMenu(QWidget* field, const QPoint& pos);
 
     ArticleServices svc_;
     ArticleViewModel model_;

@@ -4,6 +4,7 @@
 #include <QMdiArea>
 
 #include "app/settings.h"
+#include "article/clipboard_copy.h"
 #include "datafile/id_set.h"
 #include "document/quillbox_doc.h"
 #include "gui/app/commands.h"
@@ -12,6 +13,7 @@
 #include "gui/app/shell_dialogs.h"
 #include "gui/article/article_frame.h"
 #include "gui/article/article_properties.h"
+#include "gui/platform/qt_clipboard.h"
 #include "gui/platform/qt_launcher.h"
 #include "resources/command_ids.h"
 #include "resources/string_ids.h"
@@ -20,11 +22,16 @@
 namespace qb {
 
 ReaderArticleWindows::ReaderArticleWindows(ReaderApp& app, Launcher* launcher,
-                                           const SteadyClock* clock)
-    : app_(app), launcher_(launcher), clock_(clock ? clock : &systemClock_) {
+                                           const SteadyClock* clock, ClipboardWriter* clipboard)
+    : app_(app), launcher_(launcher), clock_(clock ? clock : &systemClock_), clipboard_(clipboard) {
     if (!launcher_) {
         ownLauncher_ = std::make_unique<QtLauncher>();
         launcher_ = ownLauncher_.get();
+    }
+    if (!clipboard_) {
+        ownClipboard_ = std::make_unique<QtClipboard>();
+        ownClipboardWriter_ = std::make_unique<ClipboardWriter>(*ownClipboard_, app.GetUi());
+        clipboard_ = ownClipboardWriter_.get();
     }
 }
 
@@ -71,6 +78,7 @@ CArticleFrame* ReaderArticleWindows::Create(int32_t id) {
     s.ui = &app_.GetUi();
     s.launcher = launcher_;
     s.clock = clock_;
+    s.clipboard = clipboard_;
     s.mainWindow = frame;
     s.keywordPaneWidth = [frame] { return frame->KeywordPaneWidth(); };
     s.setKeywordPaneWidth = [frame, weak](int32_t width) {
@@ -81,6 +89,7 @@ CArticleFrame* ReaderArticleWindows::Create(int32_t id) {
         if (auto self = weak.lock()) self->Open(target);
     };
     s.updateCommands = [frame] { frame->UpdateCommandStates(); };
+    s.action = [frame](int command) { return frame->Action(command); };
 
     auto* article = new CArticleFrame(std::move(s), id,
                                       [frame](int w, int h) { frame->RememberArticleSize(w, h); });
@@ -246,7 +255,11 @@ void ReaderArticleWindows::RegisterCommands(CMainFrame& mainFrame) {
     reg(
         cmd::kEditSelectAll, [](CArticleView& v) { v.SelectAll(); }, on, true);
     reg(
-        cmd::kEditCopy, [](CArticleView& v) { v.Copy(); }, on, true);
+        cmd::kEditCopy, [](CArticleView& v) { v.Copy(); },
+        [](CArticleView& v) {
+            return CommandState{v.CanCopy(), false};
+        },
+        true);
     for (int id : {cmd::kEditFind, cmd::kFileExport, cmd::kFilePrint}) {
         reg(
             id,
@@ -263,8 +276,8 @@ void ReaderArticleWindows::RegisterCommands(CMainFrame& mainFrame) {
 }
 
 ReaderArticleWindows& InstallArticleWindows(ReaderApp& app, Launcher* launcher,
-                                            const SteadyClock* clock) {
-    auto windows = std::make_shared<ReaderArticleWindows>(app, launcher, clock);
+                                            const SteadyClock* clock, ClipboardWriter* clipboard) {
+    auto windows = std::make_shared<ReaderArticleWindows>(app, launcher, clock, clipboard);
     std::weak_ptr<ReaderArticleWindows> weak = windows;
     app.SetArticleWindowCloser([weak](const IdSet& ids) {
         auto self = weak.lock();

@@ -20,15 +20,20 @@ namespace qb {
 
 class CArticleFrame;
 class CArticleView;
+class ClipboardWriter;
 class CMainFrame;
 class IdSet;
+class Clipboard;
 class Launcher;
 class ReaderApp;
 
 class ReaderArticleWindows : public std::enable_shared_from_this<ReaderArticleWindows> {
 public:
-    // `launcher` and `clock` are the reader's own unless a test gives its fakes.
-    ReaderArticleWindows(ReaderApp& app, Launcher* launcher, const SteadyClock* clock);
+    // `launcher`, `clock` and `clipboard` are the reader's own unless a test
+    // gives its fakes. One ClipboardWriter for the whole program says a
+    // missing clipboard once; the index window's Copy shares it.
+    ReaderArticleWindows(ReaderApp& app, Launcher* launcher, const SteadyClock* clock,
+                         ClipboardWriter* clipboard = nullptr);
     ~ReaderArticleWindows();
 
     // The window of article `id`: brought to the front when one is open,
@@ -69,6 +74,9 @@ private:
     Launcher* launcher_ = nullptr;
     SystemSteadyClock systemClock_;
     const SteadyClock* clock_ = nullptr;
+    std::unique_ptr<Clipboard> ownClipboard_;
+    std::unique_ptr<ClipboardWriter> ownClipboardWriter_;
+    ClipboardWriter* clipboard_ = nullptr;
     std::map<int, ArticleCommand> laterCommands_;
 };
 
@@ -78,6 +86,7 @@ private:
 // InstallArticleWindows(app).Hooks()), the index window's first so that
 // the shared commands reach it.
 ReaderArticleWindows& InstallArticleWindows(ReaderApp& app, Launcher* launcher = nullptr,
-                                            const SteadyClock* clock = nullptr);
+                                            const SteadyClock* clock = nullptr,
+                                            ClipboardWriter* clipboard = nullptr);
 
 }  // namespace qb

@@ -20,6 +20,7 @@
 #include "app/settings.h"
 #include "datafile/quill_error.h"
 #include "document/quillbox_doc.h"
+#include "gui/app/copy_key.h"
 #include "gui/index/index_context_menus.h"
 #include "gui/index/index_lists.h"
 #include "gui/index/query_dialogs.h"
@@ -113,6 +114,10 @@ CIndexView::~CIndexView() {
     while (waitDepth_ > 0)
         EndWaitCursor();
     if (svc_.doc && svc_.doc->GetIndexWindow() == this) svc_.doc->SetIndexWindow(nullptr);
+    // The panes go after this part of the view: what they signal then must
+    // not reach it.
+    disconnect(qApp, nullptr, this, nullptr);
+    content_->disconnect(this);
 }
 
 void CIndexView::Build() {
@@ -234,7 +239,13 @@ void CIndexView::Build() {
     setMouseTracking(true);
 
     connect(qApp, &QApplication::focusChanged, this, [this](QWidget*, QWidget* now) {
-        if (now && isAncestorOf(now)) lastFocus_ = now;
+        if (!now || !isAncestorOf(now)) return;
+        lastFocus_ = now;
+        // Copy follows the focused pane.
+        if (svc_.updateCommands) svc_.updateCommands();
+    });
+    connect(content_, &QTextEdit::selectionChanged, this, [this] {
+        if (svc_.updateCommands) svc_.updateCommands();
     });
 }
 
@@ -412,6 +423,7 @@ IndexPane CIndexView::FocusedPane() const {
 }
 
 bool CIndexView::eventFilter(QObject* o, QEvent* e) {
+    if (TakeCopyKey(e, svc_.updateCommands)) return true;
     if (e->type() == QEvent::Enter) {
         QString prompt = Prompt(PaneOf(qobject_cast<QWidget*>(o)));
         if (!prompt.isEmpty() && svc_.mainWindow && svc_.mainWindow->statusBar())
@@ -486,7 +498,7 @@ void CIndexView::UpdatePreview() {
     if (disp_.previewOn & preview_flag::kContent) {
         std::optional<int32_t> id = model_.PreviewArticle();
         if (!id) {
-            if (shownArticle_ != NIL_BLOCK) content_->clear();
+            if (shownArticle_ != NIL_BLOCK) ClearContentPreview();
             shownArticle_ = NIL_BLOCK;
         } else if (*id != shownArticle_) {
             LoadContent(*id);
@@ -501,17 +513,21 @@ void CIndexView::UpdatePreview() {
     }
 }
 
+void CIndexView::ClearContentPreview() {
+    content_->clear();
+    shownContent_ = RichTextControl();
+}
+
 void CIndexView::LoadContent(int32_t id) {
     shownArticle_ = id;  // a failure is reported once, not on every repaint
     ++contentLoads_;
     try {
         CArticle article;
         svc_.doc->ReadArticle(id, article);
-        RichTextControl control;
-        LoadArticleContent(control, article.IsRichText(), article.Content());
-        gui::FillDocument(*content_->document(), control);
+        LoadArticleContent(shownContent_, article.IsRichText(), article.Content());
+        gui::FillDocument(*content_->document(), shownContent_);
     } catch (const CQuillError& e) {
-        content_->clear();
+        ClearContentPreview();
         Report(e);
     }
 }
@@ -523,7 +539,7 @@ void CIndexView::SetPreviewFlags(int32_t flags) {
     // A pane switched on shows the current highlight; switched off, it
     // forgets what it showed.
     if (!(flags & preview_flag::kContent)) {
-        content_->clear();
+        ClearContentPreview();
         shownArticle_ = NIL_BLOCK;
     }
     if (!(flags & preview_flag::kKeywords)) {

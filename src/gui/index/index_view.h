@@ -16,6 +16,7 @@
 #include "index/index_host.h"
 #include "index/index_layout.h"
 #include "index/index_model.h"
+#include "richtext/rich_text.h"
 
 class QAction;
 class QDialog;
@@ -29,6 +30,7 @@ class QTextEdit;
 namespace qb {
 
 class CQuillboxDoc;
+class ClipboardWriter;
 class CDragList;
 class CKeywordListBox;
 class CIndexTitleList;
@@ -56,6 +58,8 @@ struct IndexServices {
     std::function<void(const std::vector<QueryMenuItem>&)> rebuildSavedQueryMenu;
     QMainWindow* mainWindow = nullptr;  // for status prompts
     ArticleWindowHooks articles;
+    // Where Edit > Copy places its copies; Copy is disabled without one.
+    ClipboardWriter* clipboard = nullptr;
 };
 
 // Which pane of the window a widget is, for focus, Select All and menus.
@@ -127,6 +131,12 @@ public:
     void OpenHighlighted();
     void PreviousNext(bool next);
     void SelectAll();  // in the focused pane
+    // Edit > Copy (index_copy.cpp): from the title list, Copy Articles of
+    // the highlighted titles in list order; from the content preview, its
+    // selection as plain text and RTF. Enabled while the focused one of
+    // them has something highlighted or selected.
+    bool CanCopy() const;
+    void Copy();
     void TurnOffGroupFilter();
     // Drops: `source` released over `target`.
     void HandleDrop(CDragList* source, QWidget* target);
@@ -189,6 +199,7 @@ private:
     void Relayout();
     void UpdatePreview();
     void LoadContent(int32_t id);
+    void ClearContentPreview();
     void UpdateCaptions();
     void ApplyPreviewColour();
     void Report(const CQuillError& e);
@@ -221,6 +232,7 @@ private:
     CKeywordListBox* keywordPreview_ = nullptr;
 
     int32_t shownArticle_ = NIL_BLOCK;
+    RichTextControl shownContent_;  // what content_ shows, for Copy
     int contentLoads_ = 0;
     Splitter dragging_ = Splitter::None;
     QRubberBand* bar_ = nullptr;

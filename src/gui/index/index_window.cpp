@@ -5,13 +5,26 @@
 #include <QMdiArea>
 #include <QMenu>
 
+#include "article/clipboard_copy.h"
 #include "gui/app/commands.h"
 #include "gui/app/main_frame.h"
 #include "gui/app/reader_app.h"
 #include "gui/app/shell_dialogs.h"
 #include "gui/index/index_lists.h"
+#include "gui/platform/qt_clipboard.h"
 
 namespace qb {
+
+ReaderIndexWindows::ReaderIndexWindows(ReaderApp& app, ClipboardWriter* clipboard)
+    : app_(app), clipboard_(clipboard) {
+    if (!clipboard_) {
+        ownClipboard_ = std::make_unique<QtClipboard>();
+        ownClipboardWriter_ = std::make_unique<ClipboardWriter>(*ownClipboard_, app.GetUi());
+        clipboard_ = ownClipboardWriter_.get();
+    }
+}
+
+ReaderIndexWindows::~ReaderIndexWindows() = default;
 
 void ReaderIndexWindows::RebuildQueryMenu(const std::vector<QueryMenuItem>& items) {
     CMainFrame* frame = app_.Frame();
@@ -68,6 +81,7 @@ IndexServices ReaderIndexWindows::Services(CQuillboxDoc& doc) {
         self->RebuildQueryMenu(items);
     };
     s.mainWindow = app.Frame();
+    s.clipboard = clipboard_;
     s.articles.open = [self](int32_t id) {
         if (self->hooks_.open) self->hooks_.open(id);
     };
@@ -171,6 +185,11 @@ void ReaderIndexWindows::RegisterCommands(CMainFrame& mainFrame) {
     reg(
         cmd::kEditSelectAll, [](CIndexView& v) { v.SelectAll(); }, on);
     reg(
+        cmd::kEditCopy, [](CIndexView& v) { v.Copy(); },
+        [](CIndexView& v) {
+            return CommandState{v.CanCopy(), false};
+        });
+    reg(
         cmd::kQuery, [](CIndexView& v) { v.BuildQuery(); }, on);
     if (QAction* q = frame->Action(cmd::kQuery)) q->setShortcut(QKeySequence("Ctrl+Q"));
     for (int i = 0; i < int(SavedQueryList::kMaxRecent); ++i) {
@@ -191,8 +210,8 @@ void ReaderIndexWindows::RegisterCommands(CMainFrame& mainFrame) {
         });
 }
 
-ReaderIndexWindows& InstallIndexWindow(ReaderApp& app) {
-    auto windows = std::make_shared<ReaderIndexWindows>(app);
+ReaderIndexWindows& InstallIndexWindow(ReaderApp& app, ClipboardWriter* clipboard) {
+    auto windows = std::make_shared<ReaderIndexWindows>(app, clipboard);
     app.SetIndexFrameFactory([windows](CQuillboxDoc& doc, QMdiArea& mdi) -> QMdiSubWindow* {
         return CreateIndexFrame(windows->Services(doc), mdi);
     });

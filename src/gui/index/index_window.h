@@ -10,6 +10,8 @@
 
 namespace qb {
 
+class Clipboard;
+class ClipboardWriter;
 class CMainFrame;
 class ReaderApp;
 
@@ -20,7 +22,10 @@ class ReaderApp;
 // of every index window, share it, so it lives while any of them does.
 class ReaderIndexWindows : public std::enable_shared_from_this<ReaderIndexWindows> {
 public:
-    explicit ReaderIndexWindows(ReaderApp& app) : app_(app) {}
+    // Copies go to `clipboard`, or to the desktop's clipboard through a
+    // writer of its own when it is null.
+    explicit ReaderIndexWindows(ReaderApp& app, ClipboardWriter* clipboard = nullptr);
+    ~ReaderIndexWindows();
 
     // The services of the running reader for one document.
     IndexServices Services(CQuillboxDoc& doc);
@@ -38,6 +43,9 @@ private:
     ReaderApp& app_;
     QueryExpression query_;
     ArticleWindowHooks hooks_;
+    std::unique_ptr<Clipboard> ownClipboard_;
+    std::unique_ptr<ClipboardWriter> ownClipboardWriter_;
+    ClipboardWriter* clipboard_ = nullptr;
     // The Run Saved Query items last shown, to map a menu position back to
     // the query's place in the table.
     std::vector<QueryMenuItem> shownQueryItems_;
@@ -47,6 +55,8 @@ private:
 CIndexView* ActiveIndexView(ReaderApp& app);
 
 // Installs the factory and registers the commands (a frame extension).
-ReaderIndexWindows& InstallIndexWindow(ReaderApp& app);
+// Give the article windows the same `clipboard`, so that a missing
+// clipboard is said once for the program.
+ReaderIndexWindows& InstallIndexWindow(ReaderApp& app, ClipboardWriter* clipboard = nullptr);
 
 }  // namespace qb

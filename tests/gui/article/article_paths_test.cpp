@@ -1,11 +1,11 @@
 // Whole paths through the reader with the demo file: the real index window
 // opens article windows, an article link opens its target, Previous and
-// Next step through the title list, and hiding private articles again
-// closes their windows.
+// Next step through the title list, Copy goes to the active window, and
+// hiding private articles again closes their windows.
 #include <gtest/gtest.h>
 
-#include <QAction>
 #include <QAbstractButton>
+#include <QAction>
 #include <QButtonGroup>
 #include <QLineEdit>
 #include <QMdiArea>
@@ -14,6 +14,7 @@
 #include "gui/app/commands.h"
 #include "gui/app/preferences_sheet.h"
 #include "gui/article/article_content.h"
+#include "gui/index/index_lists.h"
 #include "gui/index/index_window.h"
 
 namespace qb::testing {
@@ -26,8 +27,8 @@ protected:
     void SetUp() override {
         if (!std::filesystem::exists(kDemo)) GTEST_SKIP() << "no demo file";
         r.app = std::make_unique<ReaderApp>(r.env, r.ui, r.dialogs);
-        ReaderIndexWindows& index = InstallIndexWindow(*r.app);
-        windows = &InstallArticleWindows(*r.app, &launcher, &clock);
+        ReaderIndexWindows& index = InstallIndexWindow(*r.app, &writer);
+        windows = &InstallArticleWindows(*r.app, &launcher, &clock, &writer);
         index.SetArticleWindowHooks(windows->Hooks());
         r.app->AddFrameExtension(&InstallDocumentCommands);
         r.app->Start({kDemo});
@@ -139,6 +140,29 @@ TEST_F(ArticlePaths, SelectAllGoesToTheActiveWindow) {
     r.Frame().Mdi()->setActiveSubWindow(r.app->IndexFrame());
     r.Frame().RunCommand(cmd::kEditSelectAll);
     EXPECT_EQ(Titles().HighlightCount(), Titles().RowCount());
+}
+
+TEST_F(ArticlePaths, CopyGoesToTheActiveWindowAndAMissingClipboardIsSaidOnce) {
+    clipboard.result = ClipboardResult::kNoClipboard;
+    CArticleFrame* f = OpenFromIndex(0);
+    ASSERT_NE(f, nullptr);
+    f->View()->Content()->setFocus();
+    f->View()->Content()->selectAll();
+    r.Frame().RunCommand(cmd::kEditCopy);
+    EXPECT_EQ(clipboard.calls, 1);
+    // The index window's Copy shares the writer: the message is not repeated.
+    r.Frame().Mdi()->setActiveSubWindow(r.app->IndexFrame());
+    view->TitleList()->setFocus();
+    ProcessEvents();
+    r.Frame().RunCommand(cmd::kEditCopy);
+    EXPECT_EQ(clipboard.calls, 2);
+    EXPECT_EQ(r.ui.messages.size(), 1u);
+
+    clipboard.result = ClipboardResult::kPlaced;
+    r.Frame().RunCommand(cmd::kEditCopy);
+    EXPECT_EQ(clipboard.placed, 1);
+    // Copy Articles of the highlighted title, not the article's selection.
+    EXPECT_NE(clipboard.Data(kClipboardPlainText).find("\nDate: "), std::string::npos);
 }
 
 TEST_F(ArticlePaths, HidingPrivateArticlesAgainClosesTheirWindows) {

@@ -1,14 +1,16 @@
 // The reader with article windows over a written data file: the index
-// window is the stand-in, launches are recorded, and the clock that spaces
-// web attachments is moved by hand.
+// window is the stand-in, launches and copies are recorded, and the clock
+// that spaces web attachments is moved by hand.
 #pragma once
 
 #include <QStatusBar>
 
 #include "../app/gui_test_support.h"
+#include "article/clipboard_copy.h"
 #include "core/article_attach/attach_fixture.h"
 #include "gui/article/article_frame.h"
 #include "gui/article/article_windows.h"
+#include "support/recording_clipboard.h"
 
 namespace qb::testing {
 
@@ -38,7 +40,7 @@ protected:
         r.WriteSettings("[Drives]\nC:=" + Disk() + "\n" + extraSettings);
         r.app = std::make_unique<ReaderApp>(r.env, r.ui, r.dialogs);
         InstallIndexPlaceholder(*r.app);
-        windows = &InstallArticleWindows(*r.app, &launcher, &clock);
+        windows = &InstallArticleWindows(*r.app, &launcher, &clock, &writer);
         r.app->Start({path});
         ProcessEvents();
         ASSERT_NE(r.app->Document(), nullptr);
@@ -74,6 +76,8 @@ protected:
     ReaderFixture r;
     FakeClock clock;
     TimedLauncher launcher;
+    RecordingClipboard clipboard;
+    ClipboardWriter writer{clipboard, r.ui};
     ReaderArticleWindows* windows = nullptr;
 };
 

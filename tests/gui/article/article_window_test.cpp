@@ -336,8 +336,8 @@ TEST_F(ArticleWindowTest, EditingCommandsAreDisabledAndLaterOnesWaitForTheirHand
                    cmd::kInsertLink, cmd::kMakeTitle, cmd::kSetDate, cmd::kSpelling,
                    cmd::kAssignKeywords, cmd::kBookmarkButton})
         EXPECT_FALSE(Action(id)->isEnabled()) << id;
-    for (int id : {cmd::kEditCopy, cmd::kEditSelectAll, cmd::kCloseArticle, cmd::kArticleProperties,
-                   cmd::kImageGallery})
+    for (int id :
+         {cmd::kEditSelectAll, cmd::kCloseArticle, cmd::kArticleProperties, cmd::kImageGallery})
         EXPECT_TRUE(Action(id)->isEnabled()) << id;
     EXPECT_FALSE(Action(cmd::kEditFind)->isEnabled());
     int32_t found = -1;
