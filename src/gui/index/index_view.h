@@ -12,6 +12,7 @@
 
 #include "document/document_host.h"
 #include "gui/app/article_window_hooks.h"
+#include "gui/app/find_index_hooks.h"
 #include "index/document_source.h"
 #include "index/index_host.h"
 #include "index/index_layout.h"
@@ -56,6 +57,8 @@ struct IndexServices {
     std::function<void(const std::vector<QueryMenuItem>&)> rebuildSavedQueryMenu;
     QMainWindow* mainWindow = nullptr;  // for status prompts
     ArticleWindowHooks articles;
+    // The title list changed (see TitleListListener); may be empty.
+    TitleListListener titleListChanged;
 };
 
 // Which pane of the window a widget is, for focus, Select All and menus.
@@ -128,6 +131,8 @@ public:
     void PreviousNext(bool next);
     void SelectAll();  // in the focused pane
     void TurnOffGroupFilter();
+    // Find's result as the title list (IndexModel::ShowFoundTitles).
+    void ShowFoundTitles(const std::vector<int32_t>& ids, bool stopped);
     // Drops: `source` released over `target`.
     void HandleDrop(CDragList* source, QWidget* target);
 
@@ -190,6 +195,8 @@ private:
     void UpdatePreview();
     void LoadContent(int32_t id);
     void UpdateCaptions();
+    // Tells titleListChanged, saying whether the list itself changed.
+    void TellTitleList();
     void ApplyPreviewColour();
     void Report(const CQuillError& e);
     void SavedQueryMenuChanged();
@@ -226,6 +233,9 @@ private:
     QRubberBand* bar_ = nullptr;
     QPointer<QWidget> lastFocus_;
     int waitDepth_ = 0;
+    // The title list last told to titleListChanged.
+    IdSet toldTitles_;
+    int32_t toldTitleMode_ = -1;
 };
 
 }  // namespace qb
