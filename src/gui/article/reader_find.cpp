@@ -105,6 +105,10 @@ CArticleFrame* ReaderFind::ActiveFrame() const {
     return f && !f->isHidden() ? f : nullptr;
 }
 
+CFindDlg* ReaderFind::Dialog() const {
+    return dialog_.data();
+}
+
 void ReaderFind::OpenDialog() {
     CMainFrame* frame = app_.Frame();
     if (!frame) return;
@@ -179,10 +183,11 @@ void ReaderFind::StartSearch(ArticleSearchRequest request) {
     if (!doc) return;
     search_ = std::make_unique<ArticleSearch>(*doc, std::move(request));
     searchedDoc_ = doc;
+    // Checked before every slice, from the event loop: a document that
+    // closes takes its index window first, and the search ends at the
+    // next slice without touching either.
     searchedIndex_ = app_.IndexFrame();
-    if (searchedIndex_)
-        QObject::connect(searchedIndex_.data(), &QObject::destroyed, &slices_,
-                         [this] { AbandonSearch(); });
+    hadIndex_ = searchedIndex_ != nullptr;
     progress_ = std::make_unique<SearchWithProgress>(*search_, app_.GetUi());
     slices_.start();
 }
@@ -192,7 +197,7 @@ void ReaderFind::RunSlice() {
         slices_.stop();
         return;
     }
-    if (app_.Document() != searchedDoc_ || !searchedIndex_) {
+    if (app_.Document() != searchedDoc_ || (hadIndex_ && !searchedIndex_)) {
         AbandonSearch();
         return;
     }
@@ -207,7 +212,6 @@ void ReaderFind::RunSlice() {
 
 void ReaderFind::EndSearch() {
     slices_.stop();
-    if (searchedIndex_) QObject::disconnect(searchedIndex_.data(), nullptr, &slices_, nullptr);
     progress_.reset();  // the progress window closes, the main window is enabled again
     std::unique_ptr<ArticleSearch> search = std::move(search_);
     searchedDoc_ = nullptr;

@@ -44,7 +44,7 @@ public:
     // Edit > Find...: opens the dialog, or brings it to the front.
     void OpenDialog();
     // The open dialog; null once it closed.
-    CFindDlg* Dialog() const { return dialog_.data(); }
+    CFindDlg* Dialog() const;
     // The dialog's Find button. A press while a search runs is ignored.
     void PressFind();
     bool Searching() const { return search_ != nullptr; }
@@ -76,7 +76,7 @@ private:
     void StartSearch(ArticleSearchRequest request);
     void RunSlice();
     void EndSearch();
-    // The searched document is closing: the search ends without a word.
+    // The searched document closed: the search ends without a word.
     void AbandonSearch();
 
     ReaderApp& app_;
@@ -94,6 +94,7 @@ private:
     std::unique_ptr<SearchWithProgress> progress_;
     CQuillboxDoc* searchedDoc_ = nullptr;
     QPointer<QMdiSubWindow> searchedIndex_;  // goes before its document does
+    bool hadIndex_ = false;
     QTimer slices_;
 };
 

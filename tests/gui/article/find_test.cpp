@@ -17,6 +17,8 @@
 #include "gui/article/find_dialog.h"
 #include "gui/article/reader_find.h"
 #include "gui/index/index_window.h"
+#include "gui/platform/qt_progress.h"
+#include "gui/platform/qt_ui.h"
 #include "resources/string_ids.h"
 #include "resources/strings.h"
 
@@ -27,9 +29,10 @@ const std::string kDemo = std::string(QB_BINARY_DIR) + "/samples/demo.qbx";
 
 class ReaderFindTest : public ArticleReader {
 protected:
-    void SetUp() override {
+    void SetUp() override { StartReader(r.ui); }
+    void StartReader(Ui& ui) {
         if (!std::filesystem::exists(kDemo)) GTEST_SKIP() << "no demo file";
-        r.app = std::make_unique<ReaderApp>(r.env, r.ui, r.dialogs);
+        r.app = std::make_unique<ReaderApp>(r.env, ui, r.dialogs);
         ReaderIndexWindows& index = InstallIndexWindow(*r.app);
         find = &InstallFind(*r.app);
         windows = &InstallArticleWindows(*r.app, &launcher, &clock);
@@ -342,6 +345,38 @@ TEST_F(ReaderFindTest, ChoosingAnotherWindowForgetsThePresentedSearch) {
     ProcessEvents();
     Press();
     EXPECT_EQ(r.ui.progress.size(), 2u);
+}
+
+// With the reader's own Ui: the progress window is the Qt one.
+class ReaderFindOnQt : public ReaderFindTest {
+protected:
+    void SetUp() override { StartReader(qtUi); }
+    // The reader goes before its Ui does.
+    void TearDown() override { r.Stop(); }
+    QtUi qtUi;
+};
+
+TEST_F(ReaderFindOnQt, OnlyTheProgressWindowIsEnabledWhileTheSearchRuns) {
+    CFindDlg* d = OpenDialog();
+    ASSERT_NE(d, nullptr);
+    d->FindWhat()->setText("swallows");
+    d->FindButton()->click();
+    ASSERT_TRUE(find->Searching());
+    QDialog* progress = r.Frame().findChild<QDialog*>("ProgressWindow");
+    ASSERT_NE(progress, nullptr);
+    EXPECT_EQ(progress->windowTitle(), "Find");
+    EXPECT_FALSE(r.Frame().isEnabled());
+    EXPECT_FALSE(d->isEnabled());
+    EXPECT_TRUE(progress->isEnabled());
+    // One slice at a time from the event loop: no nested loop runs it.
+    for (int i = 0; i < 10000 && find->Searching(); ++i)
+        QApplication::processEvents();
+    ProcessEvents();
+    EXPECT_EQ(r.Frame().findChild<QDialog*>("ProgressWindow"), nullptr);
+    EXPECT_TRUE(r.Frame().isEnabled());
+    EXPECT_TRUE(d->isEnabled());
+    ASSERT_NE(windows->Active(), nullptr);  // the first found article, presented
+    EXPECT_EQ(windows->Active()->ArticleId(), Doc().FoundArticles().front());
 }
 
 }  // namespace
