@@ -17,6 +17,7 @@
 #include "gui/app/reader_app.h"
 #include "gui/app/shell_dialogs.h"
 #include "gui/article/article_windows.h"
+#include "gui/article/reader_find.h"
 #include "gui/document/document_commands.h"
 #include "gui/index/index_window.h"
 #include "gui/platform/qt_clipboard.h"
@@ -73,8 +74,13 @@ void Configure(qb::ReaderApp& app, qb::ClipboardWriter& clipboard) {
     // The index window first: the article windows pass the commands they
     // share with it on to it.
     qb::ReaderIndexWindows& index = qb::InstallIndexWindow(app, &clipboard);
-    index.SetArticleWindowHooks(
-        qb::InstallArticleWindows(app, nullptr, nullptr, &clipboard).Hooks());
+    // Find before the article windows, which pass it on while none is active.
+    qb::ReaderFind& find = qb::InstallFind(app);
+    qb::ReaderArticleWindows& articles =
+        qb::InstallArticleWindows(app, nullptr, nullptr, &clipboard);
+    index.SetArticleWindowHooks(articles.Hooks());
+    find.Connect(articles, index.FindHooks());
+    index.SetTitleListListener(find.TitleListNotices());
     app.AddFrameExtension(&qb::InstallDocumentCommands);
 }
 

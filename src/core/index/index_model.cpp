@@ -192,6 +192,16 @@ void IndexModel::ClearSelectionAndTitles() {
     host_.RefreshPreview();
 }
 
+void IndexModel::ShowFoundTitles(const std::vector<int32_t>& ids, bool stopped) {
+    try {
+        ClearSelectionAndTitles();
+        ReplaceTitles(IdSet::FromUnsorted(ids));
+    } catch (const CQuillError& e) {
+        Report(e);
+    }
+    titleMode_ = stopped ? title_mode::kFoundStopped : title_mode::kFound;
+}
+
 void IndexModel::Select(const IdSet& keywords) {
     bool wasEmpty = selected_.Members().Empty();
     selected_.ClearHighlight();

@@ -7,6 +7,7 @@
 #include <cstdint>
 #include <optional>
 #include <string>
+#include <vector>
 
 #include "datafile/id_set.h"
 #include "index/keyword_list.h"
@@ -127,6 +128,10 @@ public:
     void ClearSelectionAndTitles();
     void ReplaceTitles(const IdSet& members);
     void SetTitleMode(TitleListMode mode) { titleMode_ = mode; }
+    // Find's result: the selection cleared and the title list holding
+    // `ids`, as Found Titles, or Found Titles [Stopped] when the search
+    // stopped short of its range.
+    void ShowFoundTitles(const std::vector<int32_t>& ids, bool stopped);
 
     // ---- Queries
     // After Build Query closed with OK: the current query, compiled, is run.

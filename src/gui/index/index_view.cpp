@@ -480,6 +480,23 @@ void CIndexView::Sync() {
     if (auto row = model_.Titles().ScrollTarget()) titles_->ScrollToRow(*row);
     UpdateCaptions();
     if (svc_.updateCommands) svc_.updateCommands();
+    TellTitleList();
+}
+
+void CIndexView::TellTitleList() {
+    if (!svc_.titleListChanged) return;
+    bool changed =
+        model_.TitleMode() != toldTitleMode_ || !(model_.Titles().Members() == toldTitles_);
+    if (changed) {
+        toldTitleMode_ = model_.TitleMode();
+        toldTitles_.Copy(model_.Titles().Members());
+    }
+    svc_.titleListChanged(changed);
+}
+
+void CIndexView::ShowFoundTitles(const std::vector<int32_t>& ids, bool stopped) {
+    model_.ShowFoundTitles(ids, stopped);
+    Sync();
 }
 
 void CIndexView::ListSelectionChanged(CDragList* list) {
@@ -490,6 +507,7 @@ void CIndexView::ListSelectionChanged(CDragList* list) {
         UpdatePreview();
     }
     if (svc_.updateCommands) svc_.updateCommands();
+    if (list == titles_) TellTitleList();
 }
 
 // ---- preview ---------------------------------------------------------------------------------

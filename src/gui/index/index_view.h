@@ -12,6 +12,7 @@
 
 #include "document/document_host.h"
 #include "gui/app/article_window_hooks.h"
+#include "gui/app/find_index_hooks.h"
 #include "index/document_source.h"
 #include "index/index_host.h"
 #include "index/index_layout.h"
@@ -60,6 +61,8 @@ struct IndexServices {
     ArticleWindowHooks articles;
     // Where Edit > Copy places its copies; Copy is disabled without one.
     ClipboardWriter* clipboard = nullptr;
+    // The title list changed (see TitleListListener); may be empty.
+    TitleListListener titleListChanged;
 };
 
 // Which pane of the window a widget is, for focus, Select All and menus.
@@ -138,6 +141,8 @@ public:
     bool CanCopy() const;
     void Copy();
     void TurnOffGroupFilter();
+    // Find's result as the title list (IndexModel::ShowFoundTitles).
+    void ShowFoundTitles(const std::vector<int32_t>& ids, bool stopped);
     // Drops: `source` released over `target`.
     void HandleDrop(CDragList* source, QWidget* target);
 
@@ -201,6 +206,8 @@ private:
     void LoadContent(int32_t id);
     void ClearContentPreview();
     void UpdateCaptions();
+    // Tells titleListChanged, saying whether the list itself changed.
+    void TellTitleList();
     void ApplyPreviewColour();
     void Report(const CQuillError& e);
     void SavedQueryMenuChanged();
@@ -238,6 +245,9 @@ private:
     QRubberBand* bar_ = nullptr;
     QPointer<QWidget> lastFocus_;
     int waitDepth_ = 0;
+    // The title list last told to titleListChanged.
+    IdSet toldTitles_;
+    int32_t toldTitleMode_ = -1;
 };
 
 }  // namespace qb

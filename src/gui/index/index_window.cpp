@@ -91,7 +91,39 @@ IndexServices ReaderIndexWindows::Services(CQuillboxDoc& doc) {
     s.articles.active = [self]() -> std::optional<int32_t> {
         return self->hooks_.active ? self->hooks_.active() : std::nullopt;
     };
+    s.titleListChanged = [self](bool listChanged) {
+        if (self->titleListener_) self->titleListener_(listChanged);
+    };
     return s;
+}
+
+FindIndexHooks ReaderIndexWindows::FindHooks() {
+    ReaderApp& app = app_;
+    FindIndexHooks h;
+    h.titleList = [&app]() -> std::vector<int32_t> {
+        CIndexView* v = ActiveIndexView(app);
+        return v ? v->Model().Titles().Members().Ids() : std::vector<int32_t>();
+    };
+    h.highlighted = [&app]() -> std::vector<int32_t> {
+        CIndexView* v = ActiveIndexView(app);
+        if (!v) return {};
+        return IdSet::FromUnsorted(v->Model().Titles().HighlightedIds()).Ids();
+    };
+    h.titleCount = [&app]() -> int32_t {
+        CIndexView* v = ActiveIndexView(app);
+        return v ? v->Model().TitleMemberCount() : 0;
+    };
+    h.highlightedCount = [&app]() -> int32_t {
+        CIndexView* v = ActiveIndexView(app);
+        return v ? v->Model().HighlightedCount() : 0;
+    };
+    h.showFound = [&app](const std::vector<int32_t>& ids, bool stopped) {
+        if (CIndexView* v = ActiveIndexView(app)) v->ShowFoundTitles(ids, stopped);
+    };
+    h.bringForward = [&app] {
+        if (CIndexView* v = ActiveIndexView(app)) v->BringToFront();
+    };
+    return h;
 }
 
 void ReaderIndexWindows::RegisterCommands(CMainFrame& mainFrame) {

@@ -35,6 +35,10 @@ public:
     // active; without hooks the index window opens none.
     void SetArticleWindowHooks(ArticleWindowHooks hooks) { hooks_ = std::move(hooks); }
     QueryExpression& CurrentQuery() { return query_; }
+    // What Find reads of and shows in the index window of the open document.
+    FindIndexHooks FindHooks();
+    // Who is told when the title list changes (Find's ranges follow it).
+    void SetTitleListListener(TitleListListener listener) { titleListener_ = std::move(listener); }
 
 private:
     // The Run Saved Query menu from the model's items.
@@ -46,6 +50,7 @@ private:
     std::unique_ptr<Clipboard> ownClipboard_;
     std::unique_ptr<ClipboardWriter> ownClipboardWriter_;
     ClipboardWriter* clipboard_ = nullptr;
+    TitleListListener titleListener_;
     // The Run Saved Query items last shown, to map a menu position back to
     // the query's place in the table.
     std::vector<QueryMenuItem> shownQueryItems_;

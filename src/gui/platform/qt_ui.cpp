@@ -3,6 +3,7 @@
 #include <QMessageBox>
 
 #include "gui/platform/password_dialog.h"
+#include "gui/platform/qt_progress.h"
 
 namespace qb {
 
@@ -84,6 +85,10 @@ bool QtUi::AskPassword(const std::string& fileName,
                        const std::function<bool(const std::string&)>& check) {
     PasswordDialog dialog(fileName, check, owner_.data());
     return dialog.exec() == QDialog::Accepted;
+}
+
+std::unique_ptr<ProgressWindow> QtUi::OpenProgress(const std::string& caption) {
+    return std::make_unique<QtProgressWindow>(owner_.data(), caption);
 }
 
 }  // namespace qb

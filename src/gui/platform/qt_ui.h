@@ -1,5 +1,5 @@
 // The Ui port on Qt: message boxes captioned "Quillbox Reader" with the
-// main window as their owner, and the password dialog.
+// main window as their owner, the password dialog and the progress window.
 #pragma once
 
 #include <QPointer>
@@ -21,6 +21,8 @@ public:
                              MessageButtons buttons = MessageButtons::Ok) override;
     bool AskPassword(const std::string& fileName,
                      const std::function<bool(const std::string&)>& check) override;
+    // A QtProgressWindow over the owner.
+    std::unique_ptr<ProgressWindow> OpenProgress(const std::string& caption) override;
 
 private:
     QPointer<QWidget> owner_;

@@ -180,6 +180,22 @@ TEST_F(SelectionTest, ShowCommandsClearTheSelectionAndSkipTheCurrentMode) {
     EXPECT_EQ(model->TitleCaption(), "Articles with Attachments (1 of 5)");
 }
 
+TEST_F(SelectionTest, FoundTitlesReplaceTheSelectionAndSayWhenStopped) {
+    Model();
+    Select({red});
+    // The search's order does not matter to the list, which keeps its sort.
+    model->ShowFoundTitles({cherry, apple}, false);
+    EXPECT_TRUE(model->SelectedList().Members().Empty());
+    EXPECT_TRUE(model->IndexList().Members().Contains(red));
+    EXPECT_EQ(Titles(), (std::vector<int32_t>{apple, cherry}));
+    EXPECT_EQ(model->TitleCaption(), "Found Titles (2 of 5)");
+    model->ShowFoundTitles({lime}, true);
+    EXPECT_EQ(model->TitleMode(), title_mode::kFoundStopped);
+    EXPECT_EQ(model->TitleCaption(), "Found Titles [Stopped] (1 of 5)");
+    model->ShowFoundTitles({}, false);
+    EXPECT_EQ(model->TitleCaption(), "Found Titles (0 of 5)");
+}
+
 TEST_F(SelectionTest, GroupFilterNarrowsOnlyTheIndexList) {
     Model();
     model->SetGroupPaneVisible(true);
