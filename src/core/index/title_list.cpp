@@ -4,7 +4,6 @@
 #include <new>
 #include <numeric>
 
-#include "datafile/cp1252.h"
 #include "datafile/quill_error.h"
 #include "index/index_host.h"
 #include "index/index_source.h"
@@ -30,20 +29,21 @@ bool IsStatusOrder(int32_t order) {
 }  // namespace
 
 struct TitleComparator::Key {
-    std::u16string title;
+    std::string_view title;  // the collation key, kept by the source
     int32_t date = NIL_BLOCK;
     int32_t time = NIL_BLOCK;
     bool status = false;
 };
 
 TitleComparator::TitleComparator(IndexSource& source, const Locale& locale, int32_t order)
-    : source_(source), locale_(locale), order_(order) {}
+    : source_(source), locale_(locale), order_(order), emptyTitle_(locale.SortKey(u"")) {}
 
 TitleComparator::Key TitleComparator::KeyOf(int32_t id) const {
     Key k;
+    k.title = emptyTitle_;
     try {
         const ArticleSummary& s = source_.Summary(id);
-        k.title = Cp1252ToUtf16(s.title);
+        k.title = source_.TitleSortKey(id, locale_);
         k.date = s.articleDate;
         k.time = s.articleTime;
         switch (order_) {
@@ -61,6 +61,7 @@ TitleComparator::Key TitleComparator::KeyOf(int32_t id) const {
     } catch (const CQuillError& e) {
         if (e.Code() == err::kOutOfMemory) throw;
         k = Key();  // drawn without date and title; sorts as such
+        k.title = emptyTitle_;
     }
     if (order_ == title_order::kBookmarkedFirst || order_ == title_order::kBookmarkedLast)
         k.status = source_.IsBookmarked(id);
@@ -71,7 +72,7 @@ TitleComparator::Key TitleComparator::KeyOf(int32_t id) const {
 
 int TitleComparator::CompareKeys(const Key& a, const Key& b) const {
     auto title = [&] {
-        int c = locale_.Compare(a.title, b.title);
+        int c = a.title.compare(b.title);
         return c < 0 ? -1 : c > 0 ? 1 : 0;
     };
     auto dateTime = [&] {
@@ -300,7 +301,7 @@ bool TitleListModel::TypeKey(char c) {
                 return std::string();
             }
         },
-        locale_);
+        locale_, source_.TextCodePage());
     if (!row) return false;
     HighlightOnly(*row);
     host_.RefreshPreview();
