@@ -93,6 +93,7 @@ struct DocumentOptions {
 
 // The help line of --code-page, also in qbx --help.
 #define QBX_CODE_PAGE_HELP                                                   \
+    "\n"                                                                     \
     "--code-page N reads the file's text in the Windows code page N (874,\n" \
     "1250 to 1258) of the system that wrote it; the default is 1252.\n"
 
