@@ -34,30 +34,36 @@ inline std::optional<std::string> GivenPassword(bool fromStdin) {
     return PasswordFromEnvironment();
 }
 
-// Unlocks a locked file with a given password. False (after reporting
-// message 1148) when a password was given and is wrong; true otherwise.
+// Unlocks a locked file with a given password, encoded in `page`. False
+// (after reporting message 1148) when a password was given and is wrong;
+// true otherwise.
 template <class CheckFn>
-bool UnlockWithGivenPassword(bool fromStdin, const std::string& path, qb::Ui& ui, CheckFn&& check) {
+bool UnlockWithGivenPassword(bool fromStdin, const std::string& path, qb::Ui& ui, CheckFn&& check,
+                             const qb::CodePage& page) {
     std::optional<std::string> typed = GivenPassword(fromStdin);
     if (!typed) return true;  // stays locked
-    for (const std::string& p : PasswordCandidates(*typed))
+    for (const std::string& p : PasswordCandidates(*typed, page))
         if (check(p)) return true;
     qb::CQuillError(qb::err::kPasswordInvalid, path).ReportError(ui);
     return false;
 }
 
 // 0 when the document is open (locked or unlocked as above), 1 after the
-// failure has been reported.
+// failure has been reported. The file's text is read in `codePage`.
 inline int OpenForCommand(qb::CQuillboxDoc& doc, const std::string& path, bool allowNewer,
-                          TerminalUi& ui, bool fromStdin) {
+                          TerminalUi& ui, bool fromStdin,
+                          const qb::CodePage& codePage = qb::CodePage()) {
     ui.passwordFromStdin = fromStdin;
+    ui.codePage = codePage;
+    doc.SetTextCodePage(codePage);
     qb::OpenRequest r;
     r.path = path;
     r.allowNewer = allowNewer;
     if (!doc.OnOpenDocument(r)) return 1;
     if (doc.IsPasswordSet() && !doc.IsUnlocked()) {
         bool ok = UnlockWithGivenPassword(
-            fromStdin, path, ui, [&doc](const std::string& p) { return doc.CheckPassword(p); });
+            fromStdin, path, ui, [&doc](const std::string& p) { return doc.CheckPassword(p); },
+            codePage);
         if (!ok) return 1;
     }
     return 0;
@@ -82,7 +88,36 @@ struct DocumentOptions {
     std::string path;
     bool passwordFromStdin = false;
     bool allowNewer = false;
+    qb::CodePage codePage;  // of the file's text (--code-page)
 };
+
+// The help line of --code-page, also in qbx --help.
+#define QBX_CODE_PAGE_HELP                                                   \
+    "\n"                                                                     \
+    "--code-page N reads the file's text in the Windows code page N (874,\n" \
+    "1250 to 1258) of the system that wrote it; the default is 1252.\n"
+
+// "--code-page N": the data file's code page, one that CodePage supports.
+inline Option CodePageOption(qb::CodePage& page) {
+    Option o;
+    o.name = "--code-page";
+    o.takesValue = true;
+    o.help = "the Windows code page of the file's text (874, 1250..1258; default 1252)";
+    o.apply = [&page](const std::string& value) -> std::optional<std::string> {
+        int n = 0;
+        bool digits = !value.empty() && value.size() <= 5;
+        for (char c : value) {
+            if (c < '0' || c > '9') digits = false;
+            if (digits) n = n * 10 + (c - '0');
+        }
+        std::optional<qb::CodePage> p;
+        if (digits) p = qb::CodePage::Windows(n);
+        if (!p) return "code page '" + value + "' is not supported (874, 1250 to 1258)";
+        page = *p;
+        return std::nullopt;
+    };
+    return o;
+}
 
 // The document of one qbx command, with the terminal and the user's locale.
 struct CommandDocument {
@@ -99,7 +134,7 @@ struct CommandDocument {
 
     // Opens `path` with the password rules above: 0, or 1 after the report.
     int Open(const std::string& path, const DocumentOptions& o) {
-        return OpenForCommand(doc, path, o.allowNewer, ui, o.passwordFromStdin);
+        return OpenForCommand(doc, path, o.allowNewer, ui, o.passwordFromStdin, o.codePage);
     }
 };
 
@@ -113,6 +148,7 @@ inline CommandSyntax DocumentSyntax(std::string command, const char* usage, Docu
         Flag("--password-stdin", "read the password from the first line of stdin",
              o.passwordFromStdin),
         Flag("--allow-newer", "open a file of a newer format than this reader's", o.allowNewer),
+        CodePageOption(o.codePage),
     };
     return syntax;
 }

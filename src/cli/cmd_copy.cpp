@@ -33,7 +33,7 @@ const char kUsage[] =
     "Exit status: 0 on success, 1 when the file or an article cannot be read,\n"
     "2 on a usage mistake or an ID that is not an article of the file (or a\n"
     "private one while the file is locked).\n"
-    "\n" QBX_PASSWORD_HELP;
+    "\n" QBX_PASSWORD_HELP QBX_CODE_PAGE_HELP;
 
 bool ParseId(const std::string& text, int32_t& id) {
     if (text.empty() || text.size() > 10) return false;

@@ -6,7 +6,6 @@
 
 #include "cli_document.h"
 #include "command.h"
-#include "datafile/cp1252.h"
 #include "datafile/data_file.h"
 #include "datafile/record_stream.h"
 #include "datafile/records.h"
@@ -25,8 +24,11 @@ const char kUsage[] =
     "environment variable QBX_PASSWORD. A file that asks for its password at\n"
     "open is also asked for it on the terminal, and fails without it.\n";
 
-std::string Text(const std::string& cp1252) {
-    return qb::Cp1252ToUtf8(cp1252);
+// The code page of the file being dumped (--code-page); one dump a run.
+qb::CodePage gPage;
+
+std::string Text(const std::string& stored) {
+    return gPage.ToUtf8(stored);
 }
 
 void Error(JsonWriter& j, int code) {
@@ -462,6 +464,7 @@ int ReadOptionalStream(qb::CDataFile& f, int16_t id, bool& present, F&& read) {
 int Run(const Args& args) {
     DocumentOptions o;
     if (auto rc = ParseArguments(args, DocumentSyntax("dump", kUsage, o), o.path)) return *rc;
+    gPage = o.codePage;
 
     TerminalUi ui;
     qb::CDataFile f;
@@ -495,12 +498,13 @@ int Run(const Args& args) {
         auto check = [&state](const std::string& p) { return state.CheckPassword(p); };
         if (f.AsksPasswordAtOpen()) {
             ui.passwordFromStdin = o.passwordFromStdin;
+            ui.codePage = o.codePage;
             if (!ui.AskPassword(f.FileName(), check) || !state.IsUnlocked()) {
                 qb::CQuillError(qb::err::kPasswordInvalid, f.Path()).ReportError(ui);
                 return 1;
             }
         } else if (state.IsPasswordSet() &&
-                   !UnlockWithGivenPassword(o.passwordFromStdin, f.Path(), ui, check)) {
+                   !UnlockWithGivenPassword(o.passwordFromStdin, f.Path(), ui, check, o.codePage)) {
             return 1;
         }
         unlocked = state.IsPasswordSet() && state.IsUnlocked();

@@ -32,7 +32,7 @@ const char kUsage[] =
     "that a data-file error ends prints \"Found Titles [Stopped]\" and what it\n"
     "found) or there are no bookmarked titles to search, 2 for a usage error or\n"
     "an invalid date. On a terminal, stderr shows the progress.\n"
-    "\n" QBX_PASSWORD_HELP;
+    "\n" QBX_PASSWORD_HELP QBX_CODE_PAGE_HELP;
 
 Option WhereOption(qb::FindWhere& where) {
     return {"--where", true, "both, text or title",
@@ -91,7 +91,7 @@ int Run(const Args& args) {
                      *dates.invalidDate == qb::DateField::kFrom ? "--from" : "--to");
         return 2;
     }
-    if (int rc = s.Open(operands[0], o.passwordFromStdin, o.allowNewer, 0)) return rc;
+    if (int rc = s.Open(operands[0], o, 0)) return rc;
 
     qb::IdSet range;
     if (bookmarked)

@@ -20,7 +20,7 @@ const char kUsage[] =
     "date, a tab and the title. Dates are typed as the locale writes them.\n"
     "An expression that does not compile prints the message and the error's\n"
     "start and end (\"at S-E\") and exits with status 1.\n"
-    "\n" QBX_PASSWORD_HELP;
+    "\n" QBX_PASSWORD_HELP QBX_CODE_PAGE_HELP;
 
 int Run(const Args& args) {
     DocumentOptions o;
@@ -39,7 +39,7 @@ int Run(const Args& args) {
     if (auto rc = ParseArguments(args, syntax, operands)) return *rc;
     const std::string& path = operands[0];
     const std::string& expression = operands[1];
-    std::string text = ToCp1252(expression);
+    std::string text = o.codePage.FromUtf8(expression).bytes;
     // Trailing white space is not part of the expression (as in Build Query).
     while (!text.empty() && std::isspace(static_cast<unsigned char>(text.back())))
         text.pop_back();
@@ -49,7 +49,7 @@ int Run(const Args& args) {
     int32_t dateFrom = qb::kDateOpenLow, dateTo = qb::kDateOpenHigh;
     if (!from.empty() && !ParseCommandLineDate(from, s.locale, s.ui, dateFrom)) return 1;
     if (!to.empty() && !ParseCommandLineDate(to, s.locale, s.ui, dateTo)) return 1;
-    if (int rc = s.Open(path, o.passwordFromStdin, o.allowNewer, sort)) return rc;
+    if (int rc = s.Open(path, o, sort)) return rc;
 
     try {
         s.query.Compile(text, s.source);

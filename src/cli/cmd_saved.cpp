@@ -17,7 +17,7 @@ const char kUsage[] =
     "Without NAME lists the saved queries, one a line: name, text, from and\n"
     "to dates, separated by tabs; then the Run Saved Query menu. With NAME\n"
     "runs that query and prints the title list.\n"
-    "\n" QBX_PASSWORD_HELP;
+    "\n" QBX_PASSWORD_HELP QBX_CODE_PAGE_HELP;
 
 int Run(const Args& args) {
     DocumentOptions o;
@@ -34,13 +34,13 @@ int Run(const Args& args) {
     bool haveName = operands.size() > 1;
 
     IndexSession s;
-    if (int rc = s.Open(path, o.passwordFromStdin, o.allowNewer, sort)) return rc;
+    if (int rc = s.Open(path, o, sort)) return rc;
     qb::SavedQueryList& saved = s.model->Saved();
     if (!haveName) {
         for (const qb::SavedQuery& q : saved.Table()) {
             if (q.name.empty() && q.text.empty()) continue;  // an empty slot
-            std::printf("%s\t%s\t%s\t%s\n", qb::Cp1252ToUtf8(q.name).c_str(),
-                        qb::Cp1252ToUtf8(q.text).c_str(),
+            std::printf("%s\t%s\t%s\t%s\n", s.doc.TextCodePage().ToUtf8(q.name).c_str(),
+                        s.doc.TextCodePage().ToUtf8(q.text).c_str(),
                         qb::FormatDate(q.dateFrom, false, s.locale).c_str(),
                         qb::FormatDate(q.dateTo, false, s.locale).c_str());
         }
@@ -49,13 +49,13 @@ int Run(const Args& args) {
             if (item.kind == qb::QueryMenuItem::Separator)
                 std::printf("  ----\n");
             else
-                std::printf("  %s%s\n", qb::Cp1252ToUtf8(item.text).c_str(),
+                std::printf("  %s%s\n", s.doc.TextCodePage().ToUtf8(item.text).c_str(),
                             item.enabled ? "" : " (disabled)");
         }
         return 0;
     }
     const std::string& name = operands[1];
-    int32_t index = saved.FindByName(ToCp1252(name));
+    int32_t index = saved.FindByName(ToFileText(s.doc, name));
     if (index < 0) {
         std::fprintf(stderr, "qbx saved: no saved query is named %s\n", name.c_str());
         return 1;

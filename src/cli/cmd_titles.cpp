@@ -22,7 +22,7 @@ const char kUsage[] =
     "AND or (--or) by OR; with none, all titles are listed. --sort takes an\n"
     "order 0..11. --index also prints the Index list (in AND mode --related\n"
     "shows only the keywords of the listed titles).\n"
-    "\n" QBX_PASSWORD_HELP;
+    "\n" QBX_PASSWORD_HELP QBX_CODE_PAGE_HELP;
 
 int Run(const Args& args) {
     DocumentOptions o;
@@ -51,14 +51,14 @@ int Run(const Args& args) {
     qb::IndexSettings settings;
     settings.selectListMode = useOr ? qb::kOrMode : qb::kAndMode;
     settings.indexMode = related ? 1 : 0;
-    if (int rc = s.Open(o.path, o.passwordFromStdin, o.allowNewer, sort, settings)) return rc;
+    if (int rc = s.Open(o.path, o, sort, settings)) return rc;
 
     if (bookmarked) s.model->ShowBookmarkedTitles();
     if (attachments) s.model->ShowArticlesWithAttachments();
     if (!keywords.empty()) {
         qb::IdSet ids;
         for (const std::string& name : keywords) {
-            int32_t id = s.source.FindKeyword(ToCp1252(name));
+            int32_t id = s.source.FindKeyword(ToFileText(s.doc, name));
             if (id == qb::NIL_BLOCK || id < 0) {
                 qb::CQuillError(qb::msg::kQueryUnknownKeyword).ReportError(s.ui);
                 std::fprintf(stderr, "%s\n", name.c_str());
@@ -73,7 +73,7 @@ int Run(const Args& args) {
         qb::NamedIdList& list = s.model->IndexList();
         std::printf("%s\n", s.model->IndexCaption().c_str());
         for (size_t r = 0; r < list.RowCount(); ++r)
-            std::printf("%s\n", OneLine(qb::Cp1252ToUtf8(list.NameAt(r))).c_str());
+            std::printf("%s\n", OneLine(s.doc.TextCodePage().ToUtf8(list.NameAt(r))).c_str());
         if (std::fflush(stdout) != 0) rc = 1;
     }
     return rc;

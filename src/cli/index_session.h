@@ -9,7 +9,6 @@
 #include <string>
 
 #include "cli_document.h"
-#include "datafile/cp1252.h"
 #include "datafile/dates.h"
 #include "datafile/quill_error.h"
 #include "document/quillbox_doc.h"
@@ -27,11 +26,12 @@ struct IndexSession : CommandDocument {
     qb::QueryExpression query;
     std::unique_ptr<qb::IndexModel> model;
 
-    // Opens `path` with the password rules of every document command
-    // (OpenForCommand). Returns 0 or the exit status after the report.
-    int Open(const std::string& path, bool passwordFromStdin, bool allowNewer, int32_t sortOrder,
+    // Opens `path` with the password rules and code page of every document
+    // command (OpenForCommand). Returns 0 or the exit status after the report.
+    int Open(const std::string& path, const DocumentOptions& o, int32_t sortOrder,
              qb::IndexSettings settings = qb::IndexSettings()) {
-        if (int rc = OpenForCommand(doc, path, allowNewer, ui, passwordFromStdin)) return rc;
+        if (int rc = OpenForCommand(doc, path, o.allowNewer, ui, o.passwordFromStdin, o.codePage))
+            return rc;
         doc.SetSortOrder(sortOrder);
         model = std::make_unique<qb::IndexModel>(source, locale, ui, host, query, settings);
         model->InitialUpdate();
@@ -49,7 +49,7 @@ struct IndexSession : CommandDocument {
             try {
                 const qb::ArticleSummary& s = doc.Summary(id);
                 date = qb::FormatDate(s.articleDate, true, locale);
-                title = qb::Cp1252ToUtf8(s.title);
+                title = doc.TextCodePage().ToUtf8(s.title);
             } catch (const qb::CQuillError&) {
                 // an unreadable article keeps its row, without date and title
             }
@@ -81,8 +81,9 @@ inline bool ParseCommandLineDate(const std::string& text, const qb::Locale& loca
     return false;
 }
 
-inline std::string ToCp1252(const std::string& utf8) {
-    return qb::Utf8ToCp1252(utf8).bytes;
+// A name or text typed on the command line, in the file's code page.
+inline std::string ToFileText(const qb::CQuillboxDoc& doc, const std::string& utf8) {
+    return doc.TextCodePage().FromUtf8(utf8).bytes;
 }
 
 }  // namespace qbx

@@ -14,12 +14,17 @@ std::vector<Command>& Commands() {
 }  // namespace qbx
 
 static void Usage(std::FILE* out) {
-    std::fprintf(out, "usage: qbx COMMAND [ARGS...]\n\ncommands:\n");
+    std::fprintf(out, "usage: qbx [--code-page N] COMMAND [ARGS...]\n\ncommands:\n");
     auto cmds = qbx::Commands();
     std::sort(cmds.begin(), cmds.end(),
               [](const qbx::Command& a, const qbx::Command& b) { return a.name < b.name; });
     for (const auto& c : cmds)
         std::fprintf(out, "  %-10s %s\n", c.name.c_str(), c.summary.c_str());
+    std::fprintf(out,
+                 "\nEvery command that opens a data file also takes --code-page N, before\n"
+                 "or after the command name: the Windows code page the file's text was\n"
+                 "written in (874, 1250 to 1258; default 1252). Any other N is a usage\n"
+                 "error.\n");
     std::fprintf(out, "\n'qbx COMMAND --help' tells more about one command.\n");
 }
 
@@ -36,10 +41,26 @@ int main(int argc, char** argv) {
         std::printf("qbx %s\n", QUILLBOX_VERSION_TEXT);
         return 0;
     }
-    for (const auto& c : qbx::Commands()) {
-        if (c.name == argv[1]) return c.run(qbx::Args(argv + 2, argv + argc));
+    // A leading --code-page goes to the command, which reads and checks it
+    // with its other options.
+    qbx::Args given;
+    int at = 1;
+    if (!std::strcmp(argv[1], "--code-page")) {
+        if (argc < 4) {
+            std::fprintf(stderr, "qbx: --code-page N must be followed by a command\n");
+            Usage(stderr);
+            return 2;
+        }
+        given = {"--code-page", argv[2]};
+        at = 3;
     }
-    std::fprintf(stderr, "qbx: unknown command '%s'\n", argv[1]);
+    for (const auto& c : qbx::Commands()) {
+        if (c.name != argv[at]) continue;
+        qbx::Args args(argv + at + 1, argv + argc);
+        args.insert(args.end(), given.begin(), given.end());
+        return c.run(args);
+    }
+    std::fprintf(stderr, "qbx: unknown command '%s'\n", argv[at]);
     Usage(stderr);
     return 2;
 }

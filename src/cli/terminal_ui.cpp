@@ -7,8 +7,6 @@
 #include <cstdlib>
 #include <vector>
 
-#include "datafile/cp1252.h"
-
 namespace qbx {
 
 namespace {
@@ -103,7 +101,7 @@ bool TerminalUi::AskPassword(const std::string& fileName,
                              const std::function<bool(const std::string&)>& check) {
     auto typed = ObtainPassword(passwordFromStdin, fileName);
     if (!typed) return false;
-    for (const std::string& p : PasswordCandidates(*typed))
+    for (const std::string& p : PasswordCandidates(*typed, codePage))
         if (check(p)) return true;
     return false;
 }
@@ -155,9 +153,9 @@ std::optional<std::string> ObtainPassword(bool fromStdin, const std::string& fil
     return PromptPassword("File name: " + fileName + "\nPassword: ");
 }
 
-std::vector<std::string> PasswordCandidates(const std::string& typed) {
+std::vector<std::string> PasswordCandidates(const std::string& typed, const qb::CodePage& page) {
     std::vector<std::string> out;
-    qb::Cp1252Encoding enc = qb::Utf8ToCp1252(typed, '\0');
+    qb::CodePageEncoding enc = page.FromUtf8(typed, '\0');
     if (enc.Complete()) out.push_back(enc.bytes);
     if (out.empty() || out.front() != typed) out.push_back(typed);
     return out;

@@ -11,6 +11,7 @@
 #include <string>
 #include <vector>
 
+#include "platform/code_page.h"
 #include "platform/ui.h"
 
 namespace qbx {
@@ -31,6 +32,8 @@ public:
 
     // Where a password comes from when one is asked for.
     bool passwordFromStdin = false;
+    // The code page a typed password is encoded in: the data file's.
+    qb::CodePage codePage;
     // Warnings and errors shown so far (plain notes and questions do not
     // count): a command that went on after one exits with status 1.
     int errorsShown = 0;
@@ -53,7 +56,8 @@ std::optional<std::string> PromptPassword(const std::string& prompt);
 std::optional<std::string> ObtainPassword(bool fromStdin, const std::string& fileName);
 
 // A typed password (UTF-8) as the bytes the data file was protected with:
-// Windows-1252 first, then the bytes as typed when they differ.
-std::vector<std::string> PasswordCandidates(const std::string& typed);
+// in the file's code page first, then the bytes as typed when they differ.
+std::vector<std::string> PasswordCandidates(const std::string& typed,
+                                            const qb::CodePage& page = qb::CodePage());
 
 }  // namespace qbx

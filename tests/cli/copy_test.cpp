@@ -20,8 +20,8 @@ TEST_F(CopyCommandTest, TextOfArticlesInTheOrderGiven) {
         Qbx({"copy", path_, std::to_string(nb::kRobin), std::to_string(nb::kWren)}, Isolated());
     ASSERT_EQ(r.status, 0) << r.err;
     EXPECT_EQ(r.out,
-              "Robin\nDate: 4/5/23\nKeywords: Birds\n\nRobin\n\n"
-              "Wren\nDate: 4/5/23\nKeywords: Birds, Two words\n\nWren\n\n");
+              "Robin\nDate: 4/5/2023\nKeywords: Birds\n\nRobin\n\n"
+              "Wren\nDate: 4/5/2023\nKeywords: Birds, Two words\n\nWren\n\n");
     EXPECT_EQ(r.err, "");
 }
 

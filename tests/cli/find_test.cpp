@@ -10,7 +10,7 @@ using FindTest = CliTest;
 TEST_F(FindTest, FindsInTitlesAndTexts) {
     ProgramResult r = Qbx({"find", path_, "ro"});
     ASSERT_EQ(r.status, 0) << r;
-    EXPECT_EQ(r.out, "Found Titles (2 of 4)\n1/10/22\tOak and rook\n4/5/23\tRobin\n");
+    EXPECT_EQ(r.out, "Found Titles (2 of 4)\n1/10/2022\tOak and rook\n4/5/2023\tRobin\n");
     EXPECT_EQ(r.err, "");  // not a terminal: no progress line
 
     r = Qbx({"find", path_, "ro", "--word"});
@@ -21,7 +21,7 @@ TEST_F(FindTest, FindsInTitlesAndTexts) {
         << r;
 
     r = Qbx({"find", path_, "ROBIN"});
-    EXPECT_EQ(r.out, "Found Titles (1 of 4)\n4/5/23\tRobin\n");
+    EXPECT_EQ(r.out, "Found Titles (1 of 4)\n4/5/2023\tRobin\n");
     r = Qbx({"find", path_, "ROBIN", "--case"});
     EXPECT_EQ(r.out, "Found Titles (0 of 4)\n");
     // The private article stays hidden while the file is locked.
@@ -32,23 +32,24 @@ TEST_F(FindTest, FindsInTitlesAndTexts) {
 TEST_F(FindTest, WhereRangeAndDates) {
     for (const char* where : {"both", "text", "title"}) {
         ProgramResult r = Qbx({"find", path_, "wren", "--where", where});
-        EXPECT_EQ(r.out, "Found Titles (1 of 4)\n4/5/23\tWren\n") << where;
+        EXPECT_EQ(r.out, "Found Titles (1 of 4)\n4/5/2023\tWren\n") << where;
     }
     ProgramResult r = Qbx({"find", path_, "o", "--range", "bookmarked"});
     EXPECT_EQ(r.out, "Found Titles (0 of 4)\n");
     r = Qbx({"find", path_, "w", "--range", "bookmarked"});
-    EXPECT_EQ(r.out, "Found Titles (1 of 4)\n4/5/23\tWren\n");
+    EXPECT_EQ(r.out, "Found Titles (1 of 4)\n4/5/2023\tWren\n");
 
     // An empty text with dates finds every article dated within them,
     // both bounds included.
     r = Qbx({"find", path_, "", "--from", "4/5/23", "--to", "10/15/23"});
     ASSERT_EQ(r.status, 0) << r;
-    EXPECT_EQ(r.out, "Found Titles (3 of 4)\n10/15/23\tChanterelle\n4/5/23\tRobin\n4/5/23\tWren\n");
+    EXPECT_EQ(r.out,
+              "Found Titles (3 of 4)\n10/15/2023\tChanterelle\n4/5/2023\tRobin\n4/5/2023\tWren\n");
     r = Qbx({"find", path_, "", "--from", "10/16/23", "--to", "4/5/23"});
     EXPECT_EQ(r.status, 0) << r;
     EXPECT_EQ(r.out, "Found Titles (0 of 4)\n");
     r = Qbx({"find", path_, "o", "--to", "1/10/22"});
-    EXPECT_EQ(r.out, "Found Titles (1 of 4)\n1/10/22\tOak and rook\n");
+    EXPECT_EQ(r.out, "Found Titles (1 of 4)\n1/10/2022\tOak and rook\n");
 }
 
 TEST_F(FindTest, UsageErrorsAndBadDatesExitWith2) {

@@ -11,24 +11,24 @@ using QueryTest = CliTest;
 TEST_F(QueryTest, PrintsTheQueryCaptionAndRows) {
     ProgramResult r = Qbx({"query", path_, "Birds AND NOT Trees"});
     ASSERT_EQ(r.status, 0) << r;
-    EXPECT_EQ(r.out, "Query Titles (2 of 4)\n4/5/23\tRobin\n4/5/23\tWren\n");
+    EXPECT_EQ(r.out, "Query Titles (2 of 4)\n4/5/2023\tRobin\n4/5/2023\tWren\n");
 
     r = Qbx({"query", path_, "\"Two words\" OR ATTACHMENTS", "--sort", "3"});
     ASSERT_EQ(r.status, 0) << r;
-    EXPECT_EQ(r.out, "Query Titles (2 of 4)\n4/5/23\tWren\n1/10/22\tOak and rook\n");
+    EXPECT_EQ(r.out, "Query Titles (2 of 4)\n4/5/2023\tWren\n1/10/2022\tOak and rook\n");
 
     // Private articles stay out of NOT and of keywords until unlocked.
     r = Qbx({"query", path_, "NOT Birds"});
     ASSERT_EQ(r.status, 0) << r;
-    EXPECT_EQ(r.out, "Query Titles (1 of 4)\n10/15/23\tChanterelle\n");
+    EXPECT_EQ(r.out, "Query Titles (1 of 4)\n10/15/2023\tChanterelle\n");
     r = Qbx({"query", path_, "NOT Birds", "--password-stdin"}, RunOptions().Input("pw\n"));
     ASSERT_EQ(r.status, 0) << r;
-    EXPECT_EQ(r.out, "Query Titles (2 of 5)\n10/15/23\tChanterelle\n1/1/24\tHidden diary\n");
+    EXPECT_EQ(r.out, "Query Titles (2 of 5)\n10/15/2023\tChanterelle\n1/1/2024\tHidden diary\n");
 
     // Trailing white space is not part of the expression.
     r = Qbx({"query", path_, "Fungi \t "});
     ASSERT_EQ(r.status, 0) << r;
-    EXPECT_EQ(r.out, "Query Titles (1 of 4)\n10/15/23\tChanterelle\n");
+    EXPECT_EQ(r.out, "Query Titles (1 of 4)\n10/15/2023\tChanterelle\n");
 }
 
 TEST_F(QueryTest, CompileErrorsGiveTheMessageAndPositions) {
@@ -62,7 +62,7 @@ TEST_F(QueryTest, CompileErrorsGiveTheMessageAndPositions) {
 TEST_F(QueryTest, DatesAreReadInTheUsersLocale) {
     ProgramResult r = Qbx({"query", path_, "Birds", "--from", "1/1/23", "--to", "12/31/23"});
     ASSERT_EQ(r.status, 0) << r;
-    EXPECT_EQ(r.out, "Query Titles (2 of 4)\n4/5/23\tRobin\n4/5/23\tWren\n");
+    EXPECT_EQ(r.out, "Query Titles (2 of 4)\n4/5/2023\tRobin\n4/5/2023\tWren\n");
 
     // Bounds are inclusive; only one of them may be given.
     r = Qbx({"query", path_, "Birds OR Trees", "--to", "4/5/2023"});
@@ -81,7 +81,7 @@ TEST_F(QueryTest, DatesAreReadInTheUsersLocale) {
     RunOptions german = RunOptions().Env("LC_ALL", "de_DE.UTF-8");
     r = Qbx({"query", path_, "Birds", "--from", "31.12.2022", "--to", "5.4.2023"}, german);
     ASSERT_EQ(r.status, 0) << r;
-    EXPECT_EQ(r.out, "Query Titles (2 of 4)\n05.04.23\tRobin\n05.04.23\tWren\n");
+    EXPECT_EQ(r.out, "Query Titles (2 of 4)\n05.04.2023\tRobin\n05.04.2023\tWren\n");
 
     r = Qbx({"query", path_, "Birds", "--from", "31.12.2022"});
     EXPECT_EQ(r.status, 1) << r;
@@ -115,7 +115,7 @@ TEST_F(SavedTest, ListsTheQueriesAndTheRunMenu) {
     ASSERT_EQ(r.status, 0) << r;
     EXPECT_EQ(r.out,
               "Birds only\tBirds AND NOT Trees\t\t\n"
-              "Year 2023\tBirds OR Fungi\t1/1/23\t12/31/23\n"
+              "Year 2023\tBirds OR Fungi\t1/1/2023\t12/31/2023\n"
               "Broken\tGone AND Birds\t\t\n"
               "Run Saved Query:\n"
               "  Year 2023\n"
@@ -127,12 +127,13 @@ TEST_F(SavedTest, ListsTheQueriesAndTheRunMenu) {
 TEST_F(SavedTest, RunsOneByName) {
     ProgramResult r = Qbx({"saved", path_, "Birds only"});
     ASSERT_EQ(r.status, 0) << r;
-    EXPECT_EQ(r.out, "Query Titles (2 of 4)\n4/5/23\tRobin\n4/5/23\tWren\n");
+    EXPECT_EQ(r.out, "Query Titles (2 of 4)\n4/5/2023\tRobin\n4/5/2023\tWren\n");
 
     // The stored dates apply; names match without regard to case.
     r = Qbx({"saved", path_, "year 2023", "--sort", "2"});
     ASSERT_EQ(r.status, 0) << r;
-    EXPECT_EQ(r.out, "Query Titles (3 of 4)\n4/5/23\tRobin\n4/5/23\tWren\n10/15/23\tChanterelle\n");
+    EXPECT_EQ(r.out,
+              "Query Titles (3 of 4)\n4/5/2023\tRobin\n4/5/2023\tWren\n10/15/2023\tChanterelle\n");
 
     // The same query typed in gives the same list.
     ProgramResult typed = Qbx(

@@ -13,10 +13,10 @@ TEST_F(TitlesTest, WithoutASelectionAllVisibleTitlesAreListedByTitle) {
     ASSERT_EQ(r.status, 0) << r;
     EXPECT_EQ(r.out,
               "All Titles (4 of 4)\n"
-              "10/15/23\tChanterelle\n"
-              "1/10/22\tOak and rook\n"
-              "4/5/23\tRobin\n"
-              "4/5/23\tWren\n");
+              "10/15/2023\tChanterelle\n"
+              "1/10/2022\tOak and rook\n"
+              "4/5/2023\tRobin\n"
+              "4/5/2023\tWren\n");
     EXPECT_EQ(r.err, "");
 }
 
@@ -26,17 +26,22 @@ TEST_F(TitlesTest, SortOrders) {
         EXPECT_EQ(r.status, 0) << r;
         return r.out.substr(r.out.find('\n') + 1);
     };
-    EXPECT_EQ(rows("1"),
-              "4/5/23\tWren\n4/5/23\tRobin\n1/10/22\tOak and rook\n10/15/23\tChanterelle\n");
+    EXPECT_EQ(
+        rows("1"),
+        "4/5/2023\tWren\n4/5/2023\tRobin\n1/10/2022\tOak and rook\n10/15/2023\tChanterelle\n");
     // Equal dates fall back to the title, ascending in both date orders.
-    EXPECT_EQ(rows("2"),
-              "1/10/22\tOak and rook\n4/5/23\tRobin\n4/5/23\tWren\n10/15/23\tChanterelle\n");
-    EXPECT_EQ(rows("3"),
-              "10/15/23\tChanterelle\n4/5/23\tRobin\n4/5/23\tWren\n1/10/22\tOak and rook\n");
-    EXPECT_EQ(rows("4"),
-              "4/5/23\tWren\n10/15/23\tChanterelle\n1/10/22\tOak and rook\n4/5/23\tRobin\n");
-    EXPECT_EQ(rows("6"),
-              "1/10/22\tOak and rook\n10/15/23\tChanterelle\n4/5/23\tRobin\n4/5/23\tWren\n");
+    EXPECT_EQ(
+        rows("2"),
+        "1/10/2022\tOak and rook\n4/5/2023\tRobin\n4/5/2023\tWren\n10/15/2023\tChanterelle\n");
+    EXPECT_EQ(
+        rows("3"),
+        "10/15/2023\tChanterelle\n4/5/2023\tRobin\n4/5/2023\tWren\n1/10/2022\tOak and rook\n");
+    EXPECT_EQ(
+        rows("4"),
+        "4/5/2023\tWren\n10/15/2023\tChanterelle\n1/10/2022\tOak and rook\n4/5/2023\tRobin\n");
+    EXPECT_EQ(
+        rows("6"),
+        "1/10/2022\tOak and rook\n10/15/2023\tChanterelle\n4/5/2023\tRobin\n4/5/2023\tWren\n");
 
     for (const char* bad : {"12", "-1", "x", "", "011"}) {
         ProgramResult r = Qbx({"titles", path_, "--sort", bad});
@@ -49,10 +54,10 @@ TEST_F(TitlesTest, SortOrders) {
 TEST_F(TitlesTest, BookmarksAndAttachments) {
     ProgramResult r = Qbx({"titles", path_, "--bookmarked"});
     ASSERT_EQ(r.status, 0) << r;
-    EXPECT_EQ(r.out, "Bookmarked Titles (1 of 4)\n4/5/23\tWren\n");
+    EXPECT_EQ(r.out, "Bookmarked Titles (1 of 4)\n4/5/2023\tWren\n");
     r = Qbx({"titles", "--attachments", path_});
     ASSERT_EQ(r.status, 0) << r;
-    EXPECT_EQ(r.out, "Articles with Attachments (1 of 4)\n1/10/22\tOak and rook\n");
+    EXPECT_EQ(r.out, "Articles with Attachments (1 of 4)\n1/10/2022\tOak and rook\n");
 
     EXPECT_EQ(Qbx({"titles", path_, "--bookmarked", "--attachments"}).status, 2);
     // A keyword would start afresh from its own articles and drop the option.
@@ -64,7 +69,7 @@ TEST_F(TitlesTest, BookmarksAndAttachments) {
 TEST_F(TitlesTest, KeywordsAreCombinedByAndOrByOr) {
     ProgramResult r = Qbx({"titles", path_, "--keyword", "Birds", "--keyword", "Trees"});
     ASSERT_EQ(r.status, 0) << r;
-    EXPECT_EQ(r.out, "Selected Titles (1 of 4)\n1/10/22\tOak and rook\n");
+    EXPECT_EQ(r.out, "Selected Titles (1 of 4)\n1/10/2022\tOak and rook\n");
 
     r = Qbx({"titles", path_, "--keyword", "Birds", "--keyword", "Trees", "--or"});
     ASSERT_EQ(r.status, 0) << r;
@@ -73,7 +78,7 @@ TEST_F(TitlesTest, KeywordsAreCombinedByAndOrByOr) {
     // Names are matched without regard to case and may hold spaces.
     r = Qbx({"titles", path_, "--keyword", "two WORDS"});
     ASSERT_EQ(r.status, 0) << r;
-    EXPECT_EQ(r.out, "Selected Titles (1 of 4)\n4/5/23\tWren\n");
+    EXPECT_EQ(r.out, "Selected Titles (1 of 4)\n4/5/2023\tWren\n");
 
     r = Qbx({"titles", path_, "--keyword", "Fungi", "--keyword", "Wren"});
     EXPECT_EQ(r.status, 1) << r;  // Wren is a title, not a keyword
@@ -120,7 +125,7 @@ TEST_F(TitlesTest, GivenPasswordRevealsPrivateTitles) {
     ProgramResult r = Qbx({"titles", "--password-stdin", path_, "--keyword", "Secret"},
                           RunOptions().Input("pw\n"));
     ASSERT_EQ(r.status, 0) << r;
-    EXPECT_EQ(r.out, "Selected Titles (1 of 5)\n1/1/24\tHidden diary\n");
+    EXPECT_EQ(r.out, "Selected Titles (1 of 5)\n1/1/2024\tHidden diary\n");
 
     r = Qbx({"titles", path_}, RunOptions().Env("QBX_PASSWORD", "pw"));
     ASSERT_EQ(r.status, 0) << r;

@@ -70,6 +70,7 @@ public:
     int CompareNoCase(std::u16string_view a, std::u16string_view b) const override {
         return collator_.CompareNoCase(a, b);
     }
+    std::string SortKey(std::u16string_view text) const override { return collator_.SortKey(text); }
 
 private:
     NameCollator collator_;

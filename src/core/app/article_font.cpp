@@ -4,7 +4,6 @@
 #include <cstdlib>
 
 #include "app/profile_store.h"
-#include "datafile/cp1252.h"
 
 namespace qb {
 
@@ -86,7 +85,7 @@ std::string DescribeFont(const LogicalFont& font, int dpi) {
     return s;
 }
 
-LogicalFont DecodeFontDescription(const uint8_t* b) {
+LogicalFont DecodeFontDescription(const uint8_t* b, const CodePage& page) {
     auto i16 = [b](int at) {
         return static_cast<int16_t>(static_cast<uint16_t>(b[at] | (b[at + 1] << 8)));
     };
@@ -108,7 +107,7 @@ LogicalFont DecodeFontDescription(const uint8_t* b) {
     while (n < 32 && b[18 + n] != 0)
         ++n;  // an unterminated name ends with the field
     f.faceName =
-        LimitFaceName(Cp1252ToUtf8(std::string_view(reinterpret_cast<const char*>(b + 18), n)));
+        LimitFaceName(page.ToUtf8(std::string_view(reinterpret_cast<const char*>(b + 18), n)));
     return f;
 }
 

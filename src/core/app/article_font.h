@@ -5,6 +5,8 @@
 #include <cstdint>
 #include <string>
 
+#include "platform/code_page.h"
+
 namespace qb {
 
 class ProfileStore;
@@ -61,8 +63,8 @@ void WriteArticleFont(ProfileStore& store, const ArticleFont& font);
 std::string DescribeFont(const LogicalFont& font, int dpi = kDefaultScreenDpi);
 
 // The 50-byte font description of a data file: the 16-bit logical-font form
-// (five int16 fields, eight bytes, a 32-byte Windows-1252 face name).
-LogicalFont DecodeFontDescription(const uint8_t* bytes50);
+// (five int16 fields, eight bytes, a 32-byte face name in the file's code page).
+LogicalFont DecodeFontDescription(const uint8_t* bytes50, const CodePage& page = CodePage());
 
 // At most kFaceNameMax characters of a UTF-8 face name, cut at a whole
 // character.

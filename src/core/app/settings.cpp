@@ -8,6 +8,7 @@
 #include "app/profile_store.h"
 #include "datafile/dates.h"
 #include "datafile/md5.h"
+#include "platform/code_page.h"
 
 namespace qb {
 
@@ -65,6 +66,7 @@ const IntKey kIntKeys[] = {
     {"Quillbox", "DefaultReminderTime", &Settings::defaultReminderTime, 0},
     {"Quillbox", "UserFolderBrowser", &Settings::userFolderBrowser, 0},
     {"Quillbox", "ArtSettings", &Settings::artSettings, kComputed},
+    {"Quillbox", "CodePage", &Settings::codePage, CodePage::kDefault},
     {"Index Display", "ShowDate", &Settings::showDate, 1},
     {"Index Display", "ShowTime", &Settings::showTime, 0},
     {"Index Display", "ShowTag", &Settings::showTag, 1},
@@ -164,6 +166,7 @@ void Settings::Validate() {
     if (defaultReminderTime < 0 || defaultReminderTime >= kSecondsPerDay) defaultReminderTime = 0;
     // Only 0..11 name a title order; anything else would index past them.
     if (sortOrder < 0 || sortOrder > kLastSortOrder) sortOrder = 0;
+    if (!CodePage::IsSupported(codePage)) codePage = CodePage::kDefault;
 }
 
 void Settings::Load(const ProfileStore& store) {
@@ -332,7 +335,8 @@ void Settings::ApplyFileSettings(const ProfileStore& store, const FileSettings& 
     displayFont = programFont_;
     if (f.read & FileSettings::kFont) {
         merged.font = f.font;
-        displayFont.font = DecodeFontDescription(f.font.data());
+        displayFont.font =
+            DecodeFontDescription(f.font.data(), CodePage::Windows(codePage).value_or(CodePage()));
         // A description with no face (or no height) would give no usable font.
         if (displayFont.font.faceName.empty())
             displayFont.font.faceName = programFont_.font.faceName;

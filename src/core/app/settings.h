@@ -115,6 +115,8 @@ public:
     int32_t userFolderBrowser;
     std::string userSettings;
     int32_t artSettings;
+    // The Windows code page of the data files' text (CodePage::Windows).
+    int32_t codePage;
     // ---- "Index Display"
     int32_t showDate, showTime, showTag, showAttachment, showPrivateStatus, showHypertextStatus;
     int32_t showReminderStatus, dateColor, titleColor, sortOrder, autoOpenFile, autoOpenInternet;

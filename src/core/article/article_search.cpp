@@ -7,20 +7,19 @@
 #include "platform/progress.h"
 #include "resources/strings.h"
 #include "richtext/article_content.h"
-#include "richtext/code_page.h"
 
 namespace qb {
 
-void PlainTextAsControlHolds(std::string_view cp1252, std::u16string& out) {
+void PlainTextAsControlHolds(std::string_view stored, std::u16string& out, const CodePage& page) {
     out.clear();
-    out.reserve(cp1252.size());
-    for (std::size_t i = 0; i < cp1252.size(); ++i) {
-        char c = cp1252[i];
+    out.reserve(stored.size());
+    for (std::size_t i = 0; i < stored.size(); ++i) {
+        char c = stored[i];
         if (c == '\r' || c == '\n') {
-            if (c == '\r' && i + 1 < cp1252.size() && cp1252[i + 1] == '\n') ++i;
+            if (c == '\r' && i + 1 < stored.size() && stored[i + 1] == '\n') ++i;
             out.push_back(kParagraphEnd);
         } else {
-            out.push_back(Cp1252ToUnicode(uint8_t(c)));
+            out.push_back(page.Decode(uint8_t(c)));
         }
     }
 }
@@ -35,11 +34,12 @@ std::string_view TrimmedTitle(std::string_view title) {
     return title.substr(0, n);
 }
 
-ArticleMatcher::ArticleMatcher(std::u16string_view pattern, uint32_t flags, FindWhere where)
-    : pattern_(pattern, flags), where_(where) {}
+ArticleMatcher::ArticleMatcher(std::u16string_view pattern, uint32_t flags, FindWhere where,
+                               const CodePage& page)
+    : pattern_(pattern, flags), where_(where), page_(page) {}
 
-bool ArticleMatcher::TitleMatches(std::string_view cp1252Title) {
-    PlainTextAsControlHolds(TrimmedTitle(cp1252Title), text_);
+bool ArticleMatcher::TitleMatches(std::string_view storedTitle) {
+    PlainTextAsControlHolds(TrimmedTitle(storedTitle), text_, page_);
     return pattern_.Find(text_) >= 0;
 }
 
@@ -48,7 +48,7 @@ bool ArticleMatcher::ContentMatches(bool richText, std::string_view content) {
     // searched is character for character the text an article window shows.
     if (richText && control_.StreamInRtf(content))
         return pattern_.Find(control_.Text()) >= 0;
-    PlainTextAsControlHolds(content, text_);
+    PlainTextAsControlHolds(content, text_, page_);
     return pattern_.Find(text_) >= 0;
 }
 
@@ -63,7 +63,7 @@ bool ArticleMatcher::Matches(const CArticle& article) {
 ArticleSearch::ArticleSearch(CQuillboxDoc& doc, ArticleSearchRequest request)
     : doc_(doc),
       request_(std::move(request)),
-      matcher_(Utf8ToUtf16(request_.text), request_.flags, request_.where),
+      matcher_(Utf8ToUtf16(request_.text), request_.flags, request_.where, doc.TextCodePage()),
       article_(std::make_unique<CArticle>()) {}
 
 ArticleSearch::~ArticleSearch() = default;

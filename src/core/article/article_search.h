@@ -14,6 +14,7 @@
 
 #include "article/find_options.h"
 #include "datafile/quill_error.h"
+#include "platform/code_page.h"
 #include "richtext/rich_text.h"
 #include "richtext/text_find.h"
 
@@ -29,22 +30,26 @@ struct CArticle;
 // content, which is read as the control reads it (LoadArticleContent).
 class ArticleMatcher {
 public:
-    ArticleMatcher(std::u16string_view pattern, uint32_t flags, FindWhere where);
+    // Titles and plain content are in the code page `page`.
+    ArticleMatcher(std::u16string_view pattern, uint32_t flags, FindWhere where,
+                   const CodePage& page = CodePage());
 
     bool Matches(const CArticle& article);
-    bool TitleMatches(std::string_view cp1252Title);
+    bool TitleMatches(std::string_view storedTitle);
     bool ContentMatches(bool richText, std::string_view content);
 
 private:
     TextPattern pattern_;
     FindWhere where_;
+    CodePage page_;
     RichTextControl control_;
     std::u16string text_;
 };
 
-// Windows-1252 text as the control holds it after SetText: CRLF, LF and CR
+// Stored plain text as the control holds it after SetText: CRLF, LF and CR
 // each end a paragraph with one CR.
-void PlainTextAsControlHolds(std::string_view cp1252, std::u16string& out);
+void PlainTextAsControlHolds(std::string_view stored, std::u16string& out,
+                             const CodePage& page = CodePage());
 
 // A title with its trailing white space removed.
 std::string_view TrimmedTitle(std::string_view title);

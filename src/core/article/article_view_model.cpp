@@ -3,7 +3,6 @@
 #include <new>
 
 #include "article/link_following.h"
-#include "datafile/cp1252.h"
 #include "datafile/dates.h"
 #include "document/quillbox_doc.h"
 #include "richtext/article_content.h"
@@ -38,7 +37,7 @@ std::optional<std::string> AttachmentTip(const std::vector<AttachmentView>& atta
 AttachmentView AttachmentViewOf(const CAttachment& a, const TargetContext& ctx) {
     AttachmentView v;
     v.kind = a.kind;
-    v.stored = Cp1252ToUtf8(a.target);
+    v.stored = ctx.codePage.ToUtf8(a.target);
     v.enabled = (a.flags & attachment_flags::kDisabled) == 0;
     v.inGallery = (a.flags & attachment_flags::kNotInGallery) == 0;
     if (a.kind == 1) {
@@ -58,9 +57,10 @@ namespace {
 // the parts before it.
 void Fill(CQuillboxDoc& doc, const CArticle& a, const Locale& locale, const TargetContext& ctx,
           ArticleViewModel& m) {
-    m.caption = Cp1252ToUtf8(a.title);
-    // One Windows-1252 byte is one character.
-    m.titleField = Cp1252ToUtf8(std::string_view(a.title).substr(0, kMaxTitleField));
+    const CodePage& page = doc.TextCodePage();
+    m.caption = page.ToUtf8(a.title);
+    // One byte of the code page is one character.
+    m.titleField = page.ToUtf8(std::string_view(a.title).substr(0, kMaxTitleField));
     m.dateText = FormatDate(a.articleDate, false, locale);
     m.timeText = FormatTime(a.articleTime, false, locale);
     m.articleTime = a.articleTime;
@@ -69,9 +69,9 @@ void Fill(CQuillboxDoc& doc, const CArticle& a, const Locale& locale, const Targ
     m.modifiedDate = a.modifiedDate;
     m.modifiedTime = a.modifiedTime;
     m.display = a.IsRichText() ? a.display : ArticleDisplayProps::Defaults(doc.Defaults());
-    m.richText = LoadArticleContent(m.content, a.IsRichText(), a.Content());
+    m.richText = LoadArticleContent(m.content, a.IsRichText(), a.Content(), page);
     for (int32_t k : a.keywordIds)
-        m.keywords.push_back(Cp1252ToUtf8(doc.KeywordName(k)));
+        m.keywords.push_back(page.ToUtf8(doc.KeywordName(k)));
     m.storedAttachments = a.attachments;
     for (const CAttachment& att : a.attachments)
         m.attachments.push_back(AttachmentViewOf(att, ctx));
@@ -83,7 +83,7 @@ void Fill(CQuillboxDoc& doc, const CArticle& a, const Locale& locale, const Targ
         v.start = l.start;
         v.end = l.end;
         v.kind = l.kind;
-        v.target = Cp1252ToUtf8(l.target);
+        v.target = page.ToUtf8(l.target);
         v.description = DescribeStoredLink(doc, l, ctx);
         m.links.push_back(std::move(v));
     }

@@ -5,7 +5,6 @@
 #include <cstdlib>
 
 #include "app/settings.h"
-#include "datafile/cp1252.h"
 #include "document/quillbox_doc.h"
 #include "platform/ui.h"
 #include "resources/strings.h"
@@ -38,6 +37,7 @@ std::string Trim(const std::string& s) {
 TargetContext MakeTargetContext(const CQuillboxDoc& doc, const Settings* settings) {
     TargetContext c;
     c.linkBase = doc.RelativeLinkBase();
+    c.codePage = doc.TextCodePage();
     if (settings) {
         c.drives = settings->drives;
         c.useFolderBrowser = settings->userFolderBrowser != 0;
@@ -133,9 +133,9 @@ bool TargetOpener::OpenFileOrFolder(const std::string& stored) {
 bool TargetOpener::Open(const CAttachment& a, bool cutQuery) {
     switch (a.kind) {
         case 1:
-            return OpenFileOrFolder(Cp1252ToUtf8(a.target));
+            return OpenFileOrFolder(ctx_.codePage.ToUtf8(a.target));
         case 2:
-            return OpenWebAddress(Cp1252ToUtf8(a.target), cutQuery);
+            return OpenWebAddress(ctx_.codePage.ToUtf8(a.target), cutQuery);
         default:
             return false;  // article attachments do nothing when opened
     }

@@ -7,6 +7,7 @@
 
 #include "article/link_targets.h"
 #include "datafile/articles.h"
+#include "platform/code_page.h"
 #include "platform/launcher.h"
 
 namespace qb {
@@ -22,6 +23,7 @@ struct TargetContext {
     DriveMap drives;
     bool useFolderBrowser = false;  // `UserFolderBrowser`
     std::string folderBrowser;      // accepted only with its check value (Settings::FolderBrowser)
+    CodePage codePage;              // of the stored targets: the document's
 };
 
 // The context of an open document; without settings: no drives, no browser.

@@ -6,7 +6,6 @@
 
 #include "article/article_view_model.h"
 #include "article/clipboard_copy.h"
-#include "datafile/cp1252.h"
 #include "datafile/dates.h"
 #include "document/quillbox_doc.h"
 #include "platform/ui.h"
@@ -20,15 +19,16 @@ CopiedArticle ReadCopiedArticle(CQuillboxDoc& doc, int32_t id, const Locale& loc
     CArticle a;
     doc.ReadArticle(id, a);
     CopiedArticle c;
-    c.title = Cp1252ToUtf8(a.title);
+    const CodePage& page = doc.TextCodePage();
+    c.title = page.ToUtf8(a.title);
     c.dateText = FormatDate(a.articleDate, false, locale);
     for (const CAttachment& att : a.attachments)
         c.attachments.push_back(AttachmentViewOf(att, context).TargetText());
     std::vector<int32_t> keywords = a.keywordIds;
     doc.SortKeywordsByName(keywords);
     for (int32_t k : keywords)
-        c.keywords.push_back(Cp1252ToUtf8(doc.KeywordName(k)));
-    c.richText = LoadArticleContent(c.content, a.IsRichText(), a.Content());
+        c.keywords.push_back(page.ToUtf8(doc.KeywordName(k)));
+    c.richText = LoadArticleContent(c.content, a.IsRichText(), a.Content(), page);
     return c;
 }
 

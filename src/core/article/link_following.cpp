@@ -2,7 +2,6 @@
 
 #include <sys/stat.h>
 
-#include "datafile/cp1252.h"
 #include "document/quillbox_doc.h"
 
 namespace qb {
@@ -37,8 +36,8 @@ std::string DescribeStoredLink(CQuillboxDoc& doc, const StoredLink& link,
     std::string text;
     switch (link.kind) {
         case 1: {
-            ResolvedTarget t =
-                ResolveStoredTarget(Cp1252ToUtf8(link.target), ctx.linkBase, ctx.drive, ctx.drives);
+            ResolvedTarget t = ResolveStoredTarget(ctx.codePage.ToUtf8(link.target), ctx.linkBase,
+                                                   ctx.drive, ctx.drives);
             std::string shown = t.linux ? *t.linux : t.windows;
             struct stat st;
             bool folder = t.linux && ::stat(t.linux->c_str(), &st) == 0 && S_ISDIR(st.st_mode);
@@ -46,14 +45,14 @@ std::string DescribeStoredLink(CQuillboxDoc& doc, const StoredLink& link,
             break;
         }
         case 2:
-            text = "URL: " + Cp1252ToUtf8(link.target);
+            text = "URL: " + ctx.codePage.ToUtf8(link.target);
             break;
         case 3: {
             std::string title;
             try {
                 CArticle a;
                 if (doc.IsOpen() && link.articleId >= 0 && StillSameArticle(doc, link, a))
-                    title = Cp1252ToUtf8(a.title);
+                    title = doc.TextCodePage().ToUtf8(a.title);
             } catch (const CQuillError&) {
                 // An unreadable target has no title; hovering reports nothing.
             }
@@ -94,10 +93,10 @@ void FollowStoredLink(CQuillboxDoc& doc, TargetOpener& opener, const StoredLink&
                       const std::function<void(int32_t)>& openArticle) {
     switch (link.kind) {
         case 1:
-            opener.OpenFileOrFolder(Cp1252ToUtf8(link.target));
+            opener.OpenFileOrFolder(opener.Context().codePage.ToUtf8(link.target));
             break;
         case 2:
-            opener.OpenWebAddress(Cp1252ToUtf8(link.target));
+            opener.OpenWebAddress(opener.Context().codePage.ToUtf8(link.target));
             break;
         case 3:
             FollowArticleLink(doc, link, openArticle);

@@ -1,6 +1,6 @@
 // Article records (table 1) in their old and new layouts, whole or as the
-// summary a title list needs. Text is kept as the stored Windows-1252 bytes;
-// decode it at the edges (datafile/cp1252.h).
+// summary a title list needs. Text is kept as the stored bytes; decode it
+// at the edges with the document's code page (CQuillboxDoc::TextCodePage).
 #pragma once
 
 #include <cstdint>

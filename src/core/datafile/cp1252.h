@@ -1,31 +1,33 @@
-// Windows-1252, the encoding of every text stored in a data file. Decoding
-// never drops a byte: the five bytes the code page leaves undefined map to
-// the C1 controls of the same value, and encode back to themselves.
+// Windows-1252, the default code page of data-file text. Text stored in an
+// open data file is decoded with the document's code page
+// (CQuillboxDoc::TextCodePage); these are that code page's methods for the
+// default, for text that is Windows-1252 whatever the file's code page.
 #pragma once
 
 #include <string>
 #include <string_view>
-#include <vector>
+
+#include "platform/code_page.h"
 
 namespace qb {
 
-std::string Cp1252ToUtf8(std::string_view bytes);
-std::u16string Cp1252ToUtf16(std::string_view bytes);
+using Cp1252Encoding = CodePageEncoding;
 
+inline std::string Cp1252ToUtf8(std::string_view bytes) {
+    return CodePage().ToUtf8(bytes);
+}
+inline std::u16string Cp1252ToUtf16(std::string_view bytes) {
+    return CodePage().ToUtf16(bytes);
+}
 // The code point of one Windows-1252 byte.
-char32_t Cp1252ToCodePoint(unsigned char byte);
-
-struct Cp1252Encoding {
-    std::string bytes;
-    // Each character that has no Windows-1252 byte, in order of appearance
-    // (malformed input counts as U+FFFD).
-    std::vector<char32_t> unencodable;
-    bool Complete() const { return unencodable.empty(); }
-};
-
-// Characters with no byte in the code page are written as `replacement`;
-// a replacement of '\0' leaves them out. Either way they are reported.
-Cp1252Encoding Utf8ToCp1252(std::string_view utf8, char replacement = '?');
-Cp1252Encoding Utf16ToCp1252(std::u16string_view utf16, char replacement = '?');
+inline char32_t Cp1252ToCodePoint(unsigned char byte) {
+    return CodePage().Decode(byte);
+}
+inline Cp1252Encoding Utf8ToCp1252(std::string_view utf8, char replacement = '?') {
+    return CodePage().FromUtf8(utf8, replacement);
+}
+inline Cp1252Encoding Utf16ToCp1252(std::u16string_view utf16, char replacement = '?') {
+    return CodePage().FromUtf16(utf16, replacement);
+}
 
 }  // namespace qb

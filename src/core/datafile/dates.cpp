@@ -167,7 +167,9 @@ std::string FormatDate(int32_t date, bool namesAllowed, const Locale& locale) {
                     out += Printf(r.count == 2 ? "%02d" : "%d", month);
                 break;
             case U'Y':
-                out += r.count <= 2 ? Printf("%02d", year % 100) : Printf("%d", year);
+                // Always the whole year, also where the pattern has two
+                // letters: 3/2/98 and 3/2/23 must not look alike.
+                out += Printf("%d", year);
                 break;
             default:
                 AppendUtf8(out, r.ch);

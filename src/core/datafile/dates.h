@@ -44,7 +44,9 @@ int ExpandTwoDigitYear(int year, int pivotYear);
 std::string UpperDatePattern(const Locale& locale);
 
 // Text for a date value; empty for a value that is not a calendar date
-// (unset or an open bound). Month names only when `namesAllowed`.
+// (unset or an open bound). Month names only when `namesAllowed`. The year
+// is always written whole (a "yy" pattern gives 3/5/2024); dates are still
+// typed with two-digit years (ParseDate).
 std::string FormatDate(int32_t date, bool namesAllowed, const Locale& locale);
 // Text for a time value; empty when it is not a time of day.
 std::string FormatTime(int32_t time, bool withSeconds, const Locale& locale);

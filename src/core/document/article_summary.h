@@ -16,7 +16,10 @@ struct ArticleSummary {
     int32_t createdTime = NIL_BLOCK;
     int32_t attachmentCount = 0;
     bool hasLinks = false;  // flags bit 7
-    std::string title;      // Windows-1252
+    std::string title;      // in the file's code page
+    // The title's collation key, made on first use (CQuillboxDoc::TitleSortKey).
+    std::string titleKey;
+    bool hasTitleKey = false;
 };
 
 }  // namespace qb

@@ -122,7 +122,7 @@ public:
     virtual void SetNoDocument(bool /*noDocument*/) {}
     virtual void AddRecentFile(const std::string& /*path*/) {}
     // The Run Saved Query menu, rebuilt from the saved query names
-    // (Windows-1252, in stored order).
+    // (UTF-8, decoded with the file's code page; in stored order).
     virtual void RebuildSavedQueryMenu(const std::vector<std::string>& /*names*/) {}
     // Asks every open window of one of `articles` to close; true when all
     // of them agreed (or none was open).

@@ -4,7 +4,6 @@
 
 #include "app/article_font.h"
 #include "app/settings.h"
-#include "datafile/cp1252.h"
 #include "document/quillbox_doc.h"
 #include "resources/strings.h"
 
@@ -20,18 +19,18 @@ FileProperties GetFileProperties(const CQuillboxDoc& doc) {
     p.sizeText = std::to_string(p.sizeBytes);
     p.keywordCount = std::max<int32_t>(0, file.LiveCount(table::kKeywords));
     p.groupCount = doc.GroupCount();
-    p.exportHeader = Cp1252ToUtf8(doc.ExportHeader());
+    p.exportHeader = doc.TextCodePage().ToUtf8(doc.ExportHeader());
     if (doc.HasOwnSettings() && (own.read & FileSettings::kFont))
-        p.defaultFont = DescribeFont(DecodeFontDescription(own.font.data()));
+        p.defaultFont = DescribeFont(DecodeFontDescription(own.font.data(), doc.TextCodePage()));
     else if (const Settings* settings = doc.AppSettings())
         p.defaultFont = DescribeFont(settings->displayFont.font);
     else
         p.defaultFont = DescribeFont(DefaultArticleFont().font);
-    p.comments = Cp1252ToUtf8(own.comments);
+    p.comments = doc.TextCodePage().ToUtf8(own.comments);
     p.updateDatesToModified = own.updateDatesToModified != 0;
     p.wordWrap = own.wordWrap != 0;
     p.relativeLinkLocation = own.relativeLinkLocation;
-    p.relativeLinkPath = Cp1252ToUtf8(own.relativeLinkPath);
+    p.relativeLinkPath = doc.TextCodePage().ToUtf8(own.relativeLinkPath);
     p.fullPathNames = own.fullPathNames != 0;
     p.passwordProtectAll = (file.Flags() & 1) != 0;
     p.requestPasswordAtStartup = (file.Flags() & 2) != 0;

@@ -5,7 +5,6 @@
 #include <numeric>
 
 #include "app/settings.h"
-#include "datafile/cp1252.h"
 #include "datafile/dates.h"
 #include "document/file_properties.h"
 #include "platform/locale.h"
@@ -96,6 +95,7 @@ bool CQuillboxDoc::OnOpenDocument(const OpenRequest& request) {
     DeleteContents();
     if (svc_.mainWindow) svc_.mainWindow->Repaint();
     lastOpenError_ = 0;
+    if (svc_.settings) codePage_ = CodePage::Windows(svc_.settings->codePage).value_or(CodePage());
     try {
         try {
             file_->Open(request.path, request.allowNewer);
@@ -142,7 +142,7 @@ bool CQuillboxDoc::OnOpenDocument(const OpenRequest& request) {
             if (svc_.mainWindow) {
                 std::vector<std::string> names;
                 for (const SavedQuery& q : queries_.queries)
-                    names.push_back(q.name);
+                    names.push_back(codePage_.ToUtf8(q.name));
                 svc_.mainWindow->RebuildSavedQueryMenu(names);
                 svc_.mainWindow->ShowIndexFrame();
             }
@@ -211,7 +211,7 @@ void CQuillboxDoc::ComputeLinkBase() {
         case link_base::kStoredPath:
             linkBase_ = fileSettings_.relativeLinkPath.empty()
                             ? prefs
-                            : Cp1252ToUtf8(fileSettings_.relativeLinkPath);
+                            : codePage_.ToUtf8(fileSettings_.relativeLinkPath);
             break;
         default:
             linkBase_ = prefs;
@@ -286,13 +286,13 @@ void CQuillboxDoc::AllKeywords(IdSet& out) const {
 
 namespace {
 int32_t FindName(const std::vector<std::string>& names, const std::string& text,
-                 const Locale* locale) {
+                 const Locale* locale, const CodePage& page) {
     if (text.empty()) return NIL_BLOCK;
-    std::u16string wanted = Cp1252ToUtf16(text);
+    std::u16string wanted = page.ToUtf16(text);
     for (size_t i = 0; i < names.size(); ++i) {
         if (names[i].empty()) continue;
         bool same =
-            locale ? locale->CompareNoCase(Cp1252ToUtf16(names[i]), wanted) == 0 : names[i] == text;
+            locale ? locale->CompareNoCase(page.ToUtf16(names[i]), wanted) == 0 : names[i] == text;
         if (same) return int32_t(i);
     }
     return NIL_BLOCK;
@@ -300,11 +300,11 @@ int32_t FindName(const std::vector<std::string>& names, const std::string& text,
 }  // namespace
 
 int32_t CQuillboxDoc::FindKeyword(const std::string& name) const {
-    return FindName(keywordNames_, name, svc_.locale);
+    return FindName(keywordNames_, name, svc_.locale, codePage_);
 }
 
 int32_t CQuillboxDoc::FindGroup(const std::string& name) const {
-    return FindName(groupNames_, name, svc_.locale);
+    return FindName(groupNames_, name, svc_.locale, codePage_);
 }
 
 void CQuillboxDoc::AllGroups(IdSet& out) const {
@@ -360,7 +360,7 @@ void CQuillboxDoc::SortKeywordsByName(std::vector<int32_t>& ids) const {
         } catch (const CQuillError&) {
             n.clear();  // an unreadable keyword sorts as an empty name
         }
-        names.push_back(Cp1252ToUtf16(n));
+        names.push_back(codePage_.ToUtf16(n));
     }
     // Equal names keep their order: exactly the order of a binary insertion
     // that puts each name after the equal ones before it, which is what the
@@ -420,6 +420,25 @@ const ArticleSummary& CQuillboxDoc::Summary(int32_t id) {
         throw CQuillError(err::kOutOfMemory, path_);
     }
     return *summaries_[size_t(id)];
+}
+
+const std::string& CQuillboxDoc::TitleSortKey(int32_t id, const Locale& locale) {
+    if (&locale != titleKeyLocale_) {
+        for (auto& s : summaries_)
+            if (s) s->hasTitleKey = false;
+        titleKeyLocale_ = &locale;
+    }
+    Summary(id);
+    ArticleSummary& s = *summaries_[size_t(id)];
+    if (!s.hasTitleKey) {
+        try {
+            s.titleKey = locale.SortKey(codePage_.ToUtf16(s.title));
+        } catch (const std::bad_alloc&) {
+            throw CQuillError(err::kOutOfMemory, path_);
+        }
+        s.hasTitleKey = true;
+    }
+    return s.titleKey;
 }
 
 std::optional<std::string> CQuillboxDoc::SummaryTitle(int32_t id) {

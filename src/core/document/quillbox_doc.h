@@ -19,6 +19,7 @@
 #include "document/article_summary.h"
 #include "document/document_host.h"
 #include "document/privacy.h"
+#include "platform/code_page.h"
 #include "platform/command_state.h"
 
 namespace qb {
@@ -79,7 +80,14 @@ public:
     // NIL_BLOCK) while none is.
     IndexWindow& Index();
 
-    // ---- Keywords and groups (names are Windows-1252)
+    // ---- The code page of the file's text: names, titles, plain content,
+    // targets and the file's own texts are kept as stored and decoded with
+    // it. A document with settings takes their `codePage` at each open;
+    // one without keeps what SetTextCodePage gave (Windows-1252 at first).
+    const CodePage& TextCodePage() const { return codePage_; }
+    void SetTextCodePage(const CodePage& page) { codePage_ = page; }
+
+    // ---- Keywords and groups (names in the file's code page)
     // Negative ids read the in-memory list (entry -id - 1); an id at or
     // beyond the table raises code 5.
     void KeywordName(int32_t id, std::string& out) const;
@@ -114,6 +122,10 @@ public:
     // Only the title; nothing for a negative id or an unreadable article.
     std::optional<std::string> SummaryTitle(int32_t id);
     bool HasSummary(int32_t id) const;
+    // The collation key of the article's title under `locale` (keys compare
+    // bytewise as `locale.Compare` orders the titles), built once and kept
+    // with the summary; another locale builds them again. Throws as Summary.
+    const std::string& TitleSortKey(int32_t id, const Locale& locale);
 
     const IdSet& AllArticles() const { return allArticles_; }
     const IdSet& Bookmarks() const { return bookmarks_; }
@@ -196,6 +208,8 @@ private:
     std::vector<std::string> memoryKeywords_;
     IdSet allArticles_, bookmarks_, private_, excluded_;
     std::vector<std::unique_ptr<ArticleSummary>> summaries_;
+    const Locale* titleKeyLocale_ = nullptr;  // the locale of the kept title keys
+    CodePage codePage_;
     std::vector<int32_t> found_;
     bool foundStopped_ = false;
 

@@ -2,7 +2,6 @@
 
 #include <algorithm>
 
-#include "datafile/cp1252.h"
 #include "datafile/dates.h"
 #include "datafile/quill_error.h"
 #include "index/index_source.h"
@@ -48,7 +47,7 @@ const char* OperatorText(int32_t code) {
 std::vector<int32_t> SortedByName(IndexSource& source, const Locale& locale, const IdSet& ids) {
     std::vector<std::pair<std::u16string, int32_t>> named;
     for (int32_t id : ids)
-        named.emplace_back(Cp1252ToUtf16(source.KeywordName(id)), id);
+        named.emplace_back(source.TextCodePage().ToUtf16(source.KeywordName(id)), id);
     std::stable_sort(named.begin(), named.end(), [&](const auto& a, const auto& b) {
         return locale.Compare(a.first, b.first) < 0;
     });

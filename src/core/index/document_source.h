@@ -30,6 +30,10 @@ public:
     bool IsBookmarked(int32_t id) override { return doc_.IsBookmarked(id); }
     bool IsPrivate(int32_t id) override { return doc_.IsPrivate(id); }
     const ArticleSummary& Summary(int32_t id) override { return doc_.Summary(id); }
+    const std::string& TitleSortKey(int32_t id, const Locale& locale) override {
+        return doc_.TitleSortKey(id, locale);
+    }
+    const CodePage& TextCodePage() override { return doc_.TextCodePage(); }
     SavedQueries SavedQueryTable() override { return doc_.Queries(); }
     int32_t SortOrder() override { return doc_.SortOrder(); }
     void SetSortOrder(int32_t order) override { doc_.SetSortOrder(order); }

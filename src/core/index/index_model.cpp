@@ -37,9 +37,12 @@ IndexModel::IndexModel(IndexSource& source, const Locale& locale, Ui& ui, IndexH
       host_(host),
       query_(currentQuery),
       settings_(settings),
-      index_([&source](int32_t id) { return source.KeywordName(id); }, locale),
-      selected_([&source](int32_t id) { return source.KeywordName(id); }, locale),
-      groups_([&source](int32_t id) { return source.GroupName(id); }, locale),
+      index_([&source](int32_t id) { return source.KeywordName(id); }, locale,
+             &source.TextCodePage()),
+      selected_([&source](int32_t id) { return source.KeywordName(id); }, locale,
+                &source.TextCodePage()),
+      groups_([&source](int32_t id) { return source.GroupName(id); }, locale,
+              &source.TextCodePage()),
       titles_(source, locale, ui, host) {}
 
 void IndexModel::Report(const CQuillError& e) {

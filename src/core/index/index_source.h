@@ -9,14 +9,23 @@
 #include "datafile/id_set.h"
 #include "datafile/records.h"
 #include "document/article_summary.h"
+#include "platform/code_page.h"
 
 namespace qb {
+
+class Locale;
 
 class IndexSource {
 public:
     virtual ~IndexSource() = default;
 
-    // Names are Windows-1252; an unreadable or missing one is empty.
+    // The code page of the names and titles handed out (as stored).
+    virtual const CodePage& TextCodePage() {
+        static const CodePage windows1252;
+        return windows1252;
+    }
+
+    // Names are in TextCodePage; an unreadable or missing one is empty.
     virtual void AllKeywords(IdSet& out) = 0;
     virtual std::string KeywordName(int32_t id) = 0;
     virtual int32_t FindKeyword(const std::string& name) = 0;  // NIL_BLOCK: none
@@ -38,6 +47,9 @@ public:
 
     // Read once and kept; throws CQuillError when the article cannot be read.
     virtual const ArticleSummary& Summary(int32_t id) = 0;
+    // The title's collation key under `locale` (Locale::SortKey of the
+    // decoded title); valid while the summary is. Throws as Summary.
+    virtual const std::string& TitleSortKey(int32_t id, const Locale& locale) = 0;
 
     // The saved queries of the file.
     virtual SavedQueries SavedQueryTable() { return SavedQueries(); }

@@ -2,17 +2,21 @@
 
 #include <algorithm>
 
-#include "datafile/cp1252.h"
 #include "platform/locale.h"
 
 namespace qb {
 
-NamedIdList::NamedIdList(std::function<std::string(int32_t)> nameOf, const Locale& locale)
-    : nameOf_(std::move(nameOf)), locale_(locale) {}
+namespace {
+const CodePage kWindows1252;
+}  // namespace
+
+NamedIdList::NamedIdList(std::function<std::string(int32_t)> nameOf, const Locale& locale,
+                         const CodePage* page)
+    : nameOf_(std::move(nameOf)), locale_(locale), page_(page ? page : &kWindows1252) {}
 
 const std::u16string& NamedIdList::Name(int32_t id) {
     auto it = names_.find(id);
-    if (it == names_.end()) it = names_.emplace(id, Cp1252ToUtf16(nameOf_(id))).first;
+    if (it == names_.end()) it = names_.emplace(id, page_->ToUtf16(nameOf_(id))).first;
     return it->second;
 }
 
@@ -159,7 +163,7 @@ bool NamedIdList::TypeKey(char c) {
         if (!from) from = 0;
     }
     auto row = typeAhead_.Key(
-        c, rows_.size(), from, [this](size_t r) { return nameOf_(rows_[r]); }, locale_);
+        c, rows_.size(), from, [this](size_t r) { return nameOf_(rows_[r]); }, locale_, *page_);
     if (!row) return false;
     highlight_.Clear();
     highlight_.Insert(rows_[*row]);

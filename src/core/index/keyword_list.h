@@ -30,9 +30,11 @@ struct GroupFilter {
 
 class NamedIdList {
 public:
-    // `nameOf` gives the Windows-1252 name of an id; an unreadable one is
-    // empty and sorts as such.
-    NamedIdList(std::function<std::string(int32_t)> nameOf, const Locale& locale);
+    // `nameOf` gives the name of an id as stored, in the code page `page`
+    // (Windows-1252 when none is given; it must outlive the list); an
+    // unreadable one is empty and sorts as such.
+    NamedIdList(std::function<std::string(int32_t)> nameOf, const Locale& locale,
+                const CodePage* page = nullptr);
 
     // Replaces the members; shows those that pass `filter`, none highlighted.
     void SetMembers(const IdSet& members, const GroupFilter& filter = GroupFilter());
@@ -52,6 +54,8 @@ public:
     bool IsDisplayed(int32_t id) const { return displayed_.Contains(id); }
     std::optional<size_t> RowOf(int32_t id) const;
     std::string NameAt(size_t row) const { return nameOf_(rows_[row]); }
+    // The code page of the names.
+    const CodePage& TextCodePage() const { return *page_; }
 
     // Descending name order (the Index caption's click).
     bool Reversed() const { return reversed_; }
@@ -81,6 +85,7 @@ private:
 
     std::function<std::string(int32_t)> nameOf_;
     const Locale& locale_;
+    const CodePage* page_;
     std::unordered_map<int32_t, std::u16string> names_;
     IdSet members_, displayed_, highlight_;
     std::vector<int32_t> rows_;

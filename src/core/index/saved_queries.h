@@ -13,7 +13,7 @@ namespace qb {
 struct QueryMenuItem {
     enum Kind { Query, NoQueries, Separator, MoreQueries };
     Kind kind = Query;
-    std::string text;  // Windows-1252 for query names
+    std::string text;  // query names as stored (the file's code page)
     bool enabled = true;
     int32_t queryIndex = -1;  // into the table, for Query items
 };

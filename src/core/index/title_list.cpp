@@ -1,10 +1,9 @@
 #include "index/title_list.h"
 
 #include <algorithm>
+#include <array>
 #include <new>
-#include <numeric>
 
-#include "datafile/cp1252.h"
 #include "datafile/quill_error.h"
 #include "index/index_host.h"
 #include "index/index_source.h"
@@ -29,21 +28,45 @@ bool IsStatusOrder(int32_t order) {
 
 }  // namespace
 
+namespace {
+
+// The first bytes of a collation key as numbers, zero-padded: heads that
+// differ order as the whole keys do (a key's end pads below any byte), so
+// most comparisons never reach the key itself.
+constexpr size_t kHeadWords = 3;
+using KeyHead = std::array<uint64_t, kHeadWords>;
+
+KeyHead HeadOf(std::string_view key) {
+    KeyHead h{};
+    for (size_t i = 0; i < kHeadWords * 8; ++i)
+        h[i / 8] = (h[i / 8] << 8) | (i < key.size() ? static_cast<unsigned char>(key[i]) : 0u);
+    return h;
+}
+
+}  // namespace
+
 struct TitleComparator::Key {
-    std::u16string title;
+    void SetTitle(std::string_view key) {
+        title = key;
+        head = HeadOf(key);
+    }
+    KeyHead head{};
+    std::string_view title;  // the collation key, kept by the source
     int32_t date = NIL_BLOCK;
     int32_t time = NIL_BLOCK;
     bool status = false;
+    uint32_t position = 0;  // where the article came, for SortTitles
 };
 
 TitleComparator::TitleComparator(IndexSource& source, const Locale& locale, int32_t order)
-    : source_(source), locale_(locale), order_(order) {}
+    : source_(source), locale_(locale), order_(order), emptyTitle_(locale.SortKey(u"")) {}
 
 TitleComparator::Key TitleComparator::KeyOf(int32_t id) const {
     Key k;
+    k.SetTitle(emptyTitle_);
     try {
         const ArticleSummary& s = source_.Summary(id);
-        k.title = Cp1252ToUtf16(s.title);
+        k.SetTitle(source_.TitleSortKey(id, locale_));
         k.date = s.articleDate;
         k.time = s.articleTime;
         switch (order_) {
@@ -61,6 +84,7 @@ TitleComparator::Key TitleComparator::KeyOf(int32_t id) const {
     } catch (const CQuillError& e) {
         if (e.Code() == err::kOutOfMemory) throw;
         k = Key();  // drawn without date and title; sorts as such
+        k.SetTitle(emptyTitle_);
     }
     if (order_ == title_order::kBookmarkedFirst || order_ == title_order::kBookmarkedLast)
         k.status = source_.IsBookmarked(id);
@@ -71,7 +95,10 @@ TitleComparator::Key TitleComparator::KeyOf(int32_t id) const {
 
 int TitleComparator::CompareKeys(const Key& a, const Key& b) const {
     auto title = [&] {
-        int c = locale_.Compare(a.title, b.title);
+        if (a.head != b.head) return a.head < b.head ? -1 : 1;
+        if (a.title.size() <= kHeadWords * 8 && b.title.size() <= kHeadWords * 8)
+            return a.title.size() < b.title.size() ? -1 : a.title.size() > b.title.size() ? 1 : 0;
+        int c = a.title.compare(b.title);
         return c < 0 ? -1 : c > 0 ? 1 : 0;
     };
     auto dateTime = [&] {
@@ -114,18 +141,19 @@ void SortTitles(std::vector<int32_t>& ids, IndexSource& source, const Locale& lo
     size_t skip = size_t(firstValid - ids.begin());
     std::vector<TitleComparator::Key> keys;
     keys.reserve(ids.size() - skip);
-    for (size_t i = skip; i < ids.size(); ++i)
+    for (size_t i = skip; i < ids.size(); ++i) {
         keys.push_back(cmp.KeyOf(ids[i]));
-    std::vector<uint32_t> index(keys.size());
-    std::iota(index.begin(), index.end(), 0u);
+        keys.back().position = uint32_t(i);
+    }
     // Inserting each after its equals keeps equal articles in the order
-    // they came: exactly what a stable sort gives.
-    std::stable_sort(index.begin(), index.end(),
-                     [&](uint32_t x, uint32_t y) { return cmp.CompareKeys(keys[x], keys[y]) < 0; });
+    // they came: exactly what a stable sort gives. The keys themselves are
+    // sorted, not indexes to them, so the merges read memory in order.
+    std::stable_sort(keys.begin(), keys.end(),
+                     [&](const auto& x, const auto& y) { return cmp.CompareKeys(x, y) < 0; });
     std::vector<int32_t> sorted(ids.begin(), ids.begin() + long(skip));
     sorted.reserve(ids.size());
-    for (uint32_t i : index)
-        sorted.push_back(ids[skip + i]);
+    for (const TitleComparator::Key& k : keys)
+        sorted.push_back(ids[k.position]);
     ids.swap(sorted);
 }
 
@@ -300,7 +328,7 @@ bool TitleListModel::TypeKey(char c) {
                 return std::string();
             }
         },
-        locale_);
+        locale_, source_.TextCodePage());
     if (!row) return false;
     HighlightOnly(*row);
     host_.RefreshPreview();

@@ -35,7 +35,9 @@ constexpr int32_t kCount = 12;
 
 // Compares two articles by one of the twelve orders: -1, 0 or +1. Negative
 // ids compare equal to everything. An article whose summary cannot be read
-// compares as an empty title without a date.
+// compares as an empty title without a date. Titles compare by the
+// collation keys the source keeps with each summary, so that sorting
+// collates each title once rather than at every comparison.
 class TitleComparator {
 public:
     TitleComparator(IndexSource& source, const Locale& locale, int32_t order);
@@ -50,6 +52,7 @@ private:
     IndexSource& source_;
     const Locale& locale_;
     int32_t order_;
+    std::string emptyTitle_;  // the key of an unreadable article's title
 };
 
 // Puts `ids` (given ascending) into list order: the order that inserting

@@ -8,6 +8,8 @@
 #include <optional>
 #include <string>
 
+#include "platform/code_page.h"
+
 namespace qb {
 
 class Locale;
@@ -20,12 +22,13 @@ public:
 
     explicit TypeAhead(Clock clock = SteadyMilliseconds) : clock_(std::move(clock)) {}
 
-    // One printable character (a Windows-1252 byte). `rows` and `rowText`
-    // describe the list; `caret` is the caret row, or -1 when no row is
-    // highlighted. Returns the row to highlight, if any matched.
+    // One printable character (a byte of `page`, the row texts' code page).
+    // `rows` and `rowText` describe the list; `caret` is the caret row, or
+    // -1 when no row is highlighted. Returns the row to highlight, if any
+    // matched.
     std::optional<size_t> Key(char c, size_t rows, std::optional<size_t> caret,
                               const std::function<std::string(size_t)>& rowText,
-                              const Locale& locale);
+                              const Locale& locale, const CodePage& page = CodePage());
     // Esc.
     void Clear() { prefix_.clear(); }
     const std::string& Prefix() const { return prefix_; }
@@ -35,7 +38,7 @@ public:
 private:
     std::optional<size_t> Search(size_t rows, std::optional<size_t> caret,
                                  const std::function<std::string(size_t)>& rowText,
-                                 const Locale& locale) const;
+                                 const Locale& locale, const CodePage& page) const;
 
     Clock clock_;
     std::string prefix_;

@@ -56,6 +56,34 @@ int NameCollator::Compare(std::u16string_view a, std::u16string_view b) const {
     return Run(impl_->tertiary.get(), a, b);
 }
 
+std::string NameCollator::SortKey(std::u16string_view text) const {
+    std::string key;
+    const icu::Collator* c = impl_->tertiary.get();
+    if (c) {
+        icu::UnicodeString s(false, text.data(), static_cast<int32_t>(text.size()));
+        uint8_t small[256];
+        int32_t n = c->getSortKey(s, small, sizeof small);
+        if (n > 0 && n <= static_cast<int32_t>(sizeof small)) {
+            key.assign(reinterpret_cast<const char*>(small), static_cast<size_t>(n - 1));
+            return key;  // without the terminating zero
+        }
+        if (n > 0) {
+            std::string big(static_cast<size_t>(n), '\0');
+            c->getSortKey(s, reinterpret_cast<uint8_t*>(big.data()), n);
+            big.pop_back();
+            return big;
+        }
+    }
+    // Code-unit order, as Compare without collation data: each unit as two
+    // bytes, high byte first.
+    key.reserve(text.size() * 2);
+    for (char16_t u : text) {
+        key += static_cast<char>(u >> 8);
+        key += static_cast<char>(u & 0xFF);
+    }
+    return key;
+}
+
 int NameCollator::CompareNoCase(std::u16string_view a, std::u16string_view b) const {
     return Run(impl_->secondary.get(), a, b);
 }

@@ -19,6 +19,9 @@ public:
 
     int Compare(std::u16string_view a, std::u16string_view b) const;        // tertiary
     int CompareNoCase(std::u16string_view a, std::u16string_view b) const;  // secondary
+    // The key of Compare's order: bytewise comparison of two keys gives
+    // Compare's answer for their texts.
+    std::string SortKey(std::u16string_view text) const;
 
 private:
     struct Impl;

@@ -255,4 +255,8 @@ int IcuLocale::CompareNoCase(std::u16string_view a, std::u16string_view b) const
     return impl_->collator->CompareNoCase(a, b);
 }
 
+std::string IcuLocale::SortKey(std::u16string_view text) const {
+    return impl_->collator->SortKey(text);
+}
+
 }  // namespace qb

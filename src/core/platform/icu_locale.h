@@ -23,6 +23,7 @@ public:
     LocalDateTime Now() const override;
     int Compare(std::u16string_view a, std::u16string_view b) const override;
     int CompareNoCase(std::u16string_view a, std::u16string_view b) const override;
+    std::string SortKey(std::u16string_view text) const override;
 
     const std::string& Id() const;
 

@@ -45,6 +45,10 @@ public:
     // case); both -1, 0 or +1.
     virtual int Compare(std::u16string_view a, std::u16string_view b) const = 0;
     virtual int CompareNoCase(std::u16string_view a, std::u16string_view b) const = 0;
+    // A key of `text` for Compare's order: two keys compare bytewise (as
+    // std::string does) exactly as Compare orders their texts, equal
+    // included. Made once per text, it spares collating at every comparison.
+    virtual std::string SortKey(std::u16string_view text) const = 0;
 };
 
 }  // namespace qb

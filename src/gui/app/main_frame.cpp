@@ -19,7 +19,6 @@
 #include <QUrl>
 
 #include "app/startup.h"
-#include "datafile/cp1252.h"
 #include "gui/app/commands.h"
 #include "gui/app/reader_app.h"
 #include "gui/platform/colors.h"
@@ -412,7 +411,7 @@ void CMainFrame::RebuildSavedQueryMenu(const std::vector<std::string>& names) {
     // Running them is the query window's; until it registers, they show.
     for (size_t i = 0; i < names.size() && i < 20; ++i) {
         int id = cmd::kSavedQueryFirst + int(i);
-        auto* a = new QAction(QString::fromStdString(Cp1252ToUtf8(names[i])), this);
+        auto* a = new QAction(QString::fromStdString(names[i]), this);
         a->setData(id);
         a->setObjectName(QString("cmd_%1").arg(id));
         connect(a, &QAction::triggered, this, [this, id] { RunCommand(id); });

@@ -22,6 +22,7 @@
 #include "gui/app/drives_page.h"
 #include "gui/app/shell_dialogs.h"
 #include "gui/platform/colors.h"
+#include "platform/code_page.h"
 #include "platform/ui.h"
 #include "resources/strings.h"
 
@@ -243,6 +244,14 @@ QWidget* PreferencesSheet::FilePage() {
     row->addWidget(lastFileName, 1);
     row->addWidget(browse);
     g->addLayout(row);
+    // Text in data files is in the code page of the Windows that wrote them.
+    auto* cpRow = new QFormLayout;
+    codePage = new QComboBox(page);
+    codePage->setObjectName("CodePage");
+    for (int n : CodePage::Supported())
+        codePage->addItem(QString::fromStdString(CodePage::Windows(n)->Caption()), n);
+    cpRow->addRow("Data File &Code Page (when a file is opened):", codePage);
+    l->addLayout(cpRow);
     l->addStretch();
     return page;
 }
@@ -311,6 +320,7 @@ void PreferencesSheet::Fill() {
         folders[t]->setText(QString::fromStdString(dirs_.Folder(static_cast<FolderType>(t))));
     SetRadio(loadLastFile, s.loadLastFile);
     lastFileName->setText(QString::fromStdString(s.lastFileName));
+    codePage->setCurrentIndex(std::max(0, codePage->findData(s.codePage)));
 
     exportLineLength->setValue(s.exportTextLineLength);
     SetRadio(htmlExportType, s.htmlExportType);
@@ -374,6 +384,7 @@ void PreferencesSheet::Apply() {
     }
     s.loadLastFile = loadLastFile->checkedId();
     s.lastFileName = lastFileName->text().toStdString();
+    s.codePage = codePage->currentData().toInt();
 
     s.exportTextLineLength = exportLineLength->value();
     s.htmlExportType = htmlExportType->checkedId();

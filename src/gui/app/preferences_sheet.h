@@ -68,6 +68,7 @@ public:
     std::array<QLineEdit*, kFolderTypeCount> folders{};
     QButtonGroup* loadLastFile = nullptr;
     QLineEdit* lastFileName = nullptr;
+    QComboBox* codePage = nullptr;  // item data: the code page number
 
     QSpinBox* exportLineLength = nullptr;
     QButtonGroup* htmlExportType = nullptr;

@@ -10,7 +10,6 @@
 #include <QScrollBar>
 #include <QToolTip>
 
-#include "datafile/cp1252.h"
 #include "datafile/dates.h"
 #include "datafile/quill_error.h"
 #include "document/quillbox_doc.h"
@@ -18,6 +17,7 @@
 #include "index/index_source.h"
 #include "index/keyword_list.h"
 #include "index/title_list.h"
+#include "platform/code_page.h"
 
 namespace qb {
 
@@ -100,9 +100,9 @@ bool HighContrast() {
     return pal.color(QPalette::Base) == Qt::black && pal.color(QPalette::Text) == Qt::white;
 }
 
-char TypedByte(const QString& text) {
+char TypedByte(const QString& text, const CodePage& page) {
     if (text.size() != 1 || !text[0].isPrint()) return 0;
-    Cp1252Encoding enc = Utf16ToCp1252(
+    CodePageEncoding enc = page.FromUtf16(
         std::u16string_view(reinterpret_cast<const char16_t*>(text.utf16()), size_t(text.size())));
     if (!enc.Complete() || enc.bytes.size() != 1) return 0;
     return enc.bytes[0];
@@ -278,7 +278,8 @@ void CDragList::keyPressEvent(QKeyEvent* e) {
         emit SelectionChangedByUser();
         return;
     }
-    if (char c = TypedByte(e->text()); c && !(e->modifiers() & Qt::ControlModifier)) {
+    if (char c = TypedByte(e->text(), RowCodePage());
+        c && !(e->modifiers() & Qt::ControlModifier)) {
         if (TypeChar(c)) {
             if (auto row = ScrollTarget()) ScrollToRow(*row);
         }
@@ -338,7 +339,11 @@ size_t CKeywordListBox::HighlightCount() const {
 
 QString CKeywordListBox::RowText(int row) const {
     if (row < 0 || size_t(row) >= list_.RowCount()) return QString();
-    return QString::fromStdString(Cp1252ToUtf8(list_.NameAt(size_t(row))));
+    return QString::fromStdString(list_.TextCodePage().ToUtf8(list_.NameAt(size_t(row))));
+}
+
+const CodePage& CKeywordListBox::RowCodePage() const {
+    return list_.TextCodePage();
 }
 
 bool CKeywordListBox::IsRowHighlighted(int row) const {
@@ -405,10 +410,14 @@ QString CIndexTitleList::RowText(int row) const {
     if (row < 0 || size_t(row) >= model_.RowCount()) return QString();
     try {
         return QString::fromStdString(
-            Cp1252ToUtf8(source_.Summary(model_.Rows()[size_t(row)]).title));
+            source_.TextCodePage().ToUtf8(source_.Summary(model_.Rows()[size_t(row)]).title));
     } catch (const CQuillError&) {
         return QString();
     }
+}
+
+const CodePage& CIndexTitleList::RowCodePage() const {
+    return source_.TextCodePage();
 }
 
 void CIndexTitleList::PaintRow(QPainter& p, const QRect& rect, int row, bool focus) const {
@@ -467,7 +476,7 @@ void CIndexTitleList::PaintRow(QPainter& p, const QRect& rect, int row, bool foc
         p.setPen(titleColour);
         p.drawText(QRect(x, rect.top(), std::max(0, rect.right() - x), rect.height()),
                    Qt::AlignLeft | Qt::AlignVCenter | Qt::TextExpandTabs | Qt::TextSingleLine,
-                   QString::fromStdString(Cp1252ToUtf8(sum->title)));
+                   QString::fromStdString(source_.TextCodePage().ToUtf8(sum->title)));
     }
     if (focus && hasFocus() && model_.Caret() && *model_.Caret() == size_t(row)) {
         p.setPen(QPen(text, 1, Qt::DotLine));

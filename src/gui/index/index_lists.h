@@ -18,6 +18,7 @@ class NamedIdList;
 class TitleListModel;
 class IndexSource;
 class Locale;
+class CodePage;
 struct TitleRowStyle;
 
 // Rows counted by a callback; the delegates draw them.
@@ -72,8 +73,11 @@ protected:
     virtual bool IsRowHighlighted(int row) const = 0;
     virtual void ClickRow(int row, bool shift, bool ctrl) = 0;
     virtual void ClearRows() = 0;
+    // A typed character as one byte of RowCodePage.
     virtual bool TypeChar(char c) = 0;
     virtual void EscapeTyping() = 0;
+    // The code page of the rows' stored texts.
+    virtual const CodePage& RowCodePage() const = 0;
     virtual std::optional<size_t> ScrollTarget() const = 0;
     // Whether this list can start drags at all.
     virtual bool Drags() const { return true; }
@@ -111,6 +115,7 @@ protected:
     void ClickRow(int row, bool shift, bool ctrl) override;
     void ClearRows() override;
     bool TypeChar(char c) override;
+    const CodePage& RowCodePage() const override;
     void EscapeTyping() override;
     std::optional<size_t> ScrollTarget() const override;
     bool Drags() const override { return Source() != DragSource::GroupList; }
@@ -163,6 +168,7 @@ protected:
     void ClickRow(int row, bool shift, bool ctrl) override;
     void ClearRows() override;
     bool TypeChar(char c) override;
+    const CodePage& RowCodePage() const override;
     void EscapeTyping() override;
     std::optional<size_t> ScrollTarget() const override;
     bool Drags() const override { return false; }

@@ -101,7 +101,8 @@ CIndexView::CIndexView(IndexServices services, QWidget* parent)
       source_(*svc_.doc),
       model_(source_, *svc_.locale, *svc_.ui, *this, *svc_.query,
              ModelSettings(*svc_.settings, LoadIndexDisplay(*svc_.store))),
-      previewKeywords_([this](int32_t id) { return source_.KeywordName(id); }, *svc_.locale),
+      previewKeywords_([this](int32_t id) { return source_.KeywordName(id); }, *svc_.locale,
+                       &source_.TextCodePage()),
       disp_(LoadIndexDisplay(*svc_.store)) {
     setObjectName("CIndexView");
     groupShown_ = disp_.groupVisible != 0;
@@ -542,7 +543,8 @@ void CIndexView::LoadContent(int32_t id) {
     try {
         CArticle article;
         svc_.doc->ReadArticle(id, article);
-        LoadArticleContent(shownContent_, article.IsRichText(), article.Content());
+        LoadArticleContent(shownContent_, article.IsRichText(), article.Content(),
+                           source_.TextCodePage());
         gui::FillDocument(*content_->document(), shownContent_);
     } catch (const CQuillError& e) {
         ClearContentPreview();
@@ -731,7 +733,7 @@ void CIndexView::RunSavedQuery(int32_t tableIndex) {
 }
 
 void CIndexView::MoreQueries() {
-    CSelectQueryDialog dialog(model_.Saved(), *svc_.locale, this);
+    CSelectQueryDialog dialog(model_.Saved(), *svc_.locale, this, source_.TextCodePage());
     if (svc_.exec(dialog) != QDialog::Accepted || dialog.Chosen() < 0) return;
     RunSavedQuery(dialog.Chosen());
 }

@@ -35,7 +35,8 @@ void ReaderIndexWindows::RebuildQueryMenu(const std::vector<QueryMenuItem>& item
     for (const QueryMenuItem& item : items) {
         if (item.kind == QueryMenuItem::Query) {
             shownQueryItems_.push_back(item);
-            names.push_back(item.text);
+            const CQuillboxDoc* doc = app_.Document();
+            names.push_back(doc ? doc->TextCodePage().ToUtf8(item.text) : item.text);
             anyRecent = true;
         }
         if (item.kind == QueryMenuItem::MoreQueries) more = true;

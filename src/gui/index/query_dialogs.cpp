@@ -11,24 +11,25 @@
 #include <QPushButton>
 #include <QVBoxLayout>
 
-#include "datafile/cp1252.h"
 #include "datafile/dates.h"
 #include "index/index_model.h"
 #include "index/index_source.h"
 #include "index/saved_queries.h"
+#include "platform/code_page.h"
 
 namespace qb {
 
 namespace {
 
-QString FromCp1252(const std::string& s) {
-    return QString::fromStdString(Cp1252ToUtf8(s));
+QString FromFileText(const CodePage& page, const std::string& s) {
+    return QString::fromStdString(page.ToUtf8(s));
 }
 
 // One character of the field is one byte of the expression.
-std::string ToCp1252(const QString& s) {
-    return Utf16ToCp1252(
-               std::u16string_view(reinterpret_cast<const char16_t*>(s.utf16()), size_t(s.size())))
+std::string ToFileText(const CodePage& page, const QString& s) {
+    return page
+        .FromUtf16(
+            std::u16string_view(reinterpret_cast<const char16_t*>(s.utf16()), size_t(s.size())))
         .bytes;
 }
 
@@ -60,7 +61,7 @@ CBuildQueryDialog::CBuildQueryDialog(IndexModel& index, IndexSource& source, con
     keywords_ = new QListWidget(this);
     keywords_->setObjectName("Keywords");
     for (int32_t id : model_->Keywords())
-        keywords_->addItem(FromCp1252(source_.KeywordName(id)));
+        keywords_->addItem(FromFileText(source_.TextCodePage(), source_.KeywordName(id)));
     keywords_->installEventFilter(this);
 
     expr_ = new QLineEdit(this);
@@ -146,7 +147,7 @@ CBuildQueryDialog::CBuildQueryDialog(IndexModel& index, IndexSource& source, con
     grid->addLayout(buttons, 0, 2, 4, 1);
 
     connect(expr_, &QLineEdit::textEdited, this, [this](const QString& text) {
-        model_->Edit(ToCp1252(text));
+        model_->Edit(ToFileText(source_.TextCodePage(), text));
         Show();
     });
     connect(from_, &QLineEdit::textEdited, this,
@@ -178,7 +179,7 @@ void CBuildQueryDialog::TakeSelection() {
 
 void CBuildQueryDialog::Show() {
     showing_ = true;
-    QString text = FromCp1252(model_->Expression());
+    QString text = FromFileText(source_.TextCodePage(), model_->Expression());
     if (expr_->text() != text) expr_->setText(text);
     int start = int(model_->SelectionStart()), end = int(model_->SelectionEnd());
     if (end > start)
@@ -264,7 +265,7 @@ CSelectGroupDialog::CSelectGroupDialog(NamedIdList& groups, QWidget* parent)
     // The rows of the window's group list are every group, by name; the
     // dialog lists the members in that order whatever the filter shows.
     for (size_t row = 0; row < groups_.RowCount(); ++row)
-        list_->addItem(QString::fromStdString(Cp1252ToUtf8(groups_.NameAt(row))));
+        list_->addItem(QString::fromStdString(groups_.TextCodePage().ToUtf8(groups_.NameAt(row))));
     if (list_->count() > 0) list_->setCurrentRow(0);
     auto* box = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, this);
     box->button(QDialogButtonBox::Ok)->setText("&OK");
@@ -285,15 +286,15 @@ int32_t CSelectGroupDialog::Chosen() const {
 // ---- Select Query to Run --------------------------------------------------------------------
 
 CSelectQueryDialog::CSelectQueryDialog(const SavedQueryList& queries, const Locale& locale,
-                                       QWidget* parent)
-    : QDialog(parent), queries_(queries), locale_(locale) {
+                                       QWidget* parent, CodePage page)
+    : QDialog(parent), queries_(queries), locale_(locale), page_(page) {
     setObjectName("SelectQueryToRun");
     setWindowTitle("Select Query to Run");
     list_ = new QListWidget(this);
     std::vector<std::pair<std::u16string, int32_t>> named;
     for (size_t i = 0; i < queries_.Table().size(); ++i) {
         if (queries_.Table()[i].name.empty()) continue;  // an empty slot
-        named.emplace_back(Cp1252ToUtf16(queries_.Table()[i].name), int32_t(i));
+        named.emplace_back(page_.ToUtf16(queries_.Table()[i].name), int32_t(i));
     }
     std::stable_sort(named.begin(), named.end(), [&](const auto& a, const auto& b) {
         return locale_.CompareNoCase(a.first, b.first) < 0;
@@ -340,7 +341,7 @@ void CSelectQueryDialog::ShowQuery() {
     int32_t index = Chosen();
     const SavedQuery* q = index >= 0 ? queries_.At(index) : nullptr;
     run_->setEnabled(q != nullptr);
-    text_->setPlainText(q ? QString::fromStdString(Cp1252ToUtf8(q->text)) : QString());
+    text_->setPlainText(q ? QString::fromStdString(page_.ToUtf8(q->text)) : QString());
     from_->setText(q ? QString::fromStdString(FormatDate(q->dateFrom, false, locale_)) : QString());
     to_->setText(q ? QString::fromStdString(FormatDate(q->dateTo, false, locale_)) : QString());
 }

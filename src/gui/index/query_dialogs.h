@@ -8,6 +8,7 @@
 #include <memory>
 
 #include "index/build_query.h"
+#include "platform/code_page.h"
 
 class QLabel;
 class QLineEdit;
@@ -81,8 +82,9 @@ private:
 class CSelectQueryDialog : public QDialog {
     Q_OBJECT
 public:
+    // The queries' names and texts are in the code page `page`.
     CSelectQueryDialog(const SavedQueryList& queries, const Locale& locale,
-                       QWidget* parent = nullptr);
+                       QWidget* parent = nullptr, CodePage page = CodePage());
     // The table index of the query to run, or -1.
     int32_t Chosen() const;
     QListWidget* List() const { return list_; }
@@ -95,6 +97,7 @@ private:
 
     const SavedQueryList& queries_;
     const Locale& locale_;
+    CodePage page_;
     QListWidget* list_ = nullptr;
     QPlainTextEdit* text_ = nullptr;
     QLineEdit *from_ = nullptr, *to_ = nullptr;

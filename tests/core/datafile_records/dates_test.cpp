@@ -4,6 +4,7 @@
 
 #include "datafile/dates.h"
 #include "datafile/quill_error.h"
+#include "platform/icu_locale.h"
 #include "support/fake_locale.h"
 #include "support/recording_ui.h"
 
@@ -52,15 +53,32 @@ TEST(FormatDateTest, PatternsFromTheLocale) {
     FixedLocale l;
     l.pattern = "dd/MM/yyyy";
     EXPECT_EQ(FormatDate(20200131, true, l), "31/01/2020");
-    l.pattern = "d-MMM-yy";
-    EXPECT_EQ(FormatDate(20200131, true, l), "31-Jan-20");
-    EXPECT_EQ(FormatDate(20200131, false, l), "31-1-20");  // names not allowed
+    l.pattern = "d-MMM-yy";  // the year is widened to four digits
+    EXPECT_EQ(FormatDate(20200131, true, l), "31-Jan-2020");
+    EXPECT_EQ(FormatDate(20200131, false, l), "31-1-2020");  // names not allowed
     l.pattern = "dddd, MMMM d, yyyy";
     EXPECT_EQ(FormatDate(20240101, true, l), "Monday, January 1, 2024");
     l.pattern = "ddd d MMMMM y";
-    EXPECT_EQ(FormatDate(20240302, true, l), "Sat 2 3 24");  // five Ms: a number
+    EXPECT_EQ(FormatDate(20240302, true, l), "Sat 2 3 2024");  // five Ms: a number
     l.pattern = "yy.MM.dd";
-    EXPECT_EQ(FormatDate(20050704, true, l), "05.07.04");
+    EXPECT_EQ(FormatDate(20050704, true, l), "2005.07.04");
+}
+
+TEST(FormatDateTest, TwoDigitYearPatternsShowTheWholeYear) {
+    // Two-digit years would make 3/2/98 and 3/2/23 look alike.
+    IcuLocale us("en_US"), de("de_DE");
+    EXPECT_EQ(FormatDate(20240305, false, us), "3/5/2024");
+    EXPECT_EQ(FormatDate(20240305, false, de), "05.03.2024");
+    EXPECT_NE(FormatDate(19980302, false, us), FormatDate(20230302, false, us));
+    EXPECT_EQ(FormatDate(19980302, false, us), "3/2/1998");
+    // Typing keeps taking two-digit years through the pivot year.
+    int32_t d = 0;
+    ASSERT_TRUE(ParseDate("3/2/98", us, 2050, d));
+    EXPECT_EQ(d, 19980302);
+    ASSERT_TRUE(ParseDate("05.03.24", de, 2099, d));
+    EXPECT_EQ(d, 20240305);
+    ASSERT_TRUE(ParseDate("3/2/1998", us, 2099, d));
+    EXPECT_EQ(d, 19980302);
 }
 
 TEST(FormatDateTest, RunsOfOtherCharactersAreCopiedOnce) {

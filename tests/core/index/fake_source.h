@@ -11,6 +11,7 @@
 #include "datafile/quill_error.h"
 #include "index/index_host.h"
 #include "index/index_source.h"
+#include "platform/locale.h"
 
 namespace qb::testing {
 
@@ -30,6 +31,7 @@ public:
     int32_t sortOrder = 0;
     SavedQueries saved;
     int summaryReads = 0;
+    CodePage codePage;
 
     int32_t AddKeyword(const std::string& name) {
         keywords.push_back(name);
@@ -128,6 +130,14 @@ public:
         if (it == articles.end() || it->second.unreadable) throw CQuillError(err::kCorrupted);
         return it->second.summary;
     }
+    const std::string& TitleSortKey(int32_t id, const Locale& locale) override {
+        auto it = articles.find(id);
+        if (it == articles.end() || it->second.unreadable) throw CQuillError(err::kCorrupted);
+        ArticleSummary& s = it->second.summary;
+        s.titleKey = locale.SortKey(codePage.ToUtf16(s.title));
+        return s.titleKey;
+    }
+    const CodePage& TextCodePage() override { return codePage; }
     SavedQueries SavedQueryTable() override { return saved; }
     int32_t SortOrder() override { return sortOrder; }
     void SetSortOrder(int32_t order) override { sortOrder = order; }

@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <functional>
 #include <random>
 
 #include "fake_source.h"
@@ -150,6 +152,69 @@ TEST_F(TitleListTest, SortGivesTheBinaryInsertionOrder) {
         SortTitles(sorted, src, locale, order);
         EXPECT_EQ(sorted, inserted) << "order " << order;
     }
+}
+
+// Sorting by the cached collation keys gives the order that collating the
+// titles at every comparison gave: accents, case, equal titles, tie rules.
+TEST_F(TitleListTest, CachedKeysGiveTheCollationOrder) {
+    std::mt19937 rng(11);
+    const char* parts[] = {"a", "A", "\xE0", "\xC0", "e", "E",    "\xE9", "\xC9", "\xE8",
+                           "b", "B", " ",    "-",    "1", "\xDF", "ss",   "\x9C", "oe"};
+    for (int i = 0; i < 600; ++i) {
+        std::string title;
+        for (int n = int(rng() % 4); n >= 0; --n)
+            title += parts[rng() % std::size(parts)];
+        if (rng() % 5 == 0) title = "same";  // many equal titles
+        // Keys that agree far beyond their first bytes.
+        if (rng() % 4 == 0) title = "A long beginning that many titles share " + title;
+        src.AddArticle(title, {}, 20200101 + int32_t(rng() % 3), int32_t(rng() % 2));
+    }
+    auto collated = [&](int32_t x, int32_t y) {
+        const ArticleSummary& a = src.articles[x].summary;
+        const ArticleSummary& b = src.articles[y].summary;
+        return locale.Compare(src.codePage.ToUtf16(a.title), src.codePage.ToUtf16(b.title));
+    };
+    auto dated = [&](int32_t x, int32_t y) {
+        const ArticleSummary& a = src.articles[x].summary;
+        const ArticleSummary& b = src.articles[y].summary;
+        if (a.articleDate != b.articleDate) return a.articleDate < b.articleDate ? -1 : 1;
+        if (a.articleTime != b.articleTime) return a.articleTime < b.articleTime ? -1 : 1;
+        return 0;
+    };
+    using Cmp = std::function<int(int32_t, int32_t)>;
+    const std::pair<int32_t, Cmp> orders[] = {
+        {title_order::kTitlesAscending,
+         [&](int32_t x, int32_t y) { return collated(x, y) ? collated(x, y) : dated(x, y); }},
+        {title_order::kTitlesDescending,
+         [&](int32_t x, int32_t y) { return collated(x, y) ? -collated(x, y) : dated(x, y); }},
+        {title_order::kDatesAscending,
+         [&](int32_t x, int32_t y) { return dated(x, y) ? dated(x, y) : collated(x, y); }},
+        {title_order::kDatesDescending,
+         [&](int32_t x, int32_t y) { return dated(x, y) ? -dated(x, y) : collated(x, y); }},
+    };
+    for (const auto& [order, cmp] : orders) {
+        std::vector<int32_t> expected;
+        for (auto& [id, a] : src.articles)
+            expected.push_back(id);
+        std::vector<int32_t> sorted = expected;
+        std::stable_sort(expected.begin(), expected.end(),
+                         [&](int32_t x, int32_t y) { return cmp(x, y) < 0; });
+        SortTitles(sorted, src, locale, order);
+        EXPECT_EQ(sorted, expected) << "order " << order;
+    }
+}
+
+TEST_F(TitleListTest, TitlesAreCollatedInTheSourcesCodePage) {
+    // 0xC0, 0xC1 and 0xE0 are A, Be and a in Windows-1251 but A grave,
+    // A acute and a grave in Windows-1252.
+    for (const char* t : {"\xC1", "\xE0", "b", "\xC0"})
+        src.AddArticle(t);
+    FillAll();
+    // Accents before case: A acute, a grave, A grave.
+    EXPECT_EQ(Titles(), (std::vector<std::string>{"\xC1", "\xE0", "\xC0", "b"}));
+    src.codePage = *CodePage::Windows(1251);
+    FillAll();
+    EXPECT_EQ(Titles(), (std::vector<std::string>{"b", "\xE0", "\xC0", "\xC1"}));
 }
 
 TEST_F(TitleListTest, CaptionClicksAndMarks) {

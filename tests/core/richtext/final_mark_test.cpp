@@ -197,5 +197,15 @@ TEST(ArticleContent, RichTextLevelsReadRtfAndAnythingElseAsText) {
     EXPECT_EQ(rt.ParagraphCount(), 1);
 }
 
+TEST(ArticleContent, PlainTextIsReadInTheFilesCodePage) {
+    RichTextControl rt;
+    CodePage cyrillic = *CodePage::Windows(1251);
+    EXPECT_FALSE(LoadArticleContent(rt, false, "\xCF\xF0\xE8\r\n\xE2", cyrillic));
+    EXPECT_EQ(rt.Text(), u"\u041F\u0440\u0438\r\u0432");
+    // RTF names its own code page; the file's does not change it.
+    EXPECT_TRUE(LoadArticleContent(rt, true, "{\\rtf1\\ansi\\ansicpg1252 caf\\'e9}", cyrillic));
+    EXPECT_EQ(rt.Text(), u"caf\u00e9");
+}
+
 }  // namespace
 }  // namespace qb

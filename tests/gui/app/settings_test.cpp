@@ -26,7 +26,8 @@ TEST_F(SettingsTest, PreferencesShowTheStoreAndApplyOnOkOnly) {
     std::string exports = dir / "exports";
     WriteSettings(
         "[QUILLBOX]\nWelcome=2\n[Quillbox]\nInitList=1\nActiveLinks=2\nPivotYear=2050\n"
-        "ExportTextLineLength=64\nHTMLExportType=1\nHTMLEncodeSet=2\n[Index Display]\n"
+        "ExportTextLineLength=64\nHTMLExportType=1\nHTMLEncodeSet=2\nCodePage=1251\n[Index "
+        "Display]\n"
         "ShowTime=1\nGalleryImageSize=2\nDateColor=255\n");
     Start();
     {
@@ -47,6 +48,9 @@ TEST_F(SettingsTest, PreferencesShowTheStoreAndApplyOnOkOnly) {
         EXPECT_EQ(sheet.exportLineLength->value(), 64);
         EXPECT_EQ(sheet.htmlEncodeSet->currentIndex(), 2);
         EXPECT_FALSE(sheet.welcome->isChecked());
+        EXPECT_EQ(sheet.codePage->currentData().toInt(), 1251);
+        EXPECT_EQ(sheet.codePage->currentText(), "Windows-1251 (Cyrillic)");
+        EXPECT_EQ(sheet.codePage->count(), 10);
 
         // Cancel: the changed controls are dropped.
         sheet.showTime->setChecked(false);
@@ -69,6 +73,7 @@ TEST_F(SettingsTest, PreferencesShowTheStoreAndApplyOnOkOnly) {
         sheet.htmlExportType->button(2)->setChecked(true);
         sheet.htmlCustomSet->setText("utf-8");
         sheet.autoUpdateQuery->setChecked(false);
+        sheet.codePage->setCurrentIndex(sheet.codePage->findData(1253));
     };
     Frame().RunCommand(cmd::kPreferences);
     ASSERT_EQ(dialogs.execs, std::vector<std::string>{"PreferencesSheet"});
@@ -91,6 +96,7 @@ TEST_F(SettingsTest, PreferencesShowTheStoreAndApplyOnOkOnly) {
     EXPECT_EQ(fresh.htmlExportType, 2);
     EXPECT_EQ(fresh.htmlCustomSet, "utf-8");
     EXPECT_EQ(fresh.autoUpdateQuery, 0);
+    EXPECT_EQ(fresh.codePage, 1253);
     EXPECT_EQ(fresh.dateColor, 255);  // untouched values survive
     EXPECT_EQ(s.GetString("Directories", "Import/Export", ""), exports);
 }
