@@ -22,6 +22,13 @@ bool StartsWithWww(std::u16string_view s) {
     return lower(s[0]) == u'w' && lower(s[1]) == u'w' && lower(s[2]) == u'w' && s[3] == u'.';
 }
 
+// Every address the recogniser knows has one of these: "www." a full stop,
+// the schemes a colon, an e-mail address its "@". A word without any of
+// them needs no recognising.
+bool MayBeInLink(char16_t c) {
+    return c == u'.' || c == u':' || c == u'@';
+}
+
 // Paragraph state carried from line to line.
 struct LineReading {
     int kind = 0;  // 0 none, 1 bulleted, 2 numbered
@@ -181,10 +188,12 @@ void Conversion::WriteLineText(int32_t start, int32_t end) {
         else if (next_ < links_.size())
             limit = std::min(limit, links_[next_]->start);
         int32_t wordEnd = pos;
-        while (wordEnd < limit && !IsLinkSpace(text_[std::size_t(wordEnd)]))
-            ++wordEnd;
+        bool mayLink = false;
+        for (char16_t c; wordEnd < limit && !IsLinkSpace(c = text_[std::size_t(wordEnd)]);
+             ++wordEnd)
+            mayLink = mayLink || MayBeInLink(c);
         if (wordEnd > pos) {
-            if (inside_)
+            if (inside_ || !mayLink)
                 WriteTracked(pos, wordEnd);
             else
                 WriteWord(pos, wordEnd, end);
@@ -199,21 +208,26 @@ void Conversion::WriteLineText(int32_t start, int32_t end) {
 }
 
 void Conversion::WriteTracked(int32_t from, int32_t to) {
-    for (int32_t pos = from; pos < to; ++pos) {
+    int32_t pos = from;
+    while (pos < to) {
+        // One format question per run: every character of a run has its format.
         Follow(formats_.IdAt(pos));
-        char32_t c = text_[std::size_t(pos)];
-        if (c >= 0xD800 && c <= 0xDBFF && pos + 1 < to) {
-            char16_t low = text_[std::size_t(pos) + 1];
-            if (low >= 0xDC00 && low <= 0xDFFF) {
-                c = 0x10000 + ((c - 0xD800) << 10) + (low - 0xDC00u);
-                ++pos;
+        const int32_t runEnd = std::min(to, formats_.RunEnd());
+        for (; pos < runEnd; ++pos) {
+            char32_t c = text_[std::size_t(pos)];
+            if (c >= 0xD800 && c <= 0xDBFF && pos + 1 < to) {
+                char16_t low = text_[std::size_t(pos) + 1];
+                if (low >= 0xDC00 && low <= 0xDFFF) {
+                    c = 0x10000 + ((c - 0xD800) << 10) + (low - 0xDC00u);
+                    ++pos;
+                }
+            } else if (c >= 0xD800 && c <= 0xDFFF) {
+                c = 0xFFFD;  // half a pair has no character to refer to
+            } else if (c == kObjectChar && rt_.PictureAt(pos)) {
+                continue;  // pictures are not carried into the page
             }
-        } else if (c >= 0xD800 && c <= 0xDFFF) {
-            c = 0xFFFD;  // half a pair has no character to refer to
-        } else if (c == kObjectChar && rt_.PictureAt(pos)) {
-            continue;  // pictures are not carried into the page
+            out_.WriteCharacter(c, true);
         }
-        out_.WriteCharacter(c, true);
     }
 }
 

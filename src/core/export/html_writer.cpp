@@ -28,9 +28,13 @@ bool IsSpaceByte(char c) {
 }  // namespace
 
 std::string HtmlColourText(uint32_t colour) {
-    char text[8];
-    std::snprintf(text, sizeof text, "%02x%02x%02x", unsigned(colour & 0xFF),
-                  unsigned(colour >> 8 & 0xFF), unsigned(colour >> 16 & 0xFF));
+    static constexpr char kHex[] = "0123456789abcdef";
+    std::string text(6, '0');
+    for (int i = 0; i < 3; ++i) {
+        unsigned byte = colour >> (8 * i) & 0xFF;
+        text[std::size_t(2 * i)] = kHex[byte >> 4];
+        text[std::size_t(2 * i + 1)] = kHex[byte & 0xF];
+    }
     return text;
 }
 
@@ -138,9 +142,16 @@ void HtmlWriter::WriteLine(std::string_view bytes) {
 }
 
 void HtmlWriter::WriteNumber(int64_t n) {
-    char text[24];
-    int len = std::snprintf(text, sizeof text, "%lld", static_cast<long long>(n));
-    Write(std::string_view(text, std::size_t(len)));
+    char digits[24];
+    char* end = digits + sizeof digits;
+    char* p = end;
+    uint64_t v = n < 0 ? 0 - uint64_t(n) : uint64_t(n);
+    do {
+        *--p = char('0' + v % 10);
+        v /= 10;
+    } while (v != 0);
+    if (n < 0) *--p = '-';
+    Write(std::string_view(p, std::size_t(end - p)));
 }
 
 void HtmlWriter::PutEscapedByte(uint8_t b) {
@@ -167,7 +178,7 @@ void HtmlWriter::WriteNumericReference(char32_t c) {
     Put(';');
 }
 
-void HtmlWriter::WriteCharacter(char32_t c, bool escaped) {
+void HtmlWriter::WriteOtherCharacter(char32_t c, bool escaped) {
     int b = codePage_->ByteFor(c);
     if (b < 0) {
         WriteNumericReference(c);

@@ -116,7 +116,13 @@ public:
     // One character of rich text in the output code page: through the
     // entity rule when `escaped`, unchanged otherwise; a character the code
     // page lacks is written as "&#N;".
-    void WriteCharacter(char32_t c, bool escaped);
+    void WriteCharacter(char32_t c, bool escaped) {
+        // Most text is ASCII without an entity of its own.
+        if (c < 0x80 && c != '"' && c != '&' && c != '<' && c != '>' && codePage_->AsciiAsIs())
+            Put(char(c));
+        else
+            WriteOtherCharacter(c, escaped);
+    }
     // Text in an attribute value between double quotes: as given, but a
     // double quote becomes "&quot;" so that the value cannot end early.
     void WriteAttribute(std::string_view bytes);
@@ -134,6 +140,7 @@ private:
     void Fail(int error);
     void PutEscapedByte(uint8_t b);
     void WriteNumericReference(char32_t c);
+    void WriteOtherCharacter(char32_t c, bool escaped);
 
     HtmlSettings settings_;
     const OutputCodePage* codePage_;

@@ -29,6 +29,8 @@ public:
     // Whether the output bytes are Windows-1252, the code page the named
     // entities stand for. Elsewhere only the ASCII entities apply.
     bool IsWindows1252() const { return windows1252_; }
+    // Whether every ASCII character is its own byte.
+    bool AsciiAsIs() const { return asciiAsIs_; }
 
 private:
     int Lookup(char32_t c) const;

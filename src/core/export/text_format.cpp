@@ -36,15 +36,14 @@ TextFormatReader::TextFormatReader(const RichTextControl& control)
       formats_(control.CharFormatCount()),
       converted_(control.CharFormatCount(), false) {}
 
-int32_t TextFormatReader::IdAt(int32_t pos) {
+int32_t TextFormatReader::Locate(int32_t pos) {
     if (pos >= control_.TextLength()) return Seen(control_.RunCount() - 1);
-    if (pos < runStart_ || pos >= runEnd_) {
-        run_ = (pos == runEnd_ && run_ + 1 < control_.RunCount()) ? run_ + 1
-                                                                  : control_.RunFromChar(pos);
-        runStart_ = control_.RunStart(run_);
-        runEnd_ = control_.RunEnd(run_);
-    }
-    return Seen(run_);
+    run_ =
+        (pos == runEnd_ && run_ + 1 < control_.RunCount()) ? run_ + 1 : control_.RunFromChar(pos);
+    runStart_ = control_.RunStart(run_);
+    runEnd_ = control_.RunEnd(run_);
+    runId_ = Seen(run_);
+    return runId_;
 }
 
 int32_t TextFormatReader::Seen(int32_t run) {

@@ -37,18 +37,24 @@ public:
     explicit TextFormatReader(const RichTextControl& control);
 
     // The control's format id at `pos` (at or past the end: the final mark's).
-    int32_t IdAt(int32_t pos);
+    int32_t IdAt(int32_t pos) {
+        if (pos >= runStart_ && pos < runEnd_) return runId_;
+        return Locate(pos);
+    }
+    // Where the run of the last position IdAt found inside the text ends.
+    int32_t RunEnd() const { return runEnd_; }
     // The format of an id IdAt returned.
     const TextFormat& Format(int32_t id) const { return formats_[std::size_t(id)]; }
     const TextFormat& At(int32_t pos) { return Format(IdAt(pos)); }
 
 private:
+    int32_t Locate(int32_t pos);
     int32_t Seen(int32_t run);  // the run's id, its format converted
 
     const RichTextControl& control_;
     std::vector<TextFormat> formats_;
     std::vector<bool> converted_;
-    int32_t run_ = 0, runStart_ = 0, runEnd_ = -1;
+    int32_t run_ = 0, runStart_ = 0, runEnd_ = -1, runId_ = 0;
 };
 
 }  // namespace qb
