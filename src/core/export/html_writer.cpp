@@ -9,6 +9,8 @@
 #include <cstdio>
 #include <new>
 
+#include "app/settings.h"
+#include "app/startup.h"
 #include "article/attachment_opener.h"
 #include "article/link_recognizer.h"
 #include "datafile/articles.h"
@@ -36,6 +38,19 @@ std::string HtmlColourText(uint32_t colour) {
         text[std::size_t(2 * i + 1)] = kHex[byte & 0xF];
     }
     return text;
+}
+
+HtmlSettings MakeHtmlSettings(const Settings& settings, const ArticleFont& font, int dpi) {
+    HtmlSettings s;
+    s.exportType = settings.htmlExportType;
+    s.encodeSet = settings.htmlEncodeSet;
+    s.customSet = settings.htmlCustomSet;
+    s.versionText = OwnProgramVersion().text;
+    s.fontFace = font.font.faceName;
+    s.fontHeightTwips = FontPointsForHeight(font.font.height, dpi) * 20;
+    s.textColor = uint32_t(font.textColor) & 0xFFFFFF;
+    s.useTextColor = !font.autoColor;
+    return s;
 }
 
 LinkContext LinkContextFrom(const TargetContext& context) {

@@ -13,6 +13,7 @@
 #include <string_view>
 #include <vector>
 
+#include "app/article_font.h"
 #include "article/link_targets.h"
 #include "export/entity_table.h"
 #include "export/output_code_page.h"
@@ -20,8 +21,10 @@
 
 namespace qb {
 
+struct ArticleFont;
 struct CArticle;
 struct TargetContext;
+class Settings;
 class ProgressWindow;
 
 struct HtmlSettings {
@@ -37,6 +40,12 @@ struct HtmlSettings {
     // The output's code page; null means Windows-1252.
     std::shared_ptr<const OutputCodePage> codePage;
 };
+
+// The settings of a run from the preferences (HTMLExportType,
+// HTMLEncodeSet, HTMLCustomSet), the display font `font` at `dpi` and this
+// program's version text.
+HtmlSettings MakeHtmlSettings(const Settings& settings, const ArticleFont& font,
+                              int dpi = kDefaultScreenDpi);
 
 // What resolving a stored file or folder link needs: the document's link
 // base, the drive of ".:" paths and the Drives settings.

@@ -7,6 +7,7 @@
 #include <csignal>
 #include <cstdlib>
 
+#include "app/settings.h"
 #include "core/export/html_fixture.h"
 #include "export/entity_table.h"
 #include "resources/html_symbols.h"
@@ -96,6 +97,24 @@ TEST(HtmlWriter, PredefinedEncodingsEndAtTheSemicolonEntry) {
     EXPECT_EQ(list[0].displayName, "Western (Windows-1252)");
     EXPECT_EQ(list[0].charset, "windows-1252");
     EXPECT_EQ(list[3].charset, "ISO-8859-4");
+}
+
+TEST(HtmlWriter, SettingsComeFromThePreferencesAndTheDisplayFont) {
+    Settings prefs;
+    prefs.SetDefaults();
+    prefs.htmlExportType = 2;
+    prefs.htmlCustomSet = "utf-8";
+    ArticleFont font = DefaultArticleFont(96, "Verdana");  // 9 pt, system colour
+    HtmlSettings s = MakeHtmlSettings(prefs, font, 96);
+    EXPECT_EQ(s.exportType, 2);
+    EXPECT_EQ(s.customSet, "utf-8");
+    EXPECT_EQ(s.fontFace, "Verdana");
+    EXPECT_EQ(s.fontHeightTwips, 180);
+    EXPECT_FALSE(s.useTextColor);
+    EXPECT_FALSE(s.versionText.empty());
+    font.autoColor = false;
+    font.textColor = 0x0000FF;
+    EXPECT_TRUE(MakeHtmlSettings(prefs, font, 96).useTextColor);
 }
 
 TEST(HtmlWriter, DefaultFontUsesTheArticleFontAndOptionalColour) {
