@@ -2,6 +2,9 @@
 
 #include <gtest/gtest.h>
 
+#include <array>
+#include <memory>
+
 #include "core/export/html_fixture.h"
 #include "export/html_writer.h"
 
@@ -159,6 +162,48 @@ TEST(HtmlRichText, LongContentCrossesBuffersAndCancelStops) {
     EXPECT_FALSE(w.WriteArticleContent(a, {}, &cancelled));
     NoProgressWindow going;
     EXPECT_TRUE(w.WriteArticleContent(a, {}, &going));
+}
+
+TEST(HtmlRichText, ListFontComesFromTheParagraphMark) {
+    const std::string bullet = "{\\*\\pn\\pnlvlblt\\pnindent0{\\pntxtb\\'B7}}\\fi-360\\li720";
+    // The item's text is 12 pt, its paragraph mark 10 pt.
+    std::string out = ConvertRtf(Rtf(bullet + "\\fs24 a\\fs20\\par\\pard after"));
+    EXPECT_NE(out.find("<ul>\r\n" + kFont + "<li>\r\n<FONT FACE=\"Arial\" SIZE=\"3\""),
+              std::string::npos)
+        << out;
+}
+
+TEST(HtmlRichText, QuotedFileLinkAndALinkPastTheEnd) {
+    std::string out = ConvertRtf(Rtf("see file://\"C:\\\\My Notes\\\\a.txt\" now"));
+    EXPECT_NE(out.find("<a href=\"file://C:\\My Notes\\a.txt\">"), std::string::npos) << out;
+
+    // A stored link reaching beyond the text is still ended.
+    StoredLink l;
+    l.start = 2;
+    l.end = 1000;
+    l.kind = 2;
+    l.target = "http://x.org";
+    out = ConvertRtf(Rtf("ab cd"), {l});
+    EXPECT_EQ(Count(out, "<a "), 1u);
+    EXPECT_EQ(Count(out, "</a>"), 1u);
+    EXPECT_LT(out.find("<a href=\"http://x.org\">"), out.find("</a>"));
+}
+
+TEST(HtmlRichText, AnotherCodePageKeepsOnlyTheAsciiEntities) {
+    // Windows-1252 but for one byte that stands for U+0119 instead of U+00E9.
+    std::array<char32_t, 256> decode{};
+    for (int b = 0; b < 256; ++b)
+        decode[std::size_t(b)] = b < 0x80 ? char32_t(b) : char32_t(0xFFFF);
+    decode[0xE9] = 0x0119;
+    decode[0xA0] = 0x00A0;
+    HtmlSettings settings;
+    settings.codePage = std::make_shared<OutputCodePage>(decode, false);
+    CArticle a;
+    a.level = 6;
+    a.richText = Rtf("\\u281? \\'e9 \\'a0 <&>");
+    std::string out =
+        testing::Written([&](HtmlWriter& w) { w.WriteArticleContent(a, {}, nullptr); }, settings);
+    EXPECT_NE(out.find(">\xE9 &#233; \xA0 &lt;&amp;&gt;"), std::string::npos) << out;
 }
 
 }  // namespace
