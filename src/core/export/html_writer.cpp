@@ -59,7 +59,7 @@ LinkContext LinkContextFrom(const TargetContext& context) {
 
 std::vector<HtmlEncoding> PredefinedHtmlEncodings() {
     std::vector<HtmlEncoding> out;
-    for (int id = msg::kHtmlEncodingFirst;; ++id) {
+    for (int id = msg::kFirstEncoding;; ++id) {
         const char* text = ResourceString(id);
         if (!text || std::string_view(text) == ";") break;
         std::string_view entry(text);

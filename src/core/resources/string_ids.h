@@ -144,9 +144,6 @@ constexpr int kNoClipboard = 19041;
 
 // ---- HTML ------------------------------------------------------------------------
 
-// The pre-defined encodings, "display name;charset" each, from this id up to
-// the first entry that is exactly ";".
-constexpr int kHtmlEncodingFirst = 18000;
 // The charset declaration of an HTML head, the charset name as %1.
 constexpr int kHtmlCharsetMeta = 18100;
 

@@ -155,7 +155,7 @@ constexpr Entry kStrings[] = {
      "the query."},
     {14102, "Expecting a keyword group name."},
     {14110, "The query expression is nested too deeply.\nUse fewer levels of parentheses."},
-    {msg::kHtmlEncodingFirst, "Western (Windows-1252);windows-1252"},
+    {msg::kFirstEncoding, "Western (Windows-1252);windows-1252"},
     {18001, "Central Europe (Windows-1250);windows-1250"},
     {18002, "Western (ISO-8859-1);ISO-8859-1"},
     {18003, "Baltic (ISO-8859-4);ISO-8859-4"},
