@@ -142,4 +142,9 @@ constexpr int kCopyArticlesCaption = 19040;  // the progress window of Copy Arti
 // Shown once when the desktop has no clipboard at all.
 constexpr int kNoClipboard = 19041;
 
+// ---- HTML ------------------------------------------------------------------------
+
+// The charset declaration of an HTML head, the charset name as %1.
+constexpr int kHtmlCharsetMeta = 18100;
+
 }  // namespace qb::msg

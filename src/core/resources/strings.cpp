@@ -155,6 +155,12 @@ constexpr Entry kStrings[] = {
      "the query."},
     {14102, "Expecting a keyword group name."},
     {14110, "The query expression is nested too deeply.\nUse fewer levels of parentheses."},
+    {msg::kFirstEncoding, "Western (Windows-1252);windows-1252"},
+    {18001, "Central Europe (Windows-1250);windows-1250"},
+    {18002, "Western (ISO-8859-1);ISO-8859-1"},
+    {18003, "Baltic (ISO-8859-4);ISO-8859-4"},
+    {18004, ";"},
+    {msg::kHtmlCharsetMeta, "<meta http-equiv=Content-Type content=\"text/html; charset=%1\">"},
     {msg::kNoDriveMapping, "%1 (no folder is set for %2 in the Drives settings)"},
     {msg::kOpenAttachmentsQuestion,
      "This article has %1 attachments to open, more than %2 at a time.\n\nOpen all of them? "

@@ -5,7 +5,7 @@
 #include <string>
 
 #include "doc_fixture.h"
-#include "document/keyword_list_export.h"
+#include "export/keyword_list_export.h"
 #include "export/plain_text_writer.h"
 
 namespace qb::testing {

@@ -49,8 +49,8 @@ TEST(StringTable, ShellAndDocumentTextsAreInTheTable) {
                    msg::kPreferencesCaption, msg::kWrongCurrentPassword, msg::kSetPassword,
                    msg::kChangePassword, msg::kPrivateWindowsStayOpen})
         EXPECT_NE(ResourceString(id), nullptr) << id;
-    // The encodings fall back to the built-in list while the table has none.
-    EXPECT_EQ(ResourceString(msg::kFirstEncoding), nullptr);
+    EXPECT_STREQ(ResourceString(msg::kFirstEncoding), "Western (Windows-1252);windows-1252");
+    EXPECT_STREQ(ResourceString(msg::kFirstEncoding + 4), ";");
 }
 
 TEST(StringTable, FormatReplacesEveryPlaceholder) {
