@@ -4,7 +4,7 @@
 
 #include "cli_document.h"
 #include "command.h"
-#include "document/keyword_list_export.h"
+#include "export/keyword_list_export.h"
 #include "export/plain_text_writer.h"
 #include "platform/icu_locale.h"
 

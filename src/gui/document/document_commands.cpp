@@ -1,7 +1,7 @@
 #include "gui/document/document_commands.h"
 
 #include "document/file_properties.h"
-#include "document/keyword_list_export.h"
+#include "export/keyword_list_export.h"
 #include "document/quillbox_doc.h"
 #include "gui/app/commands.h"
 #include "gui/app/main_frame.h"

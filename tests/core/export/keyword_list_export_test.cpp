@@ -4,8 +4,8 @@
 
 #include <string>
 
-#include "doc_fixture.h"
-#include "document/keyword_list_export.h"
+#include "core/document/doc_fixture.h"
+#include "export/keyword_list_export.h"
 #include "export/plain_text_writer.h"
 
 namespace qb::testing {

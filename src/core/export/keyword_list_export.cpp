@@ -1,4 +1,4 @@
-#include "document/keyword_list_export.h"
+#include "export/keyword_list_export.h"
 
 #include <new>
 
