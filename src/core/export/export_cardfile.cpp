@@ -32,7 +32,7 @@ void PutUInt32(std::string& out, uint32_t v) {
 // The index pass measures with its own `output`, so that characters the
 // output lacks are counted once.
 std::string CardText(ExportJob& job, const ExportedArticle& a, OutputText& output) {
-    if (!a.record.IsRichText()) return a.record.plainText;
+    if (!a.record.IsRichText()) return a.record.Content();
     return output.FromUtf8(job.Content(a).StreamOutText(TextEncoding::kUtf8));
 }
 
@@ -88,7 +88,7 @@ ExportOutcome ExportCardfile(ExportJob& job, const std::string& target,
         entry += '\0';
         std::string title = a.record.title.substr(0, kTitleBytes);
         entry += title;
-        entry.append(kTitleBytes - title.size() + 1, '\0');
+        entry.append(kTitleBytes - title.size() + 2, '\0');  // padding and byte 51
         w.Write(entry);
         offset += 4 + length;
         job.Step();

@@ -98,7 +98,7 @@ std::string Row(ExportJob& job, const ExportedArticle& a, size_t position, size_
     if (job.Has(export_flags::kContent)) {
         field();
         if (!a.record.IsRichText()) {
-            AppendQuoted(row, a.record.plainText);
+            AppendQuoted(row, a.record.Content());
         } else {
             row += '"';
             ForEachContentLine(job.Content(a), [&](const std::u16string& line) {

@@ -116,7 +116,7 @@ void WriteArticle(ExportJob& job, RtfDocument& d, const ExportedArticle& a, size
         if (a.record.IsRichText())
             d.AppendRich(job.Content(a));
         else
-            d.AppendStored(a.record.plainText);
+            d.AppendStored(a.record.Content());
     }
 }
 

@@ -51,7 +51,7 @@ void WriteArticle(ExportJob& job, WrappingText& out, const ExportedArticle& a) {
         if (job.Has(export_flags::kDates | export_flags::kKeywords | export_flags::kAttachments))
             out.EmptyLine();
         if (!a.record.IsRichText()) {
-            out.Write(a.record.plainText, true);
+            out.Write(a.record.Content(), true);
         } else {
             ForEachContentLine(job.Content(a), [&](const std::u16string& line) {
                 if (line.empty())
