@@ -1,5 +1,6 @@
 #include "export/export_job.h"
 
+#include <algorithm>
 #include <cstdio>
 
 #include "app/settings.h"
@@ -28,12 +29,17 @@ ExportSettings MakeExportSettings(const ExportOptions& options, const Settings& 
 }
 
 std::string OutputText::FromUtf8(std::string_view utf8) {
+    // Plain ASCII, the common case, is the same in every output.
+    if (std::all_of(utf8.begin(), utf8.end(), [](char c) { return (unsigned char)c < 0x80; }))
+        return std::string(utf8);
     Cp1252Encoding e = Utf8ToCp1252(utf8, '?');
     lost_ += int64_t(e.unencodable.size());
     return std::move(e.bytes);
 }
 
 std::string OutputText::FromUtf16(std::u16string_view utf16) {
+    if (std::all_of(utf16.begin(), utf16.end(), [](char16_t c) { return c < 0x80; }))
+        return std::string(utf16.begin(), utf16.end());
     Cp1252Encoding e = Utf16ToCp1252(utf16, '?');
     lost_ += int64_t(e.unencodable.size());
     return std::move(e.bytes);
