@@ -51,7 +51,7 @@ ExportOutcome ExportCardfile(ExportJob& job, const std::string& target,
                      ResourceString(msg::kCardfileWritingHeader));
     ExportFile file(target);
     PlainTextWriter w;
-    w.Create(file.TempPath());
+    w.Create(file.TempPath(), file.Target());
     std::string header = "MGC";
     PutUInt16(header, uint32_t(count));
     w.Write(header);

@@ -124,7 +124,7 @@ ExportOutcome ExportCsv(ExportJob& job, const std::string& target,
     job.OpenProgress(caption, int64_t(ids.size()), ResourceString(msg::kExportingArticles));
     ExportFile file(target);
     PlainTextWriter w;
-    w.Create(file.TempPath());
+    w.Create(file.TempPath(), file.Target());
     if (job.Has(export_flags::kHeader)) w.WriteLine(HeaderRow(job));
     for (size_t i = 0; i < ids.size(); ++i) {
         if (job.Cancelled()) {

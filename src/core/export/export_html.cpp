@@ -32,6 +32,12 @@ HtmlSettings WriterSettings(const ExportJob& job) {
     return h;
 }
 
+// A writer's error names the temporary file; the person chose the target.
+[[noreturn]] void RethrowForTarget(const CQuillError& e, const ExportFile& file) {
+    if (e.Path() == file.TempPath()) throw CQuillError(e.Code(), file.Target());
+    throw;
+}
+
 // What the writer needs to resolve stored link targets: the job's targets.
 LinkContext LinkContextOf(const ExportJob& job) {
     LinkContext links;
@@ -181,6 +187,9 @@ ExportOutcome ExportSingleFile(ExportJob& job, const std::string& target,
         }
         w.WriteTail();
         w.Close();
+    } catch (const CQuillError& e) {
+        w.Abort();
+        RethrowForTarget(e, file);
     } catch (...) {
         w.Abort();
         throw;
@@ -219,6 +228,9 @@ bool WriteArticleFile(ExportJob& job, HtmlWriter& w, const std::string& path,
         w.CloseDefaultFont();
         w.WriteTail();
         w.Close();
+    } catch (const CQuillError& e) {
+        w.Abort();
+        RethrowForTarget(e, file);
     } catch (...) {
         w.Abort();
         throw;
@@ -290,6 +302,9 @@ ExportOutcome ExportFolder(ExportJob& job, const std::string& folder,
         }
         toc.WriteTail();
         toc.Close();
+    } catch (const CQuillError& e) {
+        toc.Abort();
+        RethrowForTarget(e, tocFile);
     } catch (...) {
         toc.Abort();
         throw;

@@ -63,9 +63,9 @@ public:
         if (end == 0 || control_.Text().back() == kParagraphEnd)
             control_.SetParaFormat(end, end, control_.DefaultParaFormat(), kParaMaskAll);
     }
-    void Save(const std::string& path) const {
+    void Save(const ExportFile& file) const {
         PlainTextWriter w;
-        w.Create(path);
+        w.Create(file.TempPath(), file.Target());
         w.Write(control_.StreamOutRtf());
         w.Close();
     }
@@ -113,10 +113,12 @@ void WriteArticle(ExportJob& job, RtfDocument& d, const ExportedArticle& a, size
     if (job.Has(export_flags::kContent)) {
         if (job.Has(export_flags::kDates | export_flags::kKeywords | export_flags::kAttachments))
             d.NewParagraph();
+        // Plain text as the control reads it, one paragraph per line.
+        const RichTextControl& content = job.Content(a);
         if (a.record.IsRichText())
-            d.AppendRich(job.Content(a));
+            d.AppendRich(content);
         else
-            d.AppendStored(a.record.Content());
+            d.Append(content.Text());
     }
 }
 
@@ -150,7 +152,7 @@ ExportOutcome ExportRtf(ExportJob& job, const std::string& target, const std::ve
         }
         if (separateFiles) {
             ExportFile file(names->Unique(a.record.title, ".rtf"));
-            d.Save(file.TempPath());
+            d.Save(file);
             file.Commit();
         }
         job.Step();
@@ -158,7 +160,7 @@ ExportOutcome ExportRtf(ExportJob& job, const std::string& target, const std::ve
     if (!separateFiles) {
         if (job.Cancelled()) return ExportOutcome::kCancelled;
         ExportFile file(target);
-        d.Save(file.TempPath());
+        d.Save(file);
         file.Commit();
     }
     return ExportOutcome::kDone;

@@ -79,7 +79,7 @@ ExportOutcome ExportText(ExportJob& job, const std::string& target, const std::v
         names.emplace(target);
     } else {
         single.emplace(target);
-        singleWriter.Create(single->TempPath());
+        singleWriter.Create(single->TempPath(), single->Target());
         singleOut.emplace(singleWriter, limit);
         WriteHeader(job, *singleOut);
     }
@@ -93,7 +93,7 @@ ExportOutcome ExportText(ExportJob& job, const std::string& target, const std::v
         if (separateFiles) {
             ExportFile file(names->Unique(a.record.title, ".txt"));
             PlainTextWriter w;
-            w.Create(file.TempPath());
+            w.Create(file.TempPath(), file.Target());
             WrappingText out(w, limit);
             WriteHeader(job, out);
             if (job.Has(export_flags::kNumbers))

@@ -142,7 +142,8 @@ TEST_F(ExportTest, RtfNumbersTitlesWithATab) {
 }
 
 TEST_F(ExportTest, RtfKeepsContentFormatsAndTheHeader) {
-    OpenArticles({Rich("A", "{\\rtf1 plain \\i slanted\\i0\\par}"), Plain("B", "text")}, "Head");
+    OpenArticles({Rich("A", "{\\rtf1 plain \\i slanted\\i0\\par}"), Plain("B", "one\r\ntwo")},
+                 "Head");
     SetFlags(0x43);
     RichTextControl read;
     ASSERT_TRUE(read.StreamInRtf(Export(ExportFormat::kRtf)));
@@ -153,7 +154,8 @@ TEST_F(ExportTest, RtfKeepsContentFormatsAndTheHeader) {
     EXPECT_TRUE(read.CharFormatAt(read.LineIndex(4) + 7).Has(kEffectItalic));
     EXPECT_FALSE(read.CharFormatAt(read.LineIndex(2)).Has(kEffectItalic));
     std::u16string all = read.Text();
-    EXPECT_NE(all.find(u"B\r\rtext"), std::u16string::npos);
+    // A plain text's CR LF ends one paragraph.
+    EXPECT_NE(all.find(u"B\r\rone\rtwo"), std::u16string::npos);
 }
 
 TEST_F(ExportTest, ArticlesInTheChosenOrderAndRange) {
