@@ -56,6 +56,16 @@ TEST_F(ExportTest, TextArticleBlocks) {
     EXPECT_EQ(text, expected);
 }
 
+TEST_F(ExportTest, CharactersTheOutputLacksAreCountedNotDropped) {
+    OpenArticles({Rich("T", "{\\rtf1 a\\u1046?b \\u8364?\\par}")});
+    SetFlags(0x40);
+    std::string target = dir / "out.txt";
+    ExportResult r = Run(ExportFormat::kText, target);
+    ASSERT_TRUE(r.Succeeded());
+    EXPECT_EQ(ReadFile(target), "a?b \x80\r\n");  // the euro sign has a byte
+    EXPECT_EQ(r.lostChars, 1);
+}
+
 TEST_F(ExportTest, TextWrapsAtTheLineLength) {
     OpenArticles({Plain("T", "aaaa bbbb cccc")});
     SetFlags(0x40);
