@@ -27,6 +27,7 @@ constexpr int kDiskFull = 12;
 constexpr int kClipboardBusy = 21;         // the clipboard could not be opened
 constexpr int kClipboardUnavailable = 22;  // it could not be emptied or closed
 constexpr int kPasswordInvalid = 48;
+constexpr int kFolderNotFound = 50;  // an export's target folder
 constexpr int kBadFormatLevel = 56;
 constexpr int kFileSystem = 100;
 constexpr int kNotFound = 101;

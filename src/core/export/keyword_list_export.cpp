@@ -3,6 +3,7 @@
 #include <new>
 
 #include "document/quillbox_doc.h"
+#include "export/export_file.h"
 #include "export/plain_text_writer.h"
 
 namespace qb {
@@ -19,18 +20,20 @@ void WriteKeywordList(const CQuillboxDoc& doc, PlainTextWriter& out) {
 }
 
 bool ExportKeywordList(const CQuillboxDoc& doc, const std::string& target) {
-    PlainTextWriter w;
     try {
         try {
-            w.Create(target);
+            // An existing list is replaced only by a whole new one.
+            ExportFile file(target);
+            PlainTextWriter w;
+            w.Create(file.TempPath(), target);
             WriteKeywordList(doc, w);
             w.Close();
+            file.Commit();
             return true;
         } catch (const std::bad_alloc&) {
             throw CQuillError(err::kOutOfMemory, target);
         }
     } catch (const CQuillError& e) {
-        w.Abort();
         doc.Report(e);
     }
     return false;

@@ -17,12 +17,13 @@ PlainTextWriter::~PlainTextWriter() {
 }
 
 void PlainTextWriter::Fail(int error) {
-    throw CQuillError(ErrnoToCode(error), path_);
+    throw CQuillError(ErrnoToCode(error), shown_);
 }
 
-void PlainTextWriter::Create(const std::string& path) {
+void PlainTextWriter::Create(const std::string& path, const std::string& shownPath) {
     if (stream_) Abort();
     path_ = path;
+    shown_ = shownPath.empty() ? path : shownPath;
     // 0666 less the umask, like any other program's output; never follows
     // into a different kind of file than a regular one we may truncate.
     int fd = ::open(path.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0666);
@@ -39,7 +40,7 @@ void PlainTextWriter::Create(const std::string& path) {
 }
 
 void PlainTextWriter::Write(std::string_view bytes) {
-    if (!stream_) throw CQuillError(err::kFileSystem, path_);
+    if (!stream_) throw CQuillError(err::kFileSystem, shown_);
     if (bytes.empty()) return;
     if (std::fwrite(bytes.data(), 1, bytes.size(), stream_) != bytes.size()) Fail(errno);
 }

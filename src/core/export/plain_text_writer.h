@@ -18,8 +18,9 @@ public:
     PlainTextWriter(const PlainTextWriter&) = delete;
     PlainTextWriter& operator=(const PlainTextWriter&) = delete;
 
-    // Creates or truncates `path`; throws CQuillError with the path.
-    void Create(const std::string& path);
+    // Creates or truncates `path`; throws CQuillError with the path, or
+    // with `shownPath` when given (the target a temporary file stands for).
+    void Create(const std::string& path, const std::string& shownPath = "");
     void Write(std::string_view bytes);
     void EndLine();  // CR LF
     void WriteLine(std::string_view bytes) {
@@ -33,7 +34,8 @@ public:
     void Abort();
 
     bool IsOpen() const { return stream_ != nullptr; }
-    const std::string& Path() const { return path_; }
+    // The path errors name.
+    const std::string& Path() const { return shown_; }
 
 private:
     void Fail(int error);
@@ -41,6 +43,7 @@ private:
     std::FILE* stream_ = nullptr;
     bool owned_ = false;
     std::string path_;
+    std::string shown_;
 };
 
 }  // namespace qb

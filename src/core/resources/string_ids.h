@@ -147,4 +147,25 @@ constexpr int kNoClipboard = 19041;
 // The charset declaration of an HTML head, the charset name as %1.
 constexpr int kHtmlCharsetMeta = 18100;
 
+// ---- Article export -------------------------------------------------------------
+
+// The file types of the export dialogs, "description|patterns"; 353 is not used.
+constexpr int kExportTypeText = 350;
+constexpr int kExportTypeRtf = 351;
+constexpr int kExportTypeHtml = 352;
+constexpr int kExportTypeCardfile = 354;
+constexpr int kExportTypeCsv = 355;
+constexpr int kFolderNotFound = 1150;  // error 50 (1100 + code)
+constexpr int kExportingArticles = 8200;
+constexpr int kExportKeywordsLabel = 8201;  // "Keywords: "
+constexpr int kExportDateLabel = 8202;      // "Date: "
+constexpr int kSortingArticles = 8204;
+constexpr int kWritingContents = 8205;
+constexpr int kCardfileWritingHeader = 8303;
+constexpr int kCardfileWritingIndex = 8304;
+constexpr int kCardfileWritingCards = 8305;
+constexpr int kCardfileTruncateQuestion = 8306;
+constexpr int kCardfileTooManyArticles = 8307;
+constexpr int kExportCancelled = 8310;
+
 }  // namespace qb::msg

@@ -4,7 +4,7 @@
 
 #include <string>
 
-#include "doc_fixture.h"
+#include "core/document/doc_fixture.h"
 #include "export/keyword_list_export.h"
 #include "export/plain_text_writer.h"
 

@@ -1,0 +1,40 @@
+// One output file of an export, never left half-written: the run writes a
+// temporary file beside the target, and only Commit puts it in the target's
+// place (one rename, so the target is either the old file or the whole new
+// one). A run that fails or is cancelled drops the temporary file, and an
+// existing target stays as it was.
+#pragma once
+
+#include <string>
+
+namespace qb {
+
+class ExportFile {
+public:
+    // Creates the temporary file in the target's folder; throws CQuillError
+    // with the target's path when it cannot be made.
+    explicit ExportFile(std::string target);
+    // Removes the temporary file unless it was committed.
+    ~ExportFile();
+    ExportFile(const ExportFile&) = delete;
+    ExportFile& operator=(const ExportFile&) = delete;
+
+    const std::string& Target() const { return target_; }
+    // Where the writer writes (it may truncate and reopen it).
+    const std::string& TempPath() const { return temp_; }
+
+    // The written file replaces the target, with the target's permissions
+    // when it existed (else those of a new file). Throws CQuillError with
+    // the target's path when the rename fails; the temporary file is gone.
+    void Commit();
+    // Removes the temporary file now.
+    void Discard();
+    bool Committed() const { return committed_; }
+
+private:
+    std::string target_;
+    std::string temp_;
+    bool committed_ = false;
+};
+
+}  // namespace qb

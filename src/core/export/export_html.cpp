@@ -1,0 +1,319 @@
+// The HTML export: one file with a table of contents and a section per
+// article, or a folder with a file per article and toc.htm. The page and
+// the article content are written by the HtmlWriter.
+#include <cstdio>
+#include <optional>
+
+#include "document/quillbox_doc.h"
+#include "export/export_file.h"
+#include "export/export_job.h"
+#include "export/export_names.h"
+#include "export/export_writers.h"
+#include "export/html_writer.h"
+#include "platform/progress.h"
+#include "resources/strings.h"
+
+namespace qb {
+namespace {
+
+constexpr const char* kCaption = "Export to HTML File";
+
+HtmlSettings WriterSettings(const ExportJob& job) {
+    const ExportSettings& s = job.Settings();
+    HtmlSettings h;
+    h.exportType = s.htmlExportType;
+    h.encodeSet = s.htmlEncodeSet;
+    h.customSet = s.htmlCustomSet;
+    h.versionText = s.versionText;
+    h.fontFace = s.font.font.faceName;
+    h.fontHeightTwips = FontPointsForHeight(s.font.font.height, kDefaultScreenDpi) * 20;
+    h.textColor = uint32_t(s.font.textColor) & 0xFFFFFFu;
+    h.useTextColor = !s.font.autoColor;
+    return h;
+}
+
+// A writer's error names the temporary file; the person chose the target.
+[[noreturn]] void RethrowForTarget(const CQuillError& e, const ExportFile& file) {
+    if (e.Path() == file.TempPath()) throw CQuillError(e.Code(), file.Target());
+    throw;
+}
+
+// What the writer needs to resolve stored link targets: the job's targets.
+LinkContext LinkContextOf(const ExportJob& job) { return LinkContextFrom(job.Settings().targets); }
+
+bool StartsWithWww(std::string_view s) {
+    if (s.size() < 4) return false;
+    for (size_t i = 0; i < 3; ++i)
+        if (s[i] != 'w' && s[i] != 'W') return false;
+    return s[3] == '.';
+}
+
+void WriteHeaderHeading(ExportJob& job, HtmlWriter& w) {
+    if (!job.Has(export_flags::kHeader)) return;
+    w.Write("<h1><center>");
+    w.WriteEscaped(job.Doc().ExportHeader());
+    w.WriteLine("</center></h1>");
+}
+
+// Dates, keywords, attachments and content of an article section; false
+// when the content's conversion was cancelled.
+bool WriteArticleBody(ExportJob& job, HtmlWriter& w, const ExportedArticle& a,
+                      const LinkContext& links) {
+    OutputText& enc = job.Output();
+    if (job.Has(export_flags::kDates)) {
+        w.OpenDefaultFont();
+        w.Write(ResourceString(msg::kExportDateLabel));
+        w.Write(enc.FromUtf8(a.dateText));
+        w.WriteLine("<br>");
+        w.CloseDefaultFont();
+    }
+    if (job.Has(export_flags::kKeywords)) {
+        w.OpenDefaultFont();
+        w.Write(ResourceString(msg::kExportKeywordsLabel));
+        for (size_t i = 0; i < a.keywords.size(); ++i) {
+            if (i) w.Write(", ");
+            w.WriteEscaped(a.keywords[i]);
+        }
+        w.WriteLine("<br>");
+        w.CloseDefaultFont();
+    }
+    if (job.Has(export_flags::kAttachments)) {
+        for (size_t i = 0; i < a.record.attachments.size(); ++i) {
+            const CAttachment& att = a.record.attachments[i];
+            w.OpenDefaultFont();
+            w.Write(ResourceString(msg::kCopyAttachmentLabel));
+            if (att.kind == 1) {
+                w.Write("<a href=\"file://");
+                w.Write(enc.FromUtf8(i < a.attachments.size() ? a.attachments[i] : att.target));
+                w.Write("\">");
+                w.WriteEscaped(att.target);
+                w.Write("</a>");
+            } else if (att.kind == 2) {
+                w.Write("<a href=\"");
+                if (StartsWithWww(att.target)) w.Write("http://");
+                w.Write(att.target);
+                w.Write("\">");
+                w.WriteEscaped(att.target);
+                w.Write("</a>");
+            }
+            w.WriteLine("<br>");
+            w.CloseDefaultFont();
+        }
+    }
+    if (job.Has(export_flags::kContent)) {
+        if (job.Has(export_flags::kDates | export_flags::kKeywords) ||
+            (job.Has(export_flags::kAttachments) && !a.record.attachments.empty()))
+            w.WriteLine("<br>");
+        if (!w.WriteArticleContent(a.record, links, &job.Progress())) return false;
+    }
+    return true;
+}
+
+// The titles-only contents list, or the linked one (which fills the anchors).
+void WriteContents(ExportJob& job, HtmlWriter& w, const std::vector<int32_t>& ids) {
+    w.Anchors().clear();
+    w.OpenDefaultFont();
+    WriteHeaderHeading(job, w);
+    w.WriteLine("<a name=\"TOC\"><h3>Table of Contents</h3></a>");
+    w.WriteLine("<ol>");
+    const bool numbered = job.Has(export_flags::kNumbers);
+    for (size_t n = 1; n <= ids.size(); ++n) {
+        const std::string& title = job.Doc().Summary(ids[n - 1]).title;
+        if (job.TitlesOnly()) {
+            if (numbered) w.Write("<li>");
+            w.WriteTextWithBreaks(title);
+            w.Write(numbered ? "</li>" : "<br>");
+        } else {
+            std::string anchor = "#Article" + std::to_string(n);
+            w.Write("<li><a href=\"");
+            w.Write(anchor);
+            w.Write("\">");
+            w.WriteEscaped(title);
+            w.WriteLine("</a></li>");
+            w.Anchors()[ids[n - 1]] = anchor;
+        }
+        job.Step();
+    }
+    w.WriteLine("</ol>");
+    w.CloseDefaultFont();
+}
+
+ExportOutcome ExportSingleFile(ExportJob& job, const std::string& target,
+                               const std::vector<int32_t>& ids) {
+    const size_t count = ids.size();
+    job.OpenProgress(kCaption, int64_t(job.TitlesOnly() ? count : 2 * count),
+                     ResourceString(msg::kWritingContents));
+    const LinkContext links = LinkContextOf(job);
+    ExportFile file(target);
+    HtmlWriter w(WriterSettings(job));
+    try {
+        w.Open(file.TempPath());
+        w.WriteHead(job.Doc().ExportHeader());
+        WriteContents(job, w, ids);
+        if (!job.TitlesOnly()) {
+            job.Progress().SetText(ResourceString(msg::kExportingArticles));
+            for (size_t n = 1; n <= count; ++n) {
+                if (job.Cancelled()) break;
+                job.ShowArticleProgress(kCaption, n - 1, count);
+                ExportedArticle a = job.Read(ids[n - 1]);
+                w.WriteLine("<hr>");
+                w.Write("<a name=\"Article");
+                w.WriteNumber(int64_t(n));
+                w.Write("\">");
+                if (job.Has(export_flags::kTitles)) {
+                    w.OpenDefaultFont();
+                    w.Write("<b>");
+                    w.WriteTextWithBreaks(a.record.title);
+                    w.Write("</b>");
+                    w.WriteLine("<br>");
+                    w.CloseDefaultFont();
+                }
+                w.Write("</a>");
+                if (job.Has(export_flags::kTitles)) w.WriteLine("<br>");
+                if (!WriteArticleBody(job, w, a, links)) break;
+                w.OpenDefaultFont();
+                w.WriteLine("<p><a href=\"#TOC\">Table of Contents</a></p>");
+                w.CloseDefaultFont();
+                job.Step();
+            }
+        }
+        if (job.Cancelled()) {
+            w.Abort();
+            return ExportOutcome::kCancelled;
+        }
+        w.WriteTail();
+        w.Close();
+    } catch (const CQuillError& e) {
+        w.Abort();
+        RethrowForTarget(e, file);
+    } catch (...) {
+        w.Abort();
+        throw;
+    }
+    file.Commit();
+    return ExportOutcome::kDone;
+}
+
+// One article's own file in the folder; false when its conversion was
+// cancelled (the file is then dropped).
+bool WriteArticleFile(ExportJob& job, HtmlWriter& w, const std::string& path,
+                      const ExportedArticle& a, const LinkContext& links,
+                      const std::string& tocName) {
+    ExportFile file(path);
+    try {
+        w.Open(file.TempPath());
+        w.WriteHead(job.Has(export_flags::kHeader) ? std::string_view(job.Doc().ExportHeader())
+                                                   : std::string_view(a.record.title));
+        if (job.Has(export_flags::kTitles)) {
+            w.OpenDefaultFont();
+            w.Write("<b>");
+            w.WriteTextWithBreaks(a.record.title);
+            w.Write("</b>");
+            w.WriteLine("<br>");
+            w.CloseDefaultFont();
+            w.WriteLine("<br>");
+        }
+        if (!WriteArticleBody(job, w, a, links)) {
+            w.Abort();
+            return false;
+        }
+        w.OpenDefaultFont();
+        w.Write("<p><a href=\"");
+        w.Write(tocName);
+        w.WriteLine("\">Table of Contents</a></p>");
+        w.CloseDefaultFont();
+        w.WriteTail();
+        w.Close();
+    } catch (const CQuillError& e) {
+        w.Abort();
+        RethrowForTarget(e, file);
+    } catch (...) {
+        w.Abort();
+        throw;
+    }
+    file.Commit();
+    return true;
+}
+
+ExportOutcome ExportFolder(ExportJob& job, const std::string& folder,
+                           const std::vector<int32_t>& ids) {
+    const size_t count = ids.size();
+    job.OpenProgress(kCaption, int64_t(count), ResourceString(msg::kExportingArticles));
+    const LinkContext links = LinkContextOf(job);
+    SeparateFileNames names(folder);
+    const std::string tocPath = names.Fixed("toc", ".htm");
+    const std::string tocName = names.NameOnly(tocPath);
+    const HtmlSettings settings = WriterSettings(job);
+
+    // Every article's name first, so that links between articles reach
+    // the other files.
+    std::map<int32_t, std::string> anchors;
+    std::vector<std::string> paths(count);
+    for (size_t i = 0; i < count; ++i) {
+        paths[i] = names.Unique(job.Doc().Summary(ids[i]).title, ".htm");
+        anchors[ids[i]] = names.NameOnly(paths[i]);
+    }
+
+    ExportFile tocFile(tocPath);
+    HtmlWriter toc(settings);
+    try {
+        toc.Open(tocFile.TempPath());
+        toc.WriteHead(job.Doc().ExportHeader());
+        if (job.TitlesOnly()) {
+            WriteContents(job, toc, ids);
+        } else {
+            toc.OpenDefaultFont();
+            WriteHeaderHeading(job, toc);
+            toc.WriteLine("<h3>Table of Contents</h3>");
+            toc.WriteLine("<ol>");
+            for (size_t i = 0; i < count; ++i) {
+                if (job.Cancelled()) break;
+                job.ShowArticleProgress(kCaption, i, count);
+                ExportedArticle a = job.Read(ids[i]);
+                toc.Write("<li><a href=\"");
+                toc.Write(anchors[ids[i]]);
+                toc.Write("\">");
+                toc.WriteEscaped(a.record.title);
+                toc.WriteLine("</a></li>");
+                // The article's writer borrows the anchors for its links.
+                HtmlWriter w(settings);
+                w.Anchors().swap(anchors);
+                bool written = false;
+                try {
+                    written = WriteArticleFile(job, w, paths[i], a, links, tocName);
+                } catch (...) {
+                    w.Anchors().swap(anchors);
+                    throw;
+                }
+                w.Anchors().swap(anchors);
+                if (!written) break;
+                job.Step();
+            }
+            toc.WriteLine("</ol>");
+            toc.CloseDefaultFont();
+        }
+        if (job.Cancelled()) {
+            toc.Abort();
+            return ExportOutcome::kCancelled;
+        }
+        toc.WriteTail();
+        toc.Close();
+    } catch (const CQuillError& e) {
+        toc.Abort();
+        RethrowForTarget(e, tocFile);
+    } catch (...) {
+        toc.Abort();
+        throw;
+    }
+    tocFile.Commit();
+    return ExportOutcome::kDone;
+}
+
+}  // namespace
+
+ExportOutcome ExportHtml(ExportJob& job, const std::string& target, const std::vector<int32_t>& ids,
+                         bool separateFiles) {
+    return separateFiles ? ExportFolder(job, target, ids) : ExportSingleFile(job, target, ids);
+}
+
+}  // namespace qb

@@ -1,0 +1,107 @@
+#include "export/export_job.h"
+
+#include <algorithm>
+#include <cstdio>
+
+#include "app/settings.h"
+#include "app/startup.h"
+#include "article/article_view_model.h"
+#include "datafile/cp1252.h"
+#include "datafile/dates.h"
+#include "document/quillbox_doc.h"
+#include "platform/ui.h"
+#include "richtext/article_content.h"
+
+namespace qb {
+
+ExportSettings MakeExportSettings(const ExportOptions& options, const Settings& settings,
+                                  const CQuillboxDoc& doc) {
+    ExportSettings s;
+    s.options = options;
+    s.lineLength = settings.exportTextLineLength;
+    s.font = settings.displayFont;
+    s.htmlExportType = settings.htmlExportType;
+    s.htmlEncodeSet = settings.htmlEncodeSet;
+    s.htmlCustomSet = settings.htmlCustomSet;
+    s.versionText = OwnProgramVersion().text;
+    s.targets = MakeTargetContext(doc, &settings);
+    return s;
+}
+
+std::string OutputText::FromUtf8(std::string_view utf8) {
+    // Plain ASCII, the common case, is the same in every output.
+    if (std::all_of(utf8.begin(), utf8.end(), [](char c) { return (unsigned char)c < 0x80; }))
+        return std::string(utf8);
+    Cp1252Encoding e = Utf8ToCp1252(utf8, '?');
+    lost_ += int64_t(e.unencodable.size());
+    return std::move(e.bytes);
+}
+
+std::string OutputText::FromUtf16(std::u16string_view utf16) {
+    if (std::all_of(utf16.begin(), utf16.end(), [](char16_t c) { return c < 0x80; }))
+        return std::string(utf16.begin(), utf16.end());
+    Cp1252Encoding e = Utf16ToCp1252(utf16, '?');
+    lost_ += int64_t(e.unencodable.size());
+    return std::move(e.bytes);
+}
+
+std::u16string OutputText::StoredToUtf16(std::string_view stored) {
+    return Cp1252ToUtf16(stored);
+}
+
+ExportJob::ExportJob(CQuillboxDoc& doc, const Locale& locale, Ui& ui, ExportSettings settings)
+    : doc_(doc), locale_(locale), ui_(ui), settings_(std::move(settings)) {}
+
+ExportJob::~ExportJob() = default;
+
+ExportedArticle ExportJob::Read(int32_t id) {
+    ExportedArticle a;
+    doc_.ReadArticle(id, a.record);
+    if (Has(export_flags::kDates)) a.dateText = FormatDate(a.record.articleDate, false, locale_);
+    if (Has(export_flags::kKeywords)) {
+        std::vector<int32_t> ids = a.record.keywordIds;
+        doc_.SortKeywordsByName(ids);
+        for (int32_t k : ids)
+            a.keywords.push_back(doc_.KeywordName(k));
+    }
+    if (Has(export_flags::kAttachments))
+        for (const CAttachment& att : a.record.attachments)
+            a.attachments.push_back(AttachmentViewOf(att, settings_.targets).TargetText());
+    return a;
+}
+
+const RichTextControl& ExportJob::Content(const ExportedArticle& article) {
+    LoadArticleContent(control_, article.record.level, article.record.Content());
+    return control_;
+}
+
+ProgressWindow& ExportJob::OpenProgress(const std::string& caption, int64_t range,
+                                        const std::string& firstText) {
+    progress_.reset();
+    progress_ = ui_.OpenProgress(caption);
+    progress_->SetRange(range);
+    progress_->SetText(firstText);
+    position_ = 0;
+    return *progress_;
+}
+
+ProgressWindow& ExportJob::Progress() {
+    if (!progress_) progress_ = std::make_unique<NoProgressWindow>();
+    return *progress_;
+}
+
+void ExportJob::ShowArticleProgress(const std::string& caption, size_t index, size_t count) {
+    char numbers[64];
+    std::snprintf(numbers, sizeof numbers, "\n%zu of %zu", index + 1, count);
+    Progress().SetText(caption + numbers);
+}
+
+void ExportJob::Step() {
+    Progress().SetPosition(++position_);
+}
+
+bool ExportJob::Cancelled() const {
+    return progress_ && progress_->Cancelled();
+}
+
+}  // namespace qb

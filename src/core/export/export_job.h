@@ -1,0 +1,107 @@
+// What every export writer works from: the document, the person's locale and
+// screen, the values taken from the settings, one reused rich-text control
+// for reading content, and the conversion of texts to the output's bytes.
+#pragma once
+
+#include <cstdint>
+#include <memory>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "app/article_font.h"
+#include "article/attachment_opener.h"
+#include "datafile/articles.h"
+#include "export/export_options.h"
+#include "richtext/rich_text.h"
+
+namespace qb {
+
+class CQuillboxDoc;
+class Locale;
+class Settings;
+class Ui;
+class ProgressWindow;
+
+// The preferences an export reads, copied when it starts.
+struct ExportSettings {
+    ExportOptions options;
+    int32_t lineLength = 0;                   // ExportTextLineLength: 0 is no limit
+    ArticleFont font = DefaultArticleFont();  // the article display font
+    int32_t htmlExportType = 0;
+    int32_t htmlEncodeSet = 0;
+    std::string htmlCustomSet;
+    std::string versionText;  // the program's version, for HTML heads
+    TargetContext targets;    // resolving attachment and link targets
+};
+
+// The values of `settings` (with the options given) over `doc`.
+ExportSettings MakeExportSettings(const ExportOptions& options, const Settings& settings,
+                                  const CQuillboxDoc& doc);
+
+// Texts in the output's bytes. Stored texts are already in the data file's
+// code page and pass unchanged; decoded texts (UTF-8 dates and paths,
+// UTF-16 rich text) are encoded here, the one place that knows the output's
+// code page. A character it lacks becomes "?" and is counted.
+class OutputText {
+public:
+    std::string FromUtf8(std::string_view utf8);
+    std::string FromUtf16(std::u16string_view utf16);
+    // Stored bytes as UTF-16, for the rich-text control.
+    static std::u16string StoredToUtf16(std::string_view stored);
+    int64_t Lost() const { return lost_; }
+
+private:
+    int64_t lost_ = 0;
+};
+
+// One article as the writers use it.
+struct ExportedArticle {
+    CArticle record;
+    std::string dateText;                  // UTF-8, the display date
+    std::vector<std::string> keywords;     // stored bytes, sorted by name
+    std::vector<std::string> attachments;  // full paths or addresses, UTF-8
+};
+
+class ExportJob {
+public:
+    ExportJob(CQuillboxDoc& doc, const Locale& locale, Ui& ui, ExportSettings settings);
+    ~ExportJob();
+
+    CQuillboxDoc& Doc() { return doc_; }
+    Ui& GetUi() { return ui_; }
+    const Locale& GetLocale() const { return locale_; }
+    const ExportSettings& Settings() const { return settings_; }
+    const ExportOptions& Options() const { return settings_.options; }
+    bool Has(uint16_t flag) const { return settings_.options.Has(flag); }
+    bool TitlesOnly() const { return settings_.options.TitlesOnly(); }
+    OutputText& Output() { return output_; }
+
+    // Reads article `id`; a data-file error throws CQuillError.
+    ExportedArticle Read(int32_t id);
+    // The article's content in the job's one control (plain text too); the
+    // control stays valid until the next call.
+    const RichTextControl& Content(const ExportedArticle& article);
+
+    // The progress window, opened with `caption`, its bar's range and first
+    // text; and the per-article text "<caption>\n%d of %d".
+    ProgressWindow& OpenProgress(const std::string& caption, int64_t range,
+                                 const std::string& firstText);
+    ProgressWindow& Progress();
+    void ShowArticleProgress(const std::string& caption, size_t index, size_t count);
+    void Step();  // one bar step
+    void CloseProgress() { progress_.reset(); }
+    bool Cancelled() const;
+
+private:
+    CQuillboxDoc& doc_;
+    const Locale& locale_;
+    Ui& ui_;
+    ExportSettings settings_;
+    OutputText output_;
+    RichTextControl control_;
+    std::unique_ptr<ProgressWindow> progress_;
+    int64_t position_ = 0;
+};
+
+}  // namespace qb
