@@ -51,6 +51,7 @@ bool UnlockWithGivenPassword(bool fromStdin, const std::string& path, qb::Ui& ui
 inline int OpenForCommand(qb::CQuillboxDoc& doc, const std::string& path, bool allowNewer,
                           TerminalUi& ui, bool fromStdin) {
     ui.passwordFromStdin = fromStdin;
+    ui.file = path;
     qb::OpenRequest r;
     r.path = path;
     r.allowNewer = allowNewer;

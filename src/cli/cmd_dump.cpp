@@ -464,6 +464,7 @@ int Run(const Args& args) {
     if (auto rc = ParseArguments(args, DocumentSyntax("dump", kUsage, o), o.path)) return *rc;
 
     TerminalUi ui;
+    ui.file = o.path;
     qb::CDataFile f;
     try {
         f.Open(o.path, o.allowNewer);

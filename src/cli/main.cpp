@@ -20,6 +20,10 @@ static void Usage(std::FILE* out) {
               [](const qbx::Command& a, const qbx::Command& b) { return a.name < b.name; });
     for (const auto& c : cmds)
         std::fprintf(out, "  %-10s %s\n", c.name.c_str(), c.summary.c_str());
+    std::fprintf(out,
+                 "\nErrors go to stderr, one line each: \"error: \", the data file when the\n"
+                 "message does not name it, and the message. Exit status 0 success,\n"
+                 "1 an error, 2 a usage error.\n");
     std::fprintf(out, "\n'qbx COMMAND --help' tells more about one command.\n");
 }
 
