@@ -186,6 +186,7 @@ protected:
 
 private:
     void Build();
+    void FitKeywordLists();
     void Relayout();
     void UpdatePreview();
     void LoadContent(int32_t id);
