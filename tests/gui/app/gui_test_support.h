@@ -73,11 +73,9 @@ public:
         (void)show;
         return welcome;
     }
-    std::string openStart;
-    std::optional<std::string> AskOpenFileName(const std::string& start, const std::string&,
+    std::optional<std::string> AskOpenFileName(const std::string&, const std::string&,
                                                QWidget*) override {
         ++openAsked;
-        openStart = start;
         return openName;
     }
     // The folder dialog: answers `folderName`, records where it started.

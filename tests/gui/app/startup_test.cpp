@@ -147,17 +147,6 @@ TEST_F(StartupTest, OpenCommandRemembersTheFolder) {
     EXPECT_EQ(Stored().GetString("Directories", "Quillbox Data", ""), folder);
 }
 
-TEST_F(StartupTest, OpenStartsInTheFolderOfTheOpenFile) {
-    std::string folder = dir / "projects";
-    std::filesystem::create_directories(folder);
-    WriteDataFile(folder + "/notes.qbx");
-    Start({folder + "/notes.qbx"});
-    ASSERT_NE(app->Document(), nullptr);
-    Frame().RunCommand(cmd::kFileOpen);  // cancelled
-    EXPECT_EQ(dialogs.openStart, folder);
-    EXPECT_NE(app->Core().Dirs().Folder(FolderType::Data), folder);
-}
-
 TEST_F(StartupTest, FileVersionsDecideTheQuestion) {
     WriteSettings("[QUILLBOX]\nWelcome=2\n");
     Start();

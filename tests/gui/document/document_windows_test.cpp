@@ -71,18 +71,6 @@ TEST_F(DocumentWindowsTest, RepairedBookmarksAreReportedOnce) {
     EXPECT_EQ(app->Document()->VisibleBookmarkCount(), 1);
 }
 
-TEST_F(DocumentWindowsTest, AWrongPasswordAtOpenMayBeTypedAgain) {
-    std::string file = dir / "locked.qbx";
-    WriteProtectedFile(file, "Secret");
-    ui.QueuePassword("secret");
-    ui.QueuePassword("Secret");
-    Start({file});
-    ASSERT_NE(app->Document(), nullptr);
-    EXPECT_EQ(ui.passwordRequests.size(), 1u);  // one dialog, two tries
-    ASSERT_EQ(ui.Count(), 1u);
-    EXPECT_EQ(ui.LastText(), ResourceString(msg::kWrongCurrentPassword));
-}
-
 TEST_F(DocumentWindowsTest, ShowPrivateArticlesUnlocksAndLocksAgain) {
     if (!OpenDemo()) GTEST_SKIP() << "demo file not built";
     CQuillboxDoc& doc = *app->Document();
