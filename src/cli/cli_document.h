@@ -56,6 +56,7 @@ inline int OpenForCommand(qb::CQuillboxDoc& doc, const std::string& path, bool a
     ui.passwordFromStdin = fromStdin;
     ui.codePage = codePage;
     doc.SetTextCodePage(codePage);
+    ui.file = path;
     qb::OpenRequest r;
     r.path = path;
     r.allowNewer = allowNewer;

@@ -467,6 +467,7 @@ int Run(const Args& args) {
     gPage = o.codePage;
 
     TerminalUi ui;
+    ui.file = o.path;
     qb::CDataFile f;
     try {
         f.Open(o.path, o.allowNewer);

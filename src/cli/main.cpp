@@ -24,7 +24,11 @@ static void Usage(std::FILE* out) {
                  "\nEvery command that opens a data file also takes --code-page N, before\n"
                  "or after the command name: the Windows code page the file's text was\n"
                  "written in (874, 1250 to 1258; default 1252). Any other N is a usage\n"
-                 "error.\n");
+                 "error.\n"
+
+                 "\nErrors go to stderr, one line each: \"error: \", the data file when the\n"
+                 "message does not name it, and the message. Exit status 0 success,\n"
+                 "1 an error, 2 a usage error.\n");
     std::fprintf(out, "\n'qbx COMMAND --help' tells more about one command.\n");
 }
 

@@ -11,10 +11,11 @@ namespace qbx {
 
 namespace {
 
+// Every message that counts as an error (the exit status says so) is
+// one; notes and questions have no prefix.
 const char* IconPrefix(qb::MessageIcon icon) {
     switch (icon) {
         case qb::MessageIcon::Exclamation:
-            return "warning: ";
         case qb::MessageIcon::Stop:
             return "error: ";
         default:
@@ -59,6 +60,28 @@ private:
 
 }  // namespace
 
+std::string OneLineMessage(const std::string& text) {
+    std::string out;
+    size_t pos = 0;
+    while (pos <= text.size()) {
+        size_t end = text.find('\n', pos);
+        if (end == std::string::npos) end = text.size();
+        std::string piece = text.substr(pos, end - pos);
+        size_t first = piece.find_first_not_of(" \t\r");
+        size_t last = piece.find_last_not_of(" \t\r");
+        if (first != std::string::npos) {
+            piece = piece.substr(first, last - first + 1);
+            if (!out.empty()) {
+                char c = out.back();
+                out += c == '.' || c == ':' || c == '!' || c == '?' ? " " : ": ";
+            }
+            out += piece;
+        }
+        pos = end + 1;
+    }
+    return out;
+}
+
 std::unique_ptr<qb::ProgressWindow> TerminalUi::OpenProgress(const std::string& caption) {
     if (!isatty(STDERR_FILENO)) return std::make_unique<qb::NoProgressWindow>();
     return std::make_unique<TerminalProgress>(caption, progressLine_);
@@ -66,15 +89,17 @@ std::unique_ptr<qb::ProgressWindow> TerminalUi::OpenProgress(const std::string& 
 
 qb::MessageResult TerminalUi::MessageBox(const std::string& text, qb::MessageIcon icon,
                                          qb::MessageButtons buttons) {
+    if (muted_) return qb::MessageResult::Cancel;
     if (progressLine_ && out_ == stderr) {
         std::fprintf(stderr, "\r\033[K");
         progressLine_ = false;
     }
-    std::fprintf(out_, "%s%s\n", IconPrefix(icon), text.c_str());
+    bool error = icon == qb::MessageIcon::Exclamation || icon == qb::MessageIcon::Stop;
+    std::string line = OneLineMessage(text);
+    if (error && !file.empty() && text.find(file) == std::string::npos) line = file + ": " + line;
+    std::fprintf(out_, "%s%s\n", IconPrefix(icon), line.c_str());
     std::fflush(out_);
-    if (buttons == qb::MessageButtons::Ok &&
-        (icon == qb::MessageIcon::Exclamation || icon == qb::MessageIcon::Stop))
-        ++errorsShown;
+    if (buttons == qb::MessageButtons::Ok && error) ++errorsShown;
     switch (buttons) {
         case qb::MessageButtons::Ok:
             return qb::MessageResult::Ok;
@@ -101,8 +126,15 @@ bool TerminalUi::AskPassword(const std::string& fileName,
                              const std::function<bool(const std::string&)>& check) {
     auto typed = ObtainPassword(passwordFromStdin, fileName);
     if (!typed) return false;
-    for (const std::string& p : PasswordCandidates(*typed, codePage))
-        if (check(p)) return true;
+    // One password typed is one try: what `check` says about a wrong
+    // reading of it is shown once, for the last.
+    std::vector<std::string> candidates = PasswordCandidates(*typed, codePage);
+    for (size_t i = 0; i < candidates.size(); ++i) {
+        muted_ = i + 1 < candidates.size();
+        bool right = check(candidates[i]);
+        muted_ = false;
+        if (right) return true;
+    }
     return false;
 }
 

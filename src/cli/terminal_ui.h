@@ -16,8 +16,10 @@
 
 namespace qbx {
 
-// Messages go to stderr; questions are asked on the terminal when there is
-// one, else they take the cautious answer (Cancel / No).
+// Messages go to stderr, each on one line; warnings and errors begin with
+// "error: " and name the command's data file. Questions are asked on the
+// terminal when there is one, else they take the cautious answer (Cancel /
+// No).
 class TerminalUi : public qb::Ui {
 public:
     explicit TerminalUi(std::FILE* out = stderr) : out_(out) {}
@@ -34,6 +36,9 @@ public:
     bool passwordFromStdin = false;
     // The code page a typed password is encoded in: the data file's.
     qb::CodePage codePage;
+    // The data file the command works on, once known: an error that does
+    // not name it begins with it.
+    std::string file;
     // Warnings and errors shown so far (plain notes and questions do not
     // count): a command that went on after one exits with status 1.
     int errorsShown = 0;
@@ -42,7 +47,12 @@ private:
     std::FILE* out_;
     // Whether a progress line is on stderr: a message first clears it.
     bool progressLine_ = false;
+    bool muted_ = false;  // while a password's other readings are tried
 };
+
+// A message on one line: its line breaks become ": " after a word and a
+// space after punctuation; empty lines and the spaces around breaks go.
+std::string OneLineMessage(const std::string& text);
 
 // One line from `fd` without its line end; nullopt at end of input.
 std::optional<std::string> ReadPasswordLine(int fd);

@@ -12,7 +12,9 @@ TEST(QbxDocumentCommands, FileAskingAtOpenFailsWithoutTheRightPassword) {
     for (const RunOptions& env : {RunOptions(), RunOptions().Env("QBX_PASSWORD", "PW")}) {
         ProgramResult r = RunQbx({"info", path}, env);
         EXPECT_EQ(r.status, 1);
-        EXPECT_TRUE(Has(r.err, FormatResource(1148, path))) << r.err;
+        EXPECT_TRUE(
+            Has(r.err, "error: The entered password is invalid for the file: " + path + "\n"))
+            << r.err;
         EXPECT_TRUE(r.out.empty());
     }
     std::string typed = "pw\n";
@@ -37,7 +39,30 @@ TEST(QbxDocumentCommands, FileNotAskingOpensLockedAndAGivenPasswordUnlocks) {
 
     r = RunQbx({"info", path}, RunOptions().Env("QBX_PASSWORD", "nope"));
     EXPECT_EQ(r.status, 1);
-    EXPECT_TRUE(Has(r.err, FormatResource(1148, path))) << r.err;
+    EXPECT_TRUE(Has(r.err, "error: The entered password is invalid for the file: " + path + "\n"))
+        << r.err;
+}
+
+TEST(QbxDocumentCommands, ErrorsAreOneLineNamingTheFile) {
+    TempDir dir;
+    std::string text = dir.Write("notes.txt", "Some words.\n");
+    ProgramResult r = RunQbx({"info", text});
+    EXPECT_EQ(r.status, 1);
+    EXPECT_EQ(r.err, "error: This file is not a Quillbox data file: " + text + "\n");
+
+    std::string cut = dir.Write("cut.qbx", std::string("QB\x2c\x01", 4) + std::string(20, '\0'));
+    r = RunQbx({"keywords", cut});
+    EXPECT_EQ(r.status, 1);
+    EXPECT_EQ(r.err, "error: " + cut +
+                         ": This file is truncated.  Quillbox Reader was unable to open this "
+                         "file. Use the File->Compact option to attempt to fix the file.\n");
+
+    // A message that does not name the file is given it.
+    std::string path = PasswordFile(dir, 0);
+    r = RunQbx({"query", path, "Nothing"});
+    EXPECT_EQ(r.status, 1);
+    EXPECT_EQ(r.err.substr(0, r.err.find('\n')),
+              "error: " + path + ": This keyword is not in the current data file.");
 }
 
 TEST(QbxDocumentCommands, KeywordsPrintsTheExportedBytes) {

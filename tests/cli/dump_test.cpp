@@ -200,12 +200,12 @@ TEST_F(DumpTest, FileThatCannotBeOpened) {
     ProgramResult r = RunQbx({"dump", missing});
     EXPECT_EQ(r.status, 1);
     EXPECT_TRUE(r.out.empty());
-    EXPECT_TRUE(Has(r.err, "Can not find this file:\n" + missing)) << r.err;
+    EXPECT_TRUE(Has(r.err, "error: Can not find this file: " + missing + "\n")) << r.err;
 
     std::string bad = dir_.Write("bad.qbx", "QA" + std::string(300, '\0'));
     r = RunQbx({"dump", bad});
     EXPECT_EQ(r.status, 1);
-    EXPECT_TRUE(Has(r.err, "This file is not a Quillbox data file:\n" + bad)) << r.err;
+    EXPECT_TRUE(Has(r.err, "error: This file is not a Quillbox data file: " + bad + "\n")) << r.err;
 }
 
 TEST_F(DumpTest, UsageErrors) {
@@ -273,14 +273,16 @@ TEST_F(DumpPasswordTest, WrongPasswordFails) {
     ProgramResult r = RunQbx({"dump", "--password-stdin", path}, RunOptions().Input(typed));
     EXPECT_EQ(r.status, 1);
     EXPECT_TRUE(r.out.empty());
-    EXPECT_TRUE(Has(r.err, "The entered password is invalid for the file:\n" + path)) << r.err;
+    EXPECT_TRUE(Has(r.err, "error: The entered password is invalid for the file: " + path + "\n"))
+        << r.err;
 }
 
 TEST_F(DumpTest, FollowsThePasswordRulesOfTheDocumentCommands) {
     std::string asks = PasswordFile(dir_, 1);
     ProgramResult r = RunQbx({"dump", asks});
     EXPECT_EQ(r.status, 1);
-    EXPECT_TRUE(Has(r.err, FormatResource(1148, asks))) << r.err;
+    EXPECT_TRUE(Has(r.err, "error: The entered password is invalid for the file: " + asks + "\n"))
+        << r.err;
     r = RunQbx({"dump", asks}, RunOptions().Env("QBX_PASSWORD", "pw"));
     EXPECT_EQ(r.status, 0) << r.err;
     EXPECT_TRUE(Has(r.out, "\"unlocked\": true")) << r.out;

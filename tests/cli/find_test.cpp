@@ -17,7 +17,7 @@ TEST_F(FindTest, FindsInTitlesAndTexts) {
     ASSERT_EQ(r.status, 0) << r;
     EXPECT_EQ(r.out, "Found Titles (0 of 4)\n");
     EXPECT_TRUE(
-        Has(r.err, "All of the articles have been searched.\nThe search item was not found."))
+        Has(r.err, "All of the articles have been searched. The search item was not found.\n"))
         << r;
 
     r = Qbx({"find", path_, "ROBIN"});
@@ -65,7 +65,8 @@ TEST_F(FindTest, UsageErrorsAndBadDatesExitWith2) {
     }
     ProgramResult r = Qbx({"find", path_, "x", "--to", "2/30/21"});
     EXPECT_EQ(r.status, 2) << r;
-    EXPECT_TRUE(Has(r.err, "Invalid date.\nPlease enter dates in the following format: M/D/YY"))
+    EXPECT_TRUE(
+        Has(r.err, "error: Invalid date. Please enter dates in the following format: M/D/YY\n"))
         << r;
     EXPECT_TRUE(Has(r.err, "--to")) << r;
     r = Qbx({"find", "--help"});

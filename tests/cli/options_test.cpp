@@ -101,7 +101,7 @@ TEST_F(OptionsTest, AfterTheFileASingleDashBeginsAnOperandOnlyWhereOneMayFollow)
     // A lone "-" is an operand everywhere: the file "-" does not exist.
     r = Qbx({"info", "-"});
     EXPECT_EQ(r.status, 1) << r;
-    EXPECT_TRUE(Has(r.err, "Can not find this file:\n-")) << r;
+    EXPECT_TRUE(Has(r.err, "error: Can not find this file: -\n")) << r;
 }
 
 TEST_F(OptionsTest, KnownOptionsAfterTheOperands) {

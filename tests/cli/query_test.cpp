@@ -86,14 +86,16 @@ TEST_F(QueryTest, DatesAreReadInTheUsersLocale) {
     r = Qbx({"query", path_, "Birds", "--from", "31.12.2022"});
     EXPECT_EQ(r.status, 1) << r;
     EXPECT_TRUE(r.out.empty());
-    EXPECT_TRUE(Has(r.err, "Invalid date.\nPlease enter dates in the following format: M/D/YY\n"))
+    EXPECT_TRUE(
+        Has(r.err, "error: Invalid date. Please enter dates in the following format: M/D/YY\n"))
         << r;
     r = Qbx({"query", path_, "Birds", "--to", "2/30/2021"});
     EXPECT_EQ(r.status, 1) << r;
     EXPECT_TRUE(Has(r.err, "Invalid date.")) << r;
     r = Qbx({"query", path_, "Birds", "--to", "30.2.2021"}, german);
     EXPECT_EQ(r.status, 1) << r;
-    EXPECT_TRUE(Has(r.err, "Invalid date.\nPlease enter dates in the following format: DD.MM.YY\n"))
+    EXPECT_TRUE(
+        Has(r.err, "error: Invalid date. Please enter dates in the following format: DD.MM.YY\n"))
         << r;
 }
 
@@ -145,9 +147,9 @@ TEST_F(SavedTest, QueryNamingAMissingKeywordOrMissingQuery) {
     ProgramResult r = Qbx({"saved", path_, "Broken"});
     EXPECT_EQ(r.status, 1) << r;
     EXPECT_TRUE(r.out.empty());
-    EXPECT_TRUE(Has(r.err,
-                    "Problems were found in the saved query.\nPossibly deleted keywords or "
-                    "keyword groups are included in the query."))
+    EXPECT_TRUE(Has(r.err, "error: " + path_ +
+                               ": Problems were found in the saved query. Possibly deleted "
+                               "keywords or keyword groups are included in the query."))
         << r;
 
     r = Qbx({"saved", path_, "Nothing like it"});

@@ -134,7 +134,8 @@ TEST_F(TitlesTest, GivenPasswordRevealsPrivateTitles) {
 
     r = Qbx({"titles", path_}, RunOptions().Env("QBX_PASSWORD", "PW"));
     EXPECT_EQ(r.status, 1) << r;
-    EXPECT_TRUE(Has(r.err, "The entered password is invalid for the file:\n" + path_)) << r;
+    EXPECT_TRUE(Has(r.err, "error: The entered password is invalid for the file: " + path_ + "\n"))
+        << r;
     EXPECT_TRUE(r.out.empty());
 
     // Never from the command line.
@@ -146,7 +147,8 @@ TEST_F(TitlesTest, FileAskingAtOpenNeedsItsPassword) {
     std::string asks = dir_.Write("asks.qbx", Notebook(1).Build());
     ProgramResult r = Qbx({"titles", asks});
     EXPECT_EQ(r.status, 1) << r;
-    EXPECT_TRUE(Has(r.err, "The entered password is invalid for the file:\n" + asks)) << r;
+    EXPECT_TRUE(Has(r.err, "error: The entered password is invalid for the file: " + asks + "\n"))
+        << r;
     EXPECT_TRUE(r.out.empty());
 
     r = Qbx({"titles", asks, "--password-stdin"}, RunOptions().Input("pw\n"));

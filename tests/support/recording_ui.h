@@ -30,17 +30,19 @@ public:
         return r;
     }
 
-    // Each request takes one scripted password; std::nullopt (or an empty
-    // queue) is the person pressing Cancel. A wrong password ends the dialog
-    // as cancelled, as the real one does.
+    // A request takes scripted passwords until one is right; std::nullopt
+    // (or an empty queue) is the person pressing Cancel. After a wrong one
+    // the next is typed into the same dialog, as with the real one.
     bool AskPassword(const std::string& fileName,
                      const std::function<bool(const std::string&)>& check) override {
         passwordRequests.push_back(fileName);
-        if (passwords.empty()) return false;
-        std::optional<std::string> typed = passwords.front();
-        passwords.pop_front();
-        if (!typed) return false;
-        return check(*typed);
+        while (!passwords.empty()) {
+            std::optional<std::string> typed = passwords.front();
+            passwords.pop_front();
+            if (!typed) return false;
+            if (check(*typed)) return true;
+        }
+        return false;
     }
 
     // Progress windows: each one opened is recorded with every text it was

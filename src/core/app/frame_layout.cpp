@@ -61,16 +61,30 @@ bool SaveFrameValues(ProfileStore& store, const FrameValues& v) {
     return store.Flush();
 }
 
+namespace {
+Rect Centred(const Rect& desktop, int width, int height) {
+    Rect r;
+    r.width = std::min(width, desktop.width);
+    r.height = std::min(height, desktop.height);
+    r.left = desktop.left + (desktop.width - r.width) / 2;
+    r.top = desktop.top + (desktop.height - r.height) / 2;
+    return r;
+}
+}  // namespace
+
 MainPlacement PlaceMainWindow(const FrameValues& v, const Rect& desktop, bool storeReadable) {
     MainPlacement p;
-    Rect centred;
-    centred.width = std::min(kDefaultMainWidth, desktop.width);
-    centred.height = std::min(kDefaultMainHeight, desktop.height);
-    centred.left = desktop.left + (desktop.width - centred.width) / 2;
-    centred.top = desktop.top + (desktop.height - centred.height) / 2;
-    if (!storeReadable || v.top == kUnsetValue || v.left == kUnsetValue) {
+    Rect centred = Centred(desktop, kDefaultMainWidth, kDefaultMainHeight);
+    if (!storeReadable) {
         p.rect = centred;
-        p.maximized = storeReadable && v.maximized == kMaximizedValue;
+        return p;
+    }
+    if (v.top == kUnsetValue || v.left == kUnsetValue) {
+        // The first start: room for the index window's lists and titles.
+        p.rect = Centred(
+            desktop, std::max(kDefaultMainWidth, static_cast<int>(int64_t{desktop.width} * 2 / 3)),
+            std::max(kDefaultMainHeight, static_cast<int>(int64_t{desktop.height} * 2 / 3)));
+        p.maximized = v.maximized == kMaximizedValue;
         return p;
     }
     Rect r{v.left, v.top, v.width, v.height};
@@ -142,6 +156,12 @@ const char* PaneText(Pane pane) {
 
 PaneState StatusPanes(bool documentOpen, int32_t activeLinks) {
     return PaneState{documentOpen, documentOpen && activeLinks < 2};
+}
+
+int32_t IndexFrameStateAtOpen(const ProfileStore& store) {
+    constexpr const char* kIndex = "Index Display";
+    bool placed = store.HasKey(kIndex, "Top") && store.HasKey(kIndex, "Left");
+    return store.GetInt(kIndex, "Maximized", placed ? kNormalValue : kMaximizedValue);
 }
 
 std::optional<std::string> LoadDockLayout(const ProfileStore& store, const char* name) {

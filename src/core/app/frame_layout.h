@@ -59,8 +59,10 @@ struct MainPlacement {
     Rect rect;
     bool maximized = false;
 };
-// Placement at start on the desktop (the available screen area).
-// `storeReadable` false: centred at the default size, shown normally.
+// Placement at start on the desktop (the available screen area). Without
+// a stored position (the first start) the window is centred at two thirds
+// of the desktop, at least the default size. `storeReadable` false: centred
+// at the default size, shown normally.
 MainPlacement PlaceMainWindow(const FrameValues& v, const Rect& desktop, bool storeReadable = true);
 // What closing records: the normal rectangle and the maximized state.
 void RecordMainWindowOnClose(FrameValues& v, const Rect& normalRect, bool maximized);
@@ -113,6 +115,11 @@ constexpr const char* kDockLayoutName = "Toolbars\\ReaderToolbars3";
 constexpr const char* kOldDockLayoutName = "Toolbars\\Toolbars";
 std::optional<std::string> LoadDockLayout(const ProfileStore& store, const char* name);
 bool SaveDockLayout(ProfileStore& store, const std::string& state);
+
+// The state the index frame opens in ("Index Display" Maximized: 1
+// normal, 3 maximized, 6 minimized). Without a stored placement, as at the
+// first start, it fills the main window.
+int32_t IndexFrameStateAtOpen(const ProfileStore& store);
 
 // OnTop 1 keeps the main window above the others; any other value does not.
 inline bool AlwaysOnTop(int32_t onTop) {

@@ -304,7 +304,7 @@ void AppCore::Finish() {
         if (env_.FileExists(*commandLine_))
             OpenDocumentFile(*commandLine_);
         else
-            CQuillError(kCommandLineFileMissing, *commandLine_).ReportError(ui_);
+            CQuillError(err::kNotFound, *commandLine_).ReportError(ui_);
     }
     if (openRecentFirst_) host_.PostCommand(cmd::kRecentFileFirst);
     if (startupFile_) OpenDocumentFile(*startupFile_);
@@ -315,18 +315,18 @@ bool AppCore::OpenDataFile(const std::string& requested, bool allowNewer) {
     std::string path = requested;
     // Each pass either ends or sets allow-newer, so two passes suffice.
     for (int pass = 0; pass < 3; ++pass) {
-        if (!host_.CanCloseAllDocuments()) {
-            if (ui_.MessageBox(ResourceString(msg::kCannotClose), MessageIcon::Exclamation,
-                               MessageButtons::YesNo) != MessageResult::Yes)
-                return false;
-        }
         path = dirs_.Resolve(path);
-        host_.CloseAllDocuments();
+        // The new file is looked at before the open one is closed, so that a
+        // file that cannot be opened leaves the current document open.
         int kind;
         try {
             kind = probe_(path);
         } catch (const CQuillError& e) {
             e.ReportError(ui_);
+            return false;
+        }
+        if (kind == 4) {
+            CQuillError(err::kNotValid, path).ReportError(ui_);
             return false;
         }
         if (kind == 3) {
@@ -355,7 +355,14 @@ bool AppCore::OpenDataFile(const std::string& requested, bool allowNewer) {
             }
             continue;  // start again with the new path and flag
         }
+        if (!host_.CanCloseAllDocuments()) {
+            if (ui_.MessageBox(ResourceString(msg::kCannotClose), MessageIcon::Exclamation,
+                               MessageButtons::YesNo) != MessageResult::Yes)
+                return false;
+        }
+        host_.CloseAllDocuments();
         if (!host_.OpenDocument(path, allowNewer)) return false;
+        lastFolder_ = DirectoryOf(path);
         recent_.Add(path);
         recent_.Save(*store_);
         return true;
@@ -365,7 +372,8 @@ bool AppCore::OpenDataFile(const std::string& requested, bool allowNewer) {
 
 void AppCore::OnFileOpen() {
     std::optional<std::string> file =
-        host_.AskOpenFileName(dirs_.Folder(FolderType::Data), ResourceString(msg::kFileOpenFilter));
+        host_.AskOpenFileName(lastFolder_.empty() ? dirs_.Folder(FolderType::Data) : lastFolder_,
+                              ResourceString(msg::kFileOpenFilter));
     if (!file) return;
     dirs_.SetFolder(FolderType::Data, DirectoryOf(*file));
     dirs_.Save(*store_);

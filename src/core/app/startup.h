@@ -23,7 +23,6 @@ class SystemEnv;
 class Ui;
 
 constexpr const char* kOpenDefaultPattern = "*.qbx";
-constexpr int kCommandLineFileMissing = 53;  // error code: msg::kShortcutTargetMissing
 
 // The version text and number from a product version (major, m, stage,
 // build): 4.13 stage 2 is "4.1.3" and 4132.
@@ -123,11 +122,15 @@ public:
     // start-up file, and "OnTop".
     void Finish();
 
-    // Opens a data file: closes the open one, probes the version and asks
-    // about newer formats. True when a document was opened.
+    // Opens a data file: probes the version and asks about newer formats,
+    // then closes the open file and opens the new one. A file refused before
+    // that (missing, of another type, too new, cancelled) leaves the open
+    // document as it was. True when a document was opened.
     bool OpenDataFile(const std::string& path, bool allowNewer = false);
     bool OpenDocumentFile(const std::string& path) { return OpenDataFile(path, false); }
-    void OnFileOpen();                // cmd::kFileOpen
+    // cmd::kFileOpen: the dialog starts in the folder of the file opened
+    // last in this run, else in the default data folder.
+    void OnFileOpen();
     bool OnRecentFile(size_t index);  // cmd::kRecentFileFirst + index
     // Routes File Open, the recent files and File New; false if not ours.
     bool OnCommand(int command);
@@ -168,6 +171,7 @@ private:
     std::optional<std::string> missingStartup_;
     bool openRecentFirst_ = false;
     bool welcomeFree_ = false;
+    std::string lastFolder_;  // of the file opened last
 };
 
 }  // namespace qb

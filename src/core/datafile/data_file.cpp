@@ -55,11 +55,16 @@ struct HeaderInfo {
     uint8_t bytes[CDataFile::kHeaderBufferSize] = {};
 };
 
-// Reads and validates the header; the checks run in this order on purpose
-// (a short file is truncated before it is foreign, foreign before too new).
+// Reads and validates the header; the checks run in this order on purpose.
+// A file whose first bytes are not the magic is of another type, however
+// short; a data file cut short is truncated; one of a foreign version is
+// refused before a too new one.
 void ReadHeader(int fd, const std::string& path, HeaderInfo& h) {
     uint8_t first[4];
-    if (ReadAt(fd, first, 4, 0, path) < 4) throw CQuillError(err::kTruncated, path);
+    size_t got = ReadAt(fd, first, 4, 0, path);
+    if (got == 0 || first[0] != 'Q' || (got > 1 && first[1] != 'B'))
+        throw CQuillError(err::kNotQuillbox, path);
+    if (got < 4) throw CQuillError(err::kTruncated, path);
     h.version = static_cast<int16_t>(GetUInt16(first + 2));
     h.versionKnown = true;
     uint32_t length = kShortHeader;
@@ -71,7 +76,6 @@ void ReadHeader(int fd, const std::string& path, HeaderInfo& h) {
     }
     h.length = static_cast<int32_t>(length);
     if (ReadAt(fd, h.bytes, length, 0, path) < length) throw CQuillError(err::kTruncated, path);
-    if (first[0] != 'Q' || first[1] != 'B') throw CQuillError(err::kNotQuillbox, path);
     if (h.version < kMinVersion) throw CQuillError(err::kNotValid, path);
     if (h.version > kMaxVersion) throw CQuillError(err::kNewerVersion, path);
     if (h.version >= kLongHeaderVersion) {

@@ -102,9 +102,13 @@ bool CQuillboxDoc::OnOpenDocument(const OpenRequest& request) {
             privacy_.ReadPrivacy(*file_);
 
             if (file_->AsksPasswordAtOpen()) {
+                // A wrong password is said, and the person may try again.
                 bool ok = svc_.ui &&
                           svc_.ui->AskPassword(file_->FileName(), [this](const std::string& p) {
-                              return privacy_.CheckPassword(p);
+                              if (privacy_.CheckPassword(p)) return true;
+                              svc_.ui->MessageBox(Text(msg::kWrongCurrentPassword),
+                                                  MessageIcon::Exclamation);
+                              return false;
                           });
                 if (!ok || !privacy_.IsUnlocked())
                     throw CQuillError(err::kPasswordInvalid, request.path);

@@ -29,7 +29,9 @@ IndexDisplayValues LoadIndexDisplay(const ProfileStore& store) {
     v.left = store.GetInt(S, "Left", kUnsetValue);
     v.width = store.GetInt(S, "Width", kUnsetValue);
     v.height = store.GetInt(S, "Height", kUnsetValue);
-    v.maximized = store.GetInt(S, "Maximized", kNormalValue);
+    v.maximized = IndexFrameStateAtOpen(store);
+    v.listWidthStored = store.HasKey(S, "ListWidth");
+    v.dividerStored = store.HasKey(S, "Divider");
     // Widths that a hand-edited file made negative would lay the panes out
     // over each other.
     v.divider = std::max(0, v.divider);
@@ -54,6 +56,10 @@ void SaveIndexDisplay(ProfileStore& store, const IndexDisplayValues& v, bool gro
         store.WriteInt(S, "Height", v.height);
         store.WriteInt(S, "Maximized", v.maximized);
     }
+}
+
+int32_t FittedKeywordListWidth(int widest) {
+    return std::clamp<int32_t>(widest, IndexDisplayValues{}.listWidth, kMaxFittedListWidth);
 }
 
 int32_t FramePlacementValue(bool maximized, bool minimized) {

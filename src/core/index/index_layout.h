@@ -35,6 +35,9 @@ struct IndexDisplayValues {
     // The frame's placement.
     int32_t top = kUnsetValue, left = kUnsetValue, width = kUnsetValue, height = kUnsetValue;
     int32_t maximized = kNormalValue;  // 1 normal, 3 maximized, 6 minimized
+    // Whether ListWidth and Divider were stored; until then the lists are
+    // fitted to their names (FittedKeywordListWidth).
+    bool listWidthStored = false, dividerStored = false;
 };
 
 constexpr int32_t kMinimizedValue = 6;
@@ -44,6 +47,13 @@ IndexDisplayValues LoadIndexDisplay(const ProfileStore& store);
 // `placementRecorded`, the frame's placement.
 void SaveIndexDisplay(ProfileStore& store, const IndexDisplayValues& v, bool groupToggled,
                       bool placementRecorded);
+
+// The width of a keyword list never sized by hand: its widest row or
+// caption `widest` (with the list's frame, scroll bar and padding), at
+// least the default 100 and at most kMaxFittedListWidth, so that one long
+// name does not take the titles' room. The layout's limits still apply.
+constexpr int32_t kMaxFittedListWidth = 320;
+int32_t FittedKeywordListWidth(int widest);
 
 // What closing writes for the frame's state.
 int32_t FramePlacementValue(bool frameOrActiveChildMaximized, bool minimized);

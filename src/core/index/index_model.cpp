@@ -148,7 +148,11 @@ void IndexModel::ReplaceIndexMembers(const IdSet& members) {
 }
 
 void IndexModel::ComputeIndexList() {
-    if (effectiveIndexMode_ == 0) {
+    // With no keyword selected and no title listed (a query that matched
+    // nothing, or no titles at start) nothing is related to anything; the
+    // list offers every keyword so that a new selection can begin.
+    bool nothingToRelate = titles_.Members().Empty() && selected_.Members().Empty();
+    if (effectiveIndexMode_ == 0 || nothingToRelate) {
         IdSet all;
         source_.AllKeywords(all);
         all.Subtract(selected_.Members());

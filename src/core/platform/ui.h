@@ -27,8 +27,9 @@ public:
     // The password dialog: `fileName` fills its "File name: %s" line.
     // `check` is asked about each password the person types; it returns
     // true when it is right. The result is true when the dialog ended
-    // with OK on a right password, false when it was cancelled (a wrong
-    // password closes it as cancelled, after any message `check` showed).
+    // with OK on a right password, false when it was cancelled. A wrong
+    // password (after any message `check` showed) lets the person try
+    // again; where no one can type again, it ends the request as cancelled.
     virtual bool AskPassword(const std::string& fileName,
                              const std::function<bool(const std::string&)>& check) = 0;
 

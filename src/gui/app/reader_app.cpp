@@ -159,6 +159,8 @@ bool ReaderApp::RunPreferences() {
         frame_->ApplyButtonSize();
         frame_->UpdateStatusPanes();
     }
+    // The title list's columns and colours follow at once, not at the next open.
+    if (doc_) doc_->Index().OnDisplaySettingsChanged();
     for (const auto& listener : preferencesListeners_)
         listener();
     return true;
@@ -192,7 +194,7 @@ void ReaderApp::RefreshDocumentViews() {
 
 void ReaderApp::ShowIndexFrame() {
     if (!indexFrame_) return;
-    if (core_.Store().GetInt("Index Display", "Maximized", kNormalValue) == kMaximizedValue)
+    if (IndexFrameStateAtOpen(core_.Store()) == kMaximizedValue)
         indexFrame_->showMaximized();
     else
         indexFrame_->showNormal();

@@ -91,8 +91,9 @@ FilePropertiesSheet::FilePropertiesSheet(const FileProperties& p, std::function<
 
     connect(tabs_, &QTabWidget::currentChanged, this, &FilePropertiesSheet::OnPageChanged);
     layout->addWidget(tabs_);
-    auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, this);
-    connect(buttons, &QDialogButtonBox::accepted, this, &QDialog::accept);
+    // Nothing on the sheet can be changed in a file opened read-only: there
+    // is nothing to accept or cancel, only the sheet to close.
+    auto* buttons = new QDialogButtonBox(QDialogButtonBox::Close, this);
     connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);
     layout->addWidget(buttons);
 }

@@ -269,6 +269,41 @@ void CIndexView::ApplyDisplaySettings() {
     Relayout();
 }
 
+void CIndexView::FitKeywordLists() {
+    if (disp_.listWidthStored && disp_.dividerStored) return;
+    // Every keyword can be in either list, and the captions switch between
+    // their two texts.
+    int rows = 0;
+    QFontMetrics fm(index_->font());
+    for (size_t row = 0; row < model_.IndexList().RowCount(); ++row)
+        rows = std::max(rows, fm.horizontalAdvance(index_->RowText(int(row))));
+    for (size_t row = 0; row < model_.SelectedList().RowCount(); ++row)
+        rows = std::max(rows, fm.horizontalAdvance(selected_->RowText(int(row))));
+    // The rows' padding as drawn, both frames and a scroll bar.
+    rows += 4 + 2 * index_->frameWidth() + style()->pixelMetric(QStyle::PM_ScrollBarExtent);
+    auto caption = [](QPushButton* b, std::initializer_list<const char*> texts) {
+        QString shown = b->text();
+        int w = 0;
+        for (const char* t : texts) {
+            b->setText(t);
+            w = std::max(w, b->sizeHint().width());
+        }
+        b->setText(shown);
+        return w;
+    };
+    if (!disp_.listWidthStored) {
+        disp_.listWidth = FittedKeywordListWidth(
+            std::max(rows, caption(indexCaption_, {"Index (All)", "Index (Related)"})));
+        disp_.listWidthStored = true;
+    }
+    if (!disp_.dividerStored) {
+        disp_.divider = FittedKeywordListWidth(
+            std::max(rows, caption(selectedCaption_, {"Selected (AND)", "Selected (OR)"})));
+        disp_.dividerStored = true;
+    }
+    Relayout();
+}
+
 void CIndexView::ApplyPreviewColour() {
     QPalette pal = content_->palette();
     QColor c = ColourOf(svc_.settings->previewColor, palette().color(QPalette::Button));

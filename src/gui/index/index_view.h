@@ -201,6 +201,7 @@ protected:
 
 private:
     void Build();
+    void FitKeywordLists();
     void Relayout();
     void UpdatePreview();
     void LoadContent(int32_t id);

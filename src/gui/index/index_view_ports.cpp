@@ -21,6 +21,7 @@ void CIndexView::OnFileLoaded() {
     shownArticle_ = NIL_BLOCK;
     content_->clear();
     Sync();
+    FitKeywordLists();
     UpdatePreview();
     // The document fills the menu with the stored order right after this;
     // the recent order replaces it once the open is done.

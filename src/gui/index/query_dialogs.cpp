@@ -146,9 +146,12 @@ CBuildQueryDialog::CBuildQueryDialog(IndexModel& index, IndexSource& source, con
     grid->addLayout(right, 3, 1);
     grid->addLayout(buttons, 0, 2, 4, 1);
 
+    // The field keeps what the person typed, with its caret: only the
+    // model and the other controls follow.
     connect(expr_, &QLineEdit::textEdited, this, [this](const QString& text) {
         model_->Edit(ToFileText(source_.TextCodePage(), text));
-        Show();
+        TakeSelection();
+        ShowControls();
     });
     connect(from_, &QLineEdit::textEdited, this,
             [this](const QString& t) { model_->fromText = t.toStdString(); });
@@ -186,8 +189,16 @@ void CBuildQueryDialog::Show() {
         expr_->setSelection(start, end - start);
     else
         expr_->setCursorPosition(start);
-    from_->setText(QString::fromStdString(model_->fromText));
-    to_->setText(QString::fromStdString(model_->toText));
+    ShowControls();
+    showing_ = false;
+}
+
+void CBuildQueryDialog::ShowControls() {
+    // A date field is rewritten only when the model holds another text, so
+    // that one being typed in keeps its caret.
+    for (auto [field, text] :
+         {std::pair{from_, &model_->fromText}, std::pair{to_, &model_->toText}})
+        if (field->text().toStdString() != *text) field->setText(QString::fromStdString(*text));
     bool dates = model_->DatesEnabled();
     for (QWidget* w : {static_cast<QWidget*>(from_), static_cast<QWidget*>(to_),
                        static_cast<QWidget*>(fromLabel_), static_cast<QWidget*>(toLabel_)})
@@ -197,7 +208,6 @@ void CBuildQueryDialog::Show() {
     Button("Undo")->setEnabled(model_->UndoEnabled());
     Button("Group")->setEnabled(model_->GroupEnabled());
     Button("Save")->setEnabled(model_->SaveEnabled());
-    showing_ = false;
 }
 
 bool CBuildQueryDialog::eventFilter(QObject* o, QEvent* e) {
@@ -321,7 +331,9 @@ CSelectQueryDialog::CSelectQueryDialog(const SavedQueryList& queries, const Loca
     connect(list_, &QListWidget::itemDoubleClicked, this, &QDialog::accept);
 
     auto* grid = new QGridLayout(this);
-    grid->addWidget(new QLabel("E&xisting Queries:", this), 0, 0);
+    auto* existing = new QLabel("E&xisting Queries:", this);
+    existing->setBuddy(list_);  // the mnemonic, not an ampersand, is shown
+    grid->addWidget(existing, 0, 0);
     grid->addWidget(list_, 1, 0, 4, 1);
     grid->addWidget(text_, 1, 1, 1, 4);
     grid->addWidget(new QLabel("From:", this), 2, 1);

@@ -52,6 +52,7 @@ protected:
 private:
     void TakeSelection();  // the field's selection into the model
     void Show();           // the model into the fields and buttons
+    void ShowControls();   // the same without the expression field
 
     IndexSource& source_;
     Ui& ui_;

@@ -34,7 +34,7 @@ void PasswordDialog::accept() {
     if (right)
         QDialog::accept();
     else
-        QDialog::reject();
+        edit_->setFocus();
 }
 
 }  // namespace qb

@@ -1,5 +1,5 @@
 // "Enter Your Password": the file's name and one password field. OK asks
-// the check; a wrong password closes the dialog as cancelled.
+// the check; after a wrong password the dialog stays open for another try.
 #pragma once
 
 #include <QDialog>
@@ -20,7 +20,8 @@ public:
     QLineEdit* PasswordField() const { return edit_; }
     QLabel* FileNameLabel() const { return name_; }
 
-    // What OK does: right password accepts, a wrong one rejects.
+    // What OK does: a right password accepts; a wrong one empties the
+    // field and leaves the dialog open (Cancel gives up).
     void accept() override;
 
 private:

@@ -8,13 +8,28 @@
 namespace qb {
 namespace {
 
-TEST(MainPlacement, FirstRunIsCentredAtTheDefaultSize) {
+TEST(MainPlacement, FirstRunIsCentredAtTwoThirdsOfTheDesktop) {
     FrameValues v;  // nothing stored
-    MainPlacement p = PlaceMainWindow(v, Rect{0, 0, 1920, 1080});
-    EXPECT_EQ(p.rect, (Rect{600, 260, 720, 560}));
+    MainPlacement p = PlaceMainWindow(v, Rect{0, 0, 1280, 900});
+    EXPECT_EQ(p.rect, (Rect{213, 150, 853, 600}));
     EXPECT_FALSE(p.maximized);
-    // A smaller desktop: the desktop's size.
+    EXPECT_EQ(PlaceMainWindow(v, Rect{0, 0, 1920, 1080}).rect, (Rect{320, 180, 1280, 720}));
+    // Never below the default size; on a smaller desktop, the desktop's size.
+    EXPECT_EQ(PlaceMainWindow(v, Rect{0, 0, 1024, 768}).rect, (Rect{152, 104, 720, 560}));
     EXPECT_EQ(PlaceMainWindow(v, Rect{0, 30, 640, 480}).rect, (Rect{0, 30, 640, 480}));
+    // Settings that could not be read: the default size.
+    EXPECT_EQ(PlaceMainWindow(v, Rect{0, 0, 1280, 900}, false).rect, (Rect{280, 170, 720, 560}));
+}
+
+TEST(IndexFrameState, MaximizedUntilAPlacementIsStored) {
+    ProfileStore store;
+    EXPECT_EQ(IndexFrameStateAtOpen(store), kMaximizedValue);
+    store.LoadText("[Index Display]\nTop=10\nLeft=20\n");
+    EXPECT_EQ(IndexFrameStateAtOpen(store), kNormalValue);
+    store.LoadText("[Index Display]\nTop=10\nLeft=20\nMaximized=6\n");
+    EXPECT_EQ(IndexFrameStateAtOpen(store), 6);
+    store.LoadText("[Index Display]\nMaximized=1\n");
+    EXPECT_EQ(IndexFrameStateAtOpen(store), kNormalValue);
 }
 
 TEST(MainPlacement, StoredPositionOutsideASmallerDesktopMovesToItsCentre) {

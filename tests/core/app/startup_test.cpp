@@ -67,7 +67,8 @@ struct Fixture {
     FakeEnv env;
     RecordingUi ui;
     FakeHost host;
-    std::map<std::string, int> versions;  // path -> probe result
+    std::map<std::string, int> versions;     // path -> probe result
+    std::map<std::string, int> probeErrors;  // path -> code the probe throws
     std::unique_ptr<AppCore> app;
 
     Fixture() {
@@ -88,6 +89,8 @@ struct Fixture {
     }
     AppCore& Start(const std::vector<std::string>& args = {}) {
         app = std::make_unique<AppCore>(env, ui, host, [this](const std::string& p) {
+            if (auto e = probeErrors.find(p); e != probeErrors.end())
+                throw CQuillError(e->second, p);
             auto it = versions.find(p);
             if (it == versions.end()) throw CQuillError(err::kNotFound, p);
             return it->second;
@@ -110,14 +113,14 @@ TEST(StartupCommandLine, FileIsOpenedAndWelcomeSkipped) {
     EXPECT_EQ(f.host.topmost, false);
 }
 
-TEST(StartupCommandLine, MissingFileGivesMessage53AndStartsEmpty) {
+TEST(StartupCommandLine, MissingFileIsNotFoundAndStartsEmpty) {
     Fixture f;
     std::string missing = f.dir / "gone.qbx";
     f.Start({"--some-option", missing});
     EXPECT_TRUE(f.host.opened.empty());
     ASSERT_EQ(f.ui.Count(), 1u);
-    EXPECT_EQ(f.ui.LastText(),
-              "Can not find the following data file specified in the shortcut target:\n" + missing);
+    // A name typed on the command line is not a shortcut's target.
+    EXPECT_EQ(f.ui.LastText(), "Can not find this file:\n" + missing);
     EXPECT_EQ(f.host.welcomeShown, 0);
 }
 
@@ -205,9 +208,11 @@ TEST(OpenDataFile, VersionsDecideTheDialogs) {
     EXPECT_TRUE(f.host.newerAsked.empty());
 
     f.host.opened.clear();
+    f.host.closes = 0;
     EXPECT_FALSE(f.app->OpenDataFile(v450));  // Cancel
     EXPECT_EQ(f.host.newerAsked, std::vector<std::string>{v450});
     EXPECT_TRUE(f.host.opened.empty());
+    EXPECT_EQ(f.host.closes, 0);  // the open file stays open
 
     for (auto choice : {NewerFormatChoice::OpenAnyway, NewerFormatChoice::OpenReadOnly}) {
         f.host.opened.clear();
@@ -218,9 +223,33 @@ TEST(OpenDataFile, VersionsDecideTheDialogs) {
     }
 
     f.host.opened.clear();
+    f.host.closes = 0;
     EXPECT_FALSE(f.app->OpenDataFile(v520));
     EXPECT_EQ(f.host.tooNew, std::vector<std::string>{v520});
     EXPECT_TRUE(f.host.opened.empty());
+    EXPECT_EQ(f.host.closes, 0);
+}
+
+TEST(OpenDataFile, FilesThatCannotBeOpenedLeaveTheOpenOneAlone) {
+    Fixture f;
+    f.Start();
+    ASSERT_TRUE(f.app->OpenDataFile(f.DataFile("open.qbx")));
+    f.host.closes = 0;
+    f.host.opened.clear();
+    std::string text = f.DataFile("notes.txt");
+    f.probeErrors[text] = err::kNotQuillbox;
+    std::string old = f.DataFile("old.qbx", 4);  // a version below 210
+    EXPECT_FALSE(f.app->OpenDataFile(text));
+    EXPECT_FALSE(f.app->OpenDataFile(old));
+    EXPECT_FALSE(f.app->OpenDataFile(f.dir / "missing.qbx"));
+    EXPECT_EQ(f.host.closes, 0);
+    EXPECT_TRUE(f.host.opened.empty());
+    ASSERT_EQ(f.ui.Count(), 3u);
+    EXPECT_EQ(f.ui.messages[0].text, "This file is not a Quillbox data file:\n" + text);
+    EXPECT_EQ(f.ui.messages[1].text, "This file is not a valid Quillbox data file:\n" + old +
+                                         "\n\nThe file may be corrupted.");
+    EXPECT_EQ(f.ui.messages[2].text, "Can not find this file:\n" + f.dir / "missing.qbx");
+    EXPECT_EQ(f.app->Recent().Entries().front(), f.dir / "open.qbx");
 }
 
 TEST(OpenDataFile, CopyAndOpenOpensTheCopyAndNeverTheOriginalInPlace) {
@@ -261,9 +290,11 @@ TEST(OpenDataFile, RefusedCloseAndProbeErrors) {
     f.host.canClose = true;
     f.ui.Reset();
     f.host.opened.clear();
+    f.host.closes = 0;
     EXPECT_FALSE(f.app->OpenDataFile(f.dir / "unknown.qbx"));  // probe throws 101
     EXPECT_EQ(f.ui.Count(), 1u);
     EXPECT_TRUE(f.host.opened.empty());
+    EXPECT_EQ(f.host.closes, 0);
 }
 
 TEST(RecentFilesList, DeletedFileIsRemovedFromBothLists) {
@@ -317,6 +348,21 @@ TEST(OpenCommand, StartsInTheDataFolderAndRemembersIt) {
     ProfileStore saved(f.SettingsPath());
     saved.Load();
     EXPECT_EQ(saved.GetString("Directories", "Quillbox Data", ""), f.dir / "elsewhere");
+}
+
+TEST(OpenCommand, StartsInTheFolderOfTheFileOpenedLast) {
+    Fixture f;
+    std::string named = f.DataFile("projects/notes.qbx");
+    f.Start({named});  // from the command line: not the data folder
+    f.host.openAnswer.reset();
+    f.app->OnFileOpen();
+    EXPECT_EQ(f.host.openStartFolder, f.dir / "projects");
+    EXPECT_EQ(f.app->Dirs().Folder(FolderType::Data), f.dir / "home/Documents");
+
+    // A file that failed to open does not move it.
+    EXPECT_FALSE(f.app->OpenDataFile(f.dir / "other/gone.qbx"));
+    f.app->OnFileOpen();
+    EXPECT_EQ(f.host.openStartFolder, f.dir / "projects");
 }
 
 TEST(StartupImport, IniBesideTheProgramIsImportedEachStart) {

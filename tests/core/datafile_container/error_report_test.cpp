@@ -77,13 +77,13 @@ TEST(RecordingUiFake, AnswersFromItsScript) {
     EXPECT_EQ(ui.MessageBox("again", MessageIcon::Question), MessageResult::Ok);
     auto right = [](const std::string& p) { return p == "open sesame"; };
     ui.QueuePassword("wrong");
-    ui.QueueCancel();
+    ui.QueueCancel();  // in the same dialog, after the wrong one
+    ui.QueuePassword("wrong");
     ui.QueuePassword("open sesame");
     EXPECT_FALSE(ui.AskPassword("a.qbx", right));
-    EXPECT_FALSE(ui.AskPassword("a.qbx", right));
-    EXPECT_TRUE(ui.AskPassword("a.qbx", right));
+    EXPECT_TRUE(ui.AskPassword("a.qbx", right));   // the second try is right
     EXPECT_FALSE(ui.AskPassword("a.qbx", right));  // nothing scripted: cancel
-    EXPECT_EQ(ui.passwordRequests.size(), 4u);
+    EXPECT_EQ(ui.passwordRequests.size(), 3u);
 }
 
 }  // namespace

@@ -39,12 +39,16 @@ std::string Built(TempDir& dir, const std::string& name, qbw::FileBuilder b) {
     return dir.Write(name, b.Build());
 }
 
-TEST(DataFileHeader, ShortFilesAreTruncatedBeforeAnythingElse) {
+TEST(DataFileHeader, ShortDataFilesAreTruncatedAndShortOtherFilesForeign) {
     TempDir dir;
     EXPECT_EQ(OpenCode(dir.Write("three", "QB\x2c")), err::kTruncated);
-    EXPECT_EQ(OpenCode(dir.Write("empty", "")), err::kTruncated);
-    // Not even the magic is looked at before the length check.
-    EXPECT_EQ(OpenCode(dir.Write("junk", "XY\x01")), err::kTruncated);
+    EXPECT_EQ(OpenCode(dir.Write("one", "Q")), err::kTruncated);
+    // A file that does not begin like a data file is of another type,
+    // however short: a few words of text, or nothing at all.
+    EXPECT_EQ(OpenCode(dir.Write("junk", "XY\x01")), err::kNotQuillbox);
+    EXPECT_EQ(OpenCode(dir.Write("note", "hello\n")), err::kNotQuillbox);
+    EXPECT_EQ(OpenCode(dir.Write("q", "Qx")), err::kNotQuillbox);
+    EXPECT_EQ(OpenCode(dir.Write("empty", "")), err::kNotQuillbox);
 
     std::string sixty = ShortHeader(250);
     CDataFile f;
@@ -87,9 +91,9 @@ TEST(DataFileHeader, VersionLimitsAndTheAllowNewerFlag) {
 TEST(DataFileHeader, MagicIsCheckedBeforeTheVersion) {
     TempDir dir;
     EXPECT_EQ(OpenCode(dir.Write("qa", ShortHeader(100, "QA"))), err::kNotQuillbox);
-    // From 300 on the header length is still read first (a short file is truncated).
+    // Before the header length, however short the file is.
     std::string qa900 = ShortHeader(900, "QA");
-    EXPECT_EQ(OpenCode(dir.Write("qa900short", qa900)), err::kTruncated);
+    EXPECT_EQ(OpenCode(dir.Write("qa900short", qa900)), err::kNotQuillbox);
     PutLE(qa900, 60, 64, 4);
     EXPECT_EQ(OpenCode(dir.Write("qa900", qa900)), err::kNotQuillbox);
     EXPECT_EQ(OpenCode(dir.Write("qb_lower", ShortHeader(250, "qb"))), err::kNotQuillbox);
@@ -175,6 +179,7 @@ TEST(DataFileProbe, ClassifiesVersionsAndThrowsOtherFailures) {
     EXPECT_EQ(probe(qbw::FileBuilder().SetVersion(200), "f"), 4);
     EXPECT_EQ(probe(qbw::FileBuilder().SetGenerator("Other"), "g"), 4);
     EXPECT_EQ(CodeOf([&] { CDataFile::Probe(dir.Write("short", "QB")); }), err::kTruncated);
+    EXPECT_EQ(CodeOf([&] { CDataFile::Probe(dir.Write("text", "Notes\n")); }), err::kNotQuillbox);
     EXPECT_EQ(CodeOf([&] { CDataFile::Probe(dir.Write("qa", ShortHeader(250, "QA"))); }),
               err::kNotQuillbox);
     EXPECT_EQ(CodeOf([&] { CDataFile::Probe(dir.Path() + "/missing.qbx"); }), err::kNotFound);

@@ -99,13 +99,21 @@ TEST_F(DocTest, FileAskingAtOpenNeedsTheRightPassword) {
     EXPECT_EQ(doc->LastOpenError(), err::kPasswordInvalid);
     EXPECT_FALSE(doc->IsOpen());
 
+    // A wrong password is said and the dialog asks again; giving up there
+    // fails the open.
+    ui.Reset();
     ui.QueuePassword("SECRET");
+    ui.QueueCancel();
     EXPECT_FALSE(Open(b));
+    ASSERT_EQ(ui.Count(), 2u);
+    EXPECT_EQ(ui.messages[0].text, ResourceString(msg::kWrongCurrentPassword));
     EXPECT_EQ(ui.LastText(), FormatResource(msg::kPasswordInvalid, path));
 
+    // The second try in the same dialog opens the file.
+    ui.QueuePassword("SECRET");
     ui.QueuePassword("Secret");
     ASSERT_TRUE(Open(b));
-    EXPECT_THAT(ui.passwordRequests, ElementsAre("test.qbx", "test.qbx", "test.qbx"));
+    EXPECT_THAT(ui.passwordRequests, ElementsAre("test.qbx", "test.qbx"));
     EXPECT_TRUE(doc->IsUnlocked());
     EXPECT_EQ(doc->VisibleCount(), 4);
     EXPECT_FALSE(doc->ShowPrivateArticlesState().enabled);

@@ -230,9 +230,21 @@ TEST(IndexDisplay, StoredValuesAndTheirRepairs) {
     EXPECT_EQ(v.view, 1);
     EXPECT_EQ(v.previewOn, 3);
     EXPECT_EQ(v.previewHeight, -1);
-    EXPECT_EQ(v.maximized, kNormalValue);
+    EXPECT_EQ(v.maximized, kMaximizedValue);  // never placed: fills the main window
     EXPECT_EQ(v.top, kUnsetValue);
     EXPECT_EQ(KeywordListsWidth(v), 0 + 100 + 42);
+    EXPECT_TRUE(v.listWidthStored);
+    EXPECT_TRUE(v.dividerStored);
+    store.LoadText("[Index Display]\nGroupWidth=50\n");
+    v = LoadIndexDisplay(store);
+    EXPECT_FALSE(v.listWidthStored);
+    EXPECT_FALSE(v.dividerStored);
+}
+
+TEST(IndexDisplay, FittedListWidthsStayWithinBounds) {
+    EXPECT_EQ(FittedKeywordListWidth(60), 100);
+    EXPECT_EQ(FittedKeywordListWidth(143), 143);
+    EXPECT_EQ(FittedKeywordListWidth(5000), kMaxFittedListWidth);
 }
 
 TEST(IndexDisplay, GroupVisibleAndPlacementOnlyWhenEarned) {

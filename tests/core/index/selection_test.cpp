@@ -74,7 +74,8 @@ TEST_F(SelectionTest, InitialUpdateFollowsInitList) {
     Model({2, 0, 1, 1});
     EXPECT_EQ(model->TitleCaption(), "Titles (0 of 5)");
     EXPECT_EQ(model->EffectiveIndexMode(), 1);
-    EXPECT_TRUE(Index().empty());  // related to no titles
+    // Nothing listed and nothing selected: every keyword, to begin with.
+    EXPECT_EQ(Index(), (std::vector<int32_t>{0, 1, 2, 3, 4}));
 }
 
 TEST_F(SelectionTest, AndOrSelectionDropsHiddenPrivateArticles) {
@@ -146,6 +147,24 @@ TEST_F(SelectionTest, RelatedModeOffersOnlyKeywordsOfListedArticles) {
     model->SetAndOrMode(kAndMode);
     EXPECT_EQ(model->EffectiveIndexMode(), 1);
     EXPECT_EQ(model->IndexCaption(), "Index (Related)");
+    EXPECT_TRUE(Index().empty());
+}
+
+TEST_F(SelectionTest, RelatedModeWithNothingListedOffersEveryKeyword) {
+    Model({0, 0, 1, 1});
+    Select({red});
+    query.Compile("green AND rare", src);
+    model->RunCurrentQuery();
+    EXPECT_TRUE(Titles().empty());
+    EXPECT_TRUE(model->SelectedList().Members().Empty());
+    EXPECT_EQ(Index(), (std::vector<int32_t>{fruit, red, green, rare, unused}));
+
+    // Keywords with no common article still relate to their (no) titles.
+    Model();
+    Select({red});
+    Select({green});
+    EXPECT_TRUE(Titles().empty());
+    model->SetIndexMode(1);
     EXPECT_TRUE(Index().empty());
 }
 

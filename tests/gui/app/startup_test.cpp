@@ -25,21 +25,25 @@ TEST_F(StartupTest, FileOnTheCommandLineOpensWithoutTheWelcomeScreen) {
     EXPECT_TRUE(app->Document()->IsOpen());
     EXPECT_EQ(dialogs.welcomeShown, 0);
     EXPECT_TRUE(ui.messages.empty()) << ui.LastText();
-    EXPECT_EQ(Frame().windowTitle(), "Quillbox Reader - notes");
+    // At the first start the index frame fills the main window, which
+    // shows its caption after the file's.
+    EXPECT_TRUE(Frame().windowTitle().startsWith("Quillbox Reader - notes - ["))
+        << Frame().windowTitle().toStdString();
     EXPECT_TRUE(Frame().PaneLit(Pane::Read));
     ASSERT_NE(app->IndexFrame(), nullptr);
+    EXPECT_TRUE(app->IndexFrame()->isMaximized());
     EXPECT_EQ(Frame().Mdi()->subWindowList().size(), 1);
     QAction* recent = Frame().Action(cmd::kRecentFileFirst);
     ASSERT_NE(recent, nullptr);
     EXPECT_TRUE(recent->text().contains("notes.qbx"));
 }
 
-TEST_F(StartupTest, MissingCommandLineFileGivesMessage53AndStartsEmpty) {
+TEST_F(StartupTest, MissingCommandLineFileIsNotFoundAndStartsEmpty) {
     std::string file = dir / "gone.qbx";
     Start({file});
     EXPECT_EQ(app->Document(), nullptr);
     ASSERT_EQ(ui.Count(), 1u);
-    EXPECT_EQ(ui.Last().text, FormatResource(msg::kShortcutTargetMissing, file));
+    EXPECT_EQ(ui.Last().text, "Can not find this file:\n" + file);
     EXPECT_EQ(ui.Last().icon, MessageIcon::Exclamation);
     EXPECT_EQ(dialogs.welcomeShown, 0);  // a command-line file skips the welcome step
     EXPECT_FALSE(Frame().PaneLit(Pane::Read));
@@ -157,7 +161,8 @@ TEST_F(StartupTest, FileVersionsDecideTheQuestion) {
     dialogs.newerChoice = NewerFormatChoice::Cancel;
     EXPECT_FALSE(app->Core().OpenDataFile(v450));
     EXPECT_EQ(dialogs.newerAsked, 1);
-    EXPECT_EQ(app->Document(), nullptr);  // the open file was closed first
+    ASSERT_NE(app->Document(), nullptr);  // the open file stays open
+    EXPECT_EQ(app->Document()->PathName(), v350);
 
     dialogs.newerChoice = NewerFormatChoice::OpenReadOnly;
     EXPECT_TRUE(app->Core().OpenDataFile(v450));
@@ -167,8 +172,28 @@ TEST_F(StartupTest, FileVersionsDecideTheQuestion) {
     EXPECT_FALSE(app->Core().OpenDataFile(v520));
     EXPECT_EQ(dialogs.tooNewShown, 1);
     EXPECT_EQ(dialogs.newerAsked, 2);
-    EXPECT_EQ(app->Document(), nullptr);
-    EXPECT_TRUE(Frame().Mdi()->subWindowList().isEmpty());
+    ASSERT_NE(app->Document(), nullptr);
+    EXPECT_EQ(app->Document()->PathName(), v450);
+    EXPECT_EQ(Frame().Mdi()->subWindowList().size(), 1);
+}
+
+TEST_F(StartupTest, OpeningATextFileKeepsTheOpenDocumentAndSaysItIsOfAnotherType) {
+    std::string file = dir / "notes.qbx";
+    WriteDataFile(file);
+    Start({file});
+    ASSERT_NE(app->Document(), nullptr);
+    std::string text = dir / "readme.txt";
+    WriteFile(text, "Some words.\n");
+    ui.Reset();
+    dialogs.openName = text;
+    Frame().RunCommand(cmd::kFileOpen);
+    ASSERT_EQ(ui.Count(), 1u);
+    EXPECT_EQ(ui.Last().text, "This file is not a Quillbox data file:\n" + text);
+    ASSERT_NE(app->Document(), nullptr);
+    EXPECT_EQ(app->Document()->PathName(), file);
+    EXPECT_EQ(Frame().Mdi()->subWindowList().size(), 1);
+    EXPECT_TRUE(Frame().windowTitle().startsWith("Quillbox Reader - notes"));
+    EXPECT_TRUE(Frame().PaneLit(Pane::Read));
 }
 
 TEST_F(StartupTest, CancelledPasswordFailsTheOpenWith1148) {

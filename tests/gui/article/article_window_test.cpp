@@ -247,7 +247,9 @@ TEST_F(ArticleWindowTest, StatusPromptsOverContentAndKeywords) {
 // ---- layout, placement and size
 
 TEST_F(ArticleWindowTest, ArtSizeOnePlacesAtTheCascadeWhichAlwaysMovesOn) {
-    StartWith({Rich("A"), Rich("B"), Rich("C")});
+    // An index frame shown normally: beside a maximized one, new windows
+    // open maximized too.
+    StartWith({Rich("A"), Rich("B"), Rich("C")}, "[Index Display]\nMaximized=1\n");
     QWidget* client = r.Frame().Mdi()->viewport();
     Open(0);  // ArtSize 0: not placed, but the cascade moves on
     r.app->Core().GetSettings().artSize = 1;

@@ -2,6 +2,7 @@
 // repaired bookmark message, Show Private Articles, File Properties and
 // Export Keyword List.
 #include <QAction>
+#include <QDialogButtonBox>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMdiSubWindow>
@@ -42,11 +43,14 @@ TEST(PasswordDialogTest, OkAcceptsOnlyTheRightPassword) {
     EXPECT_EQ(d.windowTitle(), "Enter Your Password");
     EXPECT_EQ(d.FileNameLabel()->text(), "File name: notes.qbx");
     EXPECT_EQ(d.PasswordField()->echoMode(), QLineEdit::Password);
+    d.show();
     d.PasswordField()->setText("wrong");
     d.accept();
-    EXPECT_EQ(d.result(), QDialog::Rejected);
+    EXPECT_TRUE(d.isVisible()) << "a wrong password may be typed again";
+    EXPECT_TRUE(d.PasswordField()->text().isEmpty());
     d.PasswordField()->setText(QString::fromUtf8("pässword"));
     d.accept();
+    EXPECT_FALSE(d.isVisible());
     EXPECT_EQ(d.result(), QDialog::Accepted);
     EXPECT_EQ(asked, (std::vector<std::string>{"wrong", "pässword"}));  // UTF-8 bytes
     EXPECT_TRUE(d.PasswordField()->text().isEmpty());                   // not kept around
@@ -108,6 +112,11 @@ TEST_F(DocumentWindowsTest, FilePropertiesShowsTheFileAndGuardsPrivacy) {
         EXPECT_EQ(sheet.Field("path")->text().toStdString(), Demo());
         EXPECT_EQ(sheet.Field("keywords")->text().toInt(), expected.keywordCount);
         EXPECT_EQ(sheet.Field("size")->text().toStdString(), expected.sizeText + " bytes");
+        // Nothing can be changed: the only button closes the sheet.
+        auto* box = sheet.findChild<QDialogButtonBox*>();
+        ASSERT_NE(box, nullptr);
+        ASSERT_EQ(box->buttons().size(), 1);
+        EXPECT_EQ(box->standardButton(box->buttons()[0]), QDialogButtonBox::Close);
         requestsBefore = int(ui.passwordRequests.size());
         ui.QueueCancel();
         sheet.Pages()->setCurrentIndex(2);  // locked: asks, cancelled, stays out

@@ -270,7 +270,7 @@ TEST(IndexWindow, TheDocumentsPortReachesTheListsAndTheSavedState) {
 }
 
 TEST(IndexWindow, HidingTheKeywordListsNarrowsTheFrameByTheirWidth) {
-    IndexFixture f;
+    IndexFixture f("[Index Display]\nMaximized=1\nListWidth=100\nDivider=100\n");
     int before = f.frame->width();
     f.doc->Index().SetViewMode(1);
     EXPECT_EQ(f.frame->width(), before - (100 + 100 + 42));

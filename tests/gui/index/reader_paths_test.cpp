@@ -4,14 +4,20 @@
 #include <gtest/gtest.h>
 
 #include <QAction>
+#include <QCheckBox>
+#include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
+#include <QMdiSubWindow>
 #include <QMenu>
 #include <QPlainTextEdit>
 #include <QPushButton>
+#include <QScreen>
+#include <QTest>
 
 #include "../app/gui_test_support.h"
 #include "gui/app/commands.h"
+#include "gui/app/preferences_sheet.h"
 #include "gui/index/index_lists.h"
 #include "gui/index/index_window.h"
 #include "gui/index/query_dialogs.h"
@@ -140,6 +146,83 @@ TEST_F(ReaderPaths, BuildQueryErrorKeepsTheDialogOpenAtTheToken) {
     EXPECT_TRUE(r.HasMessage("Expecting an AND or OR operator."));
 }
 
+TEST_F(ReaderPaths, TypingIntoTheQueryFieldKeepsTheCaret) {
+    QString typed, afterHome;
+    int caret = -1;
+    std::string model;
+    bool okEnabled = false;
+    r.dialogs.onExec = [&](QDialog& d) {
+        auto& bq = dynamic_cast<CBuildQueryDialog&>(d);
+        bq.Button("Clear")->click();
+        QLineEdit* field = bq.ExpressionField();
+        field->setFocus();
+        QTest::keyClicks(field, "Bird");
+        QTest::keyClicks(field, "s AND (Penguins");
+        typed = field->text();
+        caret = field->cursorPosition();
+        model = bq.Model().Expression();
+        okEnabled = bq.Button("Ok")->isEnabled();
+        // Typing in the middle stays in the middle.
+        QTest::keyClick(field, Qt::Key_Home);
+        QTest::keyClicks(field, "(");
+        QTest::keyClick(field, Qt::Key_End);
+        QTest::keyClicks(field, ")");
+        afterHome = field->text();
+    };
+    Run(cmd::kQuery);
+    EXPECT_EQ(typed, "Birds AND (Penguins");
+    EXPECT_EQ(caret, typed.size());
+    EXPECT_EQ(model, "Birds AND (Penguins");
+    EXPECT_TRUE(okEnabled);
+    EXPECT_EQ(afterHome, "(Birds AND (Penguins)");
+}
+
+TEST_F(ReaderPaths, AQueryThatMatchesNothingKeepsTheIndexList) {
+    IndexModel& m = view->Model();
+    size_t keywords = m.IndexList().RowCount();
+    ASSERT_GT(keywords, 0u);
+    for (int mode : {cmd::kIndexModeAll, cmd::kIndexModeRelated}) {
+        Run(mode);
+        r.dialogs.execResult = QDialog::Accepted;
+        r.dialogs.onExec = [&](QDialog& d) {
+            auto& bq = dynamic_cast<CBuildQueryDialog&>(d);
+            bq.Button("Clear")->click();
+            QTest::keyClicks(bq.ExpressionField(), "Birds AND NOT Birds");
+            bq.ClickOk();
+        };
+        Run(cmd::kQuery);
+        EXPECT_EQ(m.TitleMode(), title_mode::kQuery) << mode;
+        EXPECT_EQ(m.Titles().RowCount(), 0u) << mode;
+        EXPECT_EQ(m.IndexList().RowCount(), keywords) << mode;
+        EXPECT_EQ(view->IndexListBox()->model()->rowCount(), int(keywords)) << mode;
+    }
+}
+
+TEST_F(ReaderPaths, PreferencesReachTheOpenTitleList) {
+    EXPECT_EQ(view->DateCaption()->text(), "Date");
+    EXPECT_FALSE(view->TitleList()->Style().showPrivate);
+    r.dialogs.execResult = QDialog::Accepted;
+    r.dialogs.onExec = [](QDialog& d) {
+        auto& sheet = dynamic_cast<PreferencesSheet&>(d);
+        sheet.showTime->setChecked(true);
+        sheet.showPrivate->setChecked(true);
+        sheet.showDate->setChecked(true);
+    };
+    Run(cmd::kPreferences);
+    EXPECT_EQ(r.dialogs.execs.back(), "PreferencesSheet");
+    EXPECT_EQ(view->DateCaption()->text(), "Date / Time");
+    EXPECT_TRUE(view->TitleList()->Style().showTime);
+    EXPECT_TRUE(view->TitleList()->Style().showPrivate);
+    EXPECT_TRUE(view->StatusCaption(3)->isVisibleTo(view));
+
+    r.dialogs.onExec = [](QDialog& d) {
+        dynamic_cast<PreferencesSheet&>(d).showDate->setChecked(false);
+    };
+    Run(cmd::kPreferences);
+    EXPECT_FALSE(view->TitleList()->Style().showDate);
+    EXPECT_FALSE(view->DateCaption()->isVisibleTo(view));
+}
+
 TEST_F(ReaderPaths, SavedQueryMenuFollowsTheRecentList) {
     QMenu* menu = r.Frame().SavedQueryMenu();
     ASSERT_NE(menu, nullptr);
@@ -178,6 +261,66 @@ TEST_F(ReaderPaths, MoreQueriesRunsTheChosenOne) {
     EXPECT_EQ(view->Model().TitleMode(), title_mode::kQuery);
     EXPECT_EQ(view->Model().Saved().Recent().front(),
               view->Model().Saved().FindByName("Things to do"));
+}
+
+// A label's "&" marks its mnemonic; without a buddy it is shown as it is.
+void ExpectMnemonicsHaveBuddies(QDialog& d) {
+    for (QLabel* label : d.findChildren<QLabel*>()) {
+        QString text = label->text();
+        text.replace("&&", "");
+        if (text.contains('&')) {
+            EXPECT_NE(label->buddy(), nullptr) << label->text().toStdString();
+        }
+    }
+}
+
+TEST_F(ReaderPaths, QueryDialogLabelsShowTheirMnemonics) {
+    bool existingFound = false, existingToList = false;
+    r.dialogs.onExec = [&](QDialog& d) {
+        ExpectMnemonicsHaveBuddies(d);
+        if (auto* sq = dynamic_cast<CSelectQueryDialog*>(&d))
+            for (QLabel* label : d.findChildren<QLabel*>())
+                if (label->text() == "E&xisting Queries:") {
+                    existingFound = true;
+                    existingToList = label->buddy() == sq->List();
+                }
+    };
+    view->MoreQueries();
+    Run(cmd::kQuery);
+    EXPECT_EQ(r.dialogs.execs, (std::vector<std::string>{"SelectQueryToRun", "BuildQuery"}));
+    EXPECT_TRUE(existingFound);
+    EXPECT_TRUE(existingToList);
+}
+
+TEST_F(ReaderPaths, FirstStartGivesTheWindowsRoom) {
+    QScreen* screen = r.Frame().screen();
+    ASSERT_NE(screen, nullptr);
+    QRect desk = screen->availableGeometry();
+    MainPlacement expected =
+        PlaceMainWindow(FrameValues{}, Rect{desk.x(), desk.y(), desk.width(), desk.height()});
+    EXPECT_EQ(r.Frame().size(), QSize(expected.rect.width, expected.rect.height));
+    EXPECT_GE(r.Frame().width(), std::min(desk.width(), desk.width() * 2 / 3));
+    ASSERT_NE(r.app->IndexFrame(), nullptr);
+    EXPECT_TRUE(r.app->IndexFrame()->isMaximized());
+
+    // The longest keyword and both captions fit their lists.
+    IndexModel& m = view->Model();
+    QFontMetrics fm(view->IndexListBox()->font());
+    int longest = fm.horizontalAdvance(QString::fromUtf8("Schweiz & Zürich"));
+    EXPECT_GE(view->IndexListBox()->viewport()->width(), longest + 4);
+    Run(cmd::kIndexModeRelated);
+    EXPECT_EQ(view->IndexCaption()->text(), "Index (Related)");
+    EXPECT_GE(view->IndexCaption()->width(), view->IndexCaption()->sizeHint().width());
+    Highlight(m.IndexList(), {"Schweiz & Z\xfcrich"});
+    view->MoveToSelected();
+    EXPECT_GE(view->SelectedListBox()->viewport()->width(), longest + 4);
+    EXPECT_GE(view->SelectedCaption()->width(), view->SelectedCaption()->sizeHint().width());
+
+    // Closing keeps the widths: the next start uses them as they are.
+    int32_t listWidth = view->Display().listWidth;
+    Run(cmd::kFileClose);
+    ProcessEvents();
+    EXPECT_EQ(r.Stored().GetInt("Index Display", "ListWidth", -1), listWidth);
 }
 
 TEST_F(ReaderPaths, ClosingWritesTheLayoutKeys) {
