@@ -32,6 +32,9 @@ protected:
     void SetUp() override { StartReader(r.ui); }
     void StartReader(Ui& ui) {
         if (!std::filesystem::exists(kDemo)) GTEST_SKIP() << "no demo file";
+        // An index frame shown normally, so that the article windows Find
+        // opens are normal ones too.
+        r.WriteSettings("[Index Display]\nMaximized=1\n");
         r.app = std::make_unique<ReaderApp>(r.env, ui, r.dialogs);
         ReaderIndexWindows& index = InstallIndexWindow(*r.app);
         find = &InstallFind(*r.app);
