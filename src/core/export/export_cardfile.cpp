@@ -67,7 +67,7 @@ ExportOutcome ExportCardfile(ExportJob& job, const std::string& target,
         ExportedArticle a = job.Read(ids[i]);
         size_t length = 0;
         if (withText) {
-            OutputText measuring;
+            OutputText measuring(job.Output().Page());
             length = CardText(job, a, measuring).size();
             if (length > kMaxCardText) {
                 length = kMaxCardText;

@@ -2,6 +2,7 @@
 // article, or a folder with a file per article and toc.htm. The page and
 // the article content are written by the HtmlWriter.
 #include <cstdio>
+#include <memory>
 #include <optional>
 
 #include "document/quillbox_doc.h"
@@ -10,6 +11,8 @@
 #include "export/export_names.h"
 #include "export/export_writers.h"
 #include "export/html_writer.h"
+#include "export/output_code_page.h"
+#include "platform/code_page.h"
 #include "platform/progress.h"
 #include "resources/strings.h"
 
@@ -29,6 +32,17 @@ HtmlSettings WriterSettings(const ExportJob& job) {
     h.fontHeightTwips = FontPointsForHeight(s.font.font.height, kDefaultScreenDpi) * 20;
     h.textColor = uint32_t(s.font.textColor) & 0xFFFFFFu;
     h.useTextColor = !s.font.autoColor;
+    // The page is written in the data file's code page. Outside
+    // Windows-1252 a page that declares no charset would be read as the
+    // wrong one, so it declares its own.
+    const CodePage& page = job.Output().Page();
+    if (page.Number() != CodePage::kDefault) {
+        h.codePage = std::make_shared<OutputCodePage>(OutputCodePage::Of(page));
+        if (h.exportType == 0) {
+            h.exportType = 2;
+            h.customSet = page.CharsetName();
+        }
+    }
     return h;
 }
 
@@ -39,7 +53,9 @@ HtmlSettings WriterSettings(const ExportJob& job) {
 }
 
 // What the writer needs to resolve stored link targets: the job's targets.
-LinkContext LinkContextOf(const ExportJob& job) { return LinkContextFrom(job.Settings().targets); }
+LinkContext LinkContextOf(const ExportJob& job) {
+    return LinkContextFrom(job.Settings().targets);
+}
 
 bool StartsWithWww(std::string_view s) {
     if (s.size() < 4) return false;

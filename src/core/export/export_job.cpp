@@ -32,7 +32,7 @@ std::string OutputText::FromUtf8(std::string_view utf8) {
     // Plain ASCII, the common case, is the same in every output.
     if (std::all_of(utf8.begin(), utf8.end(), [](char c) { return (unsigned char)c < 0x80; }))
         return std::string(utf8);
-    Cp1252Encoding e = Utf8ToCp1252(utf8, '?');
+    CodePageEncoding e = page_.FromUtf8(utf8, '?');
     lost_ += int64_t(e.unencodable.size());
     return std::move(e.bytes);
 }
@@ -40,17 +40,17 @@ std::string OutputText::FromUtf8(std::string_view utf8) {
 std::string OutputText::FromUtf16(std::u16string_view utf16) {
     if (std::all_of(utf16.begin(), utf16.end(), [](char16_t c) { return c < 0x80; }))
         return std::string(utf16.begin(), utf16.end());
-    Cp1252Encoding e = Utf16ToCp1252(utf16, '?');
+    CodePageEncoding e = page_.FromUtf16(utf16, '?');
     lost_ += int64_t(e.unencodable.size());
     return std::move(e.bytes);
 }
 
-std::u16string OutputText::StoredToUtf16(std::string_view stored) {
-    return Cp1252ToUtf16(stored);
-}
-
 ExportJob::ExportJob(CQuillboxDoc& doc, const Locale& locale, Ui& ui, ExportSettings settings)
-    : doc_(doc), locale_(locale), ui_(ui), settings_(std::move(settings)) {}
+    : doc_(doc),
+      locale_(locale),
+      ui_(ui),
+      settings_(std::move(settings)),
+      output_(doc.TextCodePage()) {}
 
 ExportJob::~ExportJob() = default;
 

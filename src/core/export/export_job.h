@@ -13,6 +13,7 @@
 #include "article/attachment_opener.h"
 #include "datafile/articles.h"
 #include "export/export_options.h"
+#include "platform/code_page.h"
 #include "richtext/rich_text.h"
 
 namespace qb {
@@ -39,19 +40,22 @@ struct ExportSettings {
 ExportSettings MakeExportSettings(const ExportOptions& options, const Settings& settings,
                                   const CQuillboxDoc& doc);
 
-// Texts in the output's bytes. Stored texts are already in the data file's
-// code page and pass unchanged; decoded texts (UTF-8 dates and paths,
-// UTF-16 rich text) are encoded here, the one place that knows the output's
-// code page. A character it lacks becomes "?" and is counted.
+// Texts in the output's bytes. The output is in the data file's code page:
+// stored texts pass unchanged; decoded texts (UTF-8 dates and paths, UTF-16
+// rich text) are encoded here, the one place that knows the output's code
+// page. A character it lacks becomes "?" and is counted.
 class OutputText {
 public:
+    explicit OutputText(const CodePage& page = CodePage()) : page_(page) {}
     std::string FromUtf8(std::string_view utf8);
     std::string FromUtf16(std::u16string_view utf16);
     // Stored bytes as UTF-16, for the rich-text control.
-    static std::u16string StoredToUtf16(std::string_view stored);
+    std::u16string StoredToUtf16(std::string_view stored) const { return page_.ToUtf16(stored); }
+    const CodePage& Page() const { return page_; }
     int64_t Lost() const { return lost_; }
 
 private:
+    CodePage page_;
     int64_t lost_ = 0;
 };
 
@@ -76,6 +80,7 @@ public:
     bool Has(uint16_t flag) const { return settings_.options.Has(flag); }
     bool TitlesOnly() const { return settings_.options.TitlesOnly(); }
     OutputText& Output() { return output_; }
+    const OutputText& Output() const { return output_; }
 
     // Reads article `id`; a data-file error throws CQuillError.
     ExportedArticle Read(int32_t id);

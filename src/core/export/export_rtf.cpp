@@ -22,7 +22,7 @@ constexpr int32_t kHeaderTwips = 320;
 // The control of an RTF export and its operations.
 class RtfDocument {
 public:
-    explicit RtfDocument(const ArticleFont& font) {
+    RtfDocument(const ArticleFont& font, const OutputText& output) : output_(output) {
         CharFormat f;
         f.face = font.font.faceName;
         f.height = FontPointsForHeight(font.font.height, kDefaultScreenDpi) * 20;
@@ -34,7 +34,7 @@ public:
     void Clear() { control_.Clear(); }
     int32_t Length() const { return control_.TextLength(); }
     void Append(std::u16string_view text) { control_.AppendText(text); }
-    void AppendStored(std::string_view bytes) { Append(OutputText::StoredToUtf16(bytes)); }
+    void AppendStored(std::string_view bytes) { Append(output_.StoredToUtf16(bytes)); }
     void AppendUtf8(std::string_view text) { control_.AppendTextUtf8(text); }
     void AppendRich(const RichTextControl& content) { control_.Append(content); }
     void NewParagraph() { control_.AppendText(u"\r"); }
@@ -71,6 +71,7 @@ public:
     }
 
 private:
+    const OutputText& output_;
     RichTextControl control_;
 };
 
@@ -128,7 +129,7 @@ ExportOutcome ExportRtf(ExportJob& job, const std::string& target, const std::ve
                         bool separateFiles) {
     const std::string caption = "Export to RTF File";
     job.OpenProgress(caption, int64_t(ids.size()), ResourceString(msg::kExportingArticles));
-    RtfDocument d(job.Settings().font);
+    RtfDocument d(job.Settings().font, job.Output());
     std::optional<SeparateFileNames> names;
     if (separateFiles)
         names.emplace(target);

@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include "datafile/cp1252.h"
+#include "platform/code_page.h"
 
 namespace qb {
 
@@ -30,6 +31,13 @@ const OutputCodePage& OutputCodePage::Windows1252() {
         return OutputCodePage(decode, true);
     }();
     return page;
+}
+
+OutputCodePage OutputCodePage::Of(const CodePage& page) {
+    std::array<char32_t, 256> decode{};
+    for (int b = 0; b < 256; ++b)
+        decode[std::size_t(b)] = page.Decode(static_cast<unsigned char>(b));
+    return OutputCodePage(decode, page.Number() == CodePage::kDefault);
 }
 
 int OutputCodePage::Lookup(char32_t c) const {

@@ -12,6 +12,8 @@
 
 namespace qb {
 
+class CodePage;
+
 class OutputCodePage {
 public:
     // `decode[b]` is the character byte b stands for (0xFFFF or above 0x10FFFF
@@ -19,6 +21,8 @@ public:
     OutputCodePage(const std::array<char32_t, 256>& decode, bool windows1252);
 
     static const OutputCodePage& Windows1252();
+    // The output that writes the bytes of a data file's code page.
+    static OutputCodePage Of(const CodePage& page);
 
     // The byte for code point `c`, or -1 when the code page has none (the
     // writer then writes a numeric character reference).

@@ -66,6 +66,19 @@ TEST_F(ExportTest, CharactersTheOutputLacksAreCountedNotDropped) {
     EXPECT_EQ(r.lostChars, 1);
 }
 
+// A file written on a Cyrillic system exports in its own code page: stored
+// bytes pass as they are, rich text is encoded into the same page.
+TEST_F(ExportTest, TextIsWrittenInTheFilesCodePage) {
+    OpenArticles({Rich("\xCF\xF0\xE8", "{\\rtf1 \\u1041?\\u1046?\\u8364?\\par}")});
+    doc->SetTextCodePage(*CodePage::Windows(1251));
+    SetFlags(0x42);
+    std::string target = dir / "out.txt";
+    ExportResult r = Run(ExportFormat::kText, target);
+    ASSERT_TRUE(r.Succeeded());
+    EXPECT_EQ(ReadFile(target), "\xCF\xF0\xE8\r\n\r\n\xC1\xC6\x88\r\n");
+    EXPECT_EQ(r.lostChars, 0);
+}
+
 TEST_F(ExportTest, TextWrapsAtTheLineLength) {
     OpenArticles({Plain("T", "aaaa bbbb cccc")});
     SetFlags(0x40);

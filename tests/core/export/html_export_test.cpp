@@ -18,6 +18,23 @@ size_t Count(const std::string& s, const std::string& part) {
     return n;
 }
 
+// Outside Windows-1252 the page declares the file's code page (unless the
+// settings name one) and is written in it.
+TEST_F(ExportTest, HtmlDeclaresAndUsesTheFilesCodePage) {
+    OpenArticles({Rich("\xCF\xF0\xE8", "{\\rtf1 \\u1041?\\u20013?\\par}")});
+    doc->SetTextCodePage(*CodePage::Windows(1251));
+    SetFlags(0x42);
+    std::string html = Export(ExportFormat::kHtml);
+    EXPECT_TRUE(Has(html, "charset=windows-1251")) << html;
+    EXPECT_TRUE(Has(html, "\xCF\xF0\xE8"));
+    EXPECT_TRUE(Has(html, "\xC1&#20013;")) << html;
+    settings.htmlExportType = 2;
+    settings.htmlCustomSet = "koi8-r";
+    html = Export(ExportFormat::kHtml);
+    EXPECT_TRUE(Has(html, "charset=koi8-r"));
+    EXPECT_FALSE(Has(html, "windows-1251"));
+}
+
 TEST_F(ExportTest, HtmlTitlesOnlyListsWithoutAnchorsOrSections) {
     OpenArticles({Plain("Beta", "b"), Plain("Alpha", "a")}, "Header");
     SetFlags(0x07);
@@ -102,4 +119,3 @@ TEST_F(ExportTest, HtmlCancelLeavesTheOldFile) {
 
 }  // namespace
 }  // namespace qb::testing
-
