@@ -17,7 +17,8 @@ const char kUsage[] =
     "                 [--from DATE] [--to DATE] [--sort N]\n"
     "\n"
     "Prints \"Query Titles (n of m)\" and one line per matching title: the\n"
-    "date, a tab and the title. Dates are typed as the locale writes them.\n"
+    "date, a tab and the title. Dates are typed as the locale writes them or\n"
+    "as YYYY-MM-DD; an invalid date exits with status 2.\n"
     "An expression that does not compile prints the message and the error's\n"
     "start and end (\"at S-E\") and exits with status 1.\n"
     "\n" QBX_PASSWORD_HELP QBX_CODE_PAGE_HELP;
@@ -47,8 +48,8 @@ int Run(const Args& args) {
 
     IndexSession s;
     int32_t dateFrom = qb::kDateOpenLow, dateTo = qb::kDateOpenHigh;
-    if (!from.empty() && !ParseCommandLineDate(from, s.locale, s.ui, dateFrom)) return 1;
-    if (!to.empty() && !ParseCommandLineDate(to, s.locale, s.ui, dateTo)) return 1;
+    if (!from.empty() && !ParseCommandLineDate(from, s.locale, s.ui, dateFrom)) return 2;
+    if (!to.empty() && !ParseCommandLineDate(to, s.locale, s.ui, dateTo)) return 2;
     if (int rc = s.Open(path, o, sort)) return rc;
 
     try {

@@ -65,10 +65,12 @@ TEST_F(FindTest, UsageErrorsAndBadDatesExitWith2) {
     }
     ProgramResult r = Qbx({"find", path_, "x", "--to", "2/30/21"});
     EXPECT_EQ(r.status, 2) << r;
-    EXPECT_TRUE(
-        Has(r.err, "error: Invalid date. Please enter dates in the following format: M/D/YY\n"))
+    EXPECT_TRUE(Has(r.err,
+                    "error: Invalid date. Please enter dates in the following format: M/D/YY or "
+                    "YYYY-MM-DD\n"))
         << r;
     EXPECT_TRUE(Has(r.err, "--to")) << r;
+    EXPECT_EQ(Qbx({"find", path_, "x", "--from", "foo"}).status, 2);
     r = Qbx({"find", "--help"});
     EXPECT_EQ(r.status, 0);
     EXPECT_TRUE(Has(r.out, "--where both|text|title")) << r;

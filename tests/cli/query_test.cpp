@@ -84,19 +84,28 @@ TEST_F(QueryTest, DatesAreReadInTheUsersLocale) {
     EXPECT_EQ(r.out, "Query Titles (2 of 4)\n05.04.2023\tRobin\n05.04.2023\tWren\n");
 
     r = Qbx({"query", path_, "Birds", "--from", "31.12.2022"});
-    EXPECT_EQ(r.status, 1) << r;
+    EXPECT_EQ(r.status, 2) << r;
     EXPECT_TRUE(r.out.empty());
-    EXPECT_TRUE(
-        Has(r.err, "error: Invalid date. Please enter dates in the following format: M/D/YY\n"))
+    EXPECT_TRUE(Has(r.err,
+                    "error: Invalid date. Please enter dates in the following format: M/D/YY or "
+                    "YYYY-MM-DD\n"))
         << r;
     r = Qbx({"query", path_, "Birds", "--to", "2/30/2021"});
-    EXPECT_EQ(r.status, 1) << r;
+    EXPECT_EQ(r.status, 2) << r;
     EXPECT_TRUE(Has(r.err, "Invalid date.")) << r;
     r = Qbx({"query", path_, "Birds", "--to", "30.2.2021"}, german);
-    EXPECT_EQ(r.status, 1) << r;
-    EXPECT_TRUE(
-        Has(r.err, "error: Invalid date. Please enter dates in the following format: DD.MM.YY\n"))
+    EXPECT_EQ(r.status, 2) << r;
+    EXPECT_TRUE(Has(r.err,
+                    "error: Invalid date. Please enter dates in the following format: DD.MM.YY or "
+                    "YYYY-MM-DD\n"))
         << r;
+    // Words are no dates; ISO dates are read in every locale.
+    r = Qbx({"query", path_, "Birds", "--from", "foo"});
+    EXPECT_EQ(r.status, 2) << r;
+    EXPECT_TRUE(Has(r.err, "Invalid date.")) << r;
+    r = Qbx({"query", path_, "Birds", "--from", "2022-12-31", "--to", "2023-04-05"}, german);
+    ASSERT_EQ(r.status, 0) << r;
+    EXPECT_EQ(r.out, "Query Titles (2 of 4)\n05.04.2023\tRobin\n05.04.2023\tWren\n");
 }
 
 TEST_F(QueryTest, UsageErrors) {

@@ -1,6 +1,8 @@
 #include "datafile/dates.h"
 
+#include <algorithm>
 #include <cstdio>
+#include <optional>
 #include <vector>
 
 #include "platform/ui.h"
@@ -184,7 +186,53 @@ std::string FormatTime(int32_t time, bool withSeconds, const Locale& locale) {
     return locale.FormatTime(time / 3600, time / 60 % 60, time % 60, withSeconds);
 }
 
+namespace {
+
+bool IsAsciiDigit(char c) {
+    return c >= '0' && c <= '9';
+}
+
+// "YYYY-M-D" with a four-digit year, whatever the locale: a date that
+// reads the same everywhere.
+std::optional<int32_t> IsoDate(std::string_view t) {
+    size_t i = 0;
+    auto number = [&](size_t least, size_t most) -> std::optional<int> {
+        size_t start = i;
+        int v = 0;
+        while (i < t.size() && IsAsciiDigit(t[i]) && i - start < most)
+            v = v * 10 + (t[i++] - '0');
+        if (i - start < least || (i < t.size() && IsAsciiDigit(t[i]))) return std::nullopt;
+        return v;
+    };
+    auto year = number(4, 4);
+    if (!year || i >= t.size() || t[i++] != '-') return std::nullopt;
+    auto month = number(1, 2);
+    if (!month || i >= t.size() || t[i++] != '-') return std::nullopt;
+    auto day = number(1, 2);
+    if (!day || i != t.size() || !IsCalendarDate(*year, *month, *day)) return std::nullopt;
+    return MakeDate(*year, *month, *day);
+}
+
+}  // namespace
+
 bool ParseDate(std::string_view text, const Locale& locale, int pivotYear, int32_t& out) {
+    // A text without digits, or with letters, is no date: it was never
+    // meant as one, and reading it as today (or as its digits alone) would
+    // run a search or a query over the wrong days without a word.
+    while (!text.empty() && (text.front() == ' ' || text.front() == '\t'))
+        text.remove_prefix(1);
+    while (!text.empty() && (text.back() == ' ' || text.back() == '\t'))
+        text.remove_suffix(1);
+    if (std::none_of(text.begin(), text.end(), IsAsciiDigit)) return false;
+    if (std::any_of(text.begin(), text.end(), [](char c) {
+            return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || (unsigned char)c >= 0x80;
+        }))
+        return false;
+    if (std::optional<int32_t> iso = IsoDate(text)) {
+        out = *iso;
+        return true;
+    }
+
     LocalDateTime today = locale.Now();
     int day = today.day, month = today.month, year = today.year;
 
@@ -227,7 +275,7 @@ bool ParseDate(std::string_view text, const Locale& locale, int pivotYear, int32
 }
 
 void ReportInvalidDate(Ui& ui, const Locale& locale) {
-    ui.MessageBox(FormatResource(msg::kInvalidDate, UpperDatePattern(locale)),
+    ui.MessageBox(FormatResource(msg::kInvalidDate, UpperDatePattern(locale) + " or YYYY-MM-DD"),
                   MessageIcon::Exclamation);
 }
 

@@ -51,8 +51,9 @@ std::string FormatDate(int32_t date, bool namesAllowed, const Locale& locale);
 // Text for a time value; empty when it is not a time of day.
 std::string FormatTime(int32_t time, bool withSeconds, const Locale& locale);
 
-// A date typed by the user, read against the locale's pattern; fields not
-// typed keep today's. Returns whether the result is a valid date.
+// A date typed by the user: "YYYY-MM-DD" in any locale, or read against the
+// locale's pattern with fields not typed keeping today's. A text with no
+// digits or with letters is no date. Returns whether the result is valid.
 bool ParseDate(std::string_view text, const Locale& locale, int pivotYear, int32_t& out);
 // Message 11100 with the upper-case pattern, exclamation icon.
 void ReportInvalidDate(Ui& ui, const Locale& locale);

@@ -135,7 +135,30 @@ TEST_F(ParseDateTest, ExamplesForMonthDayYear) {
     EXPECT_EQ(Parse("2/30/2021"), -1);
     EXPECT_EQ(Parse("2/29/2024"), 20240229);
     EXPECT_EQ(Parse("7"), 20240715);  // month only
-    EXPECT_EQ(Parse(""), 20240615);   // today
+}
+
+// Texts that were never meant as dates are refused, not read as today or
+// as the digits they happen to hold.
+TEST_F(ParseDateTest, TextsWithoutDigitsOrWithLettersAreNoDates) {
+    EXPECT_EQ(Parse(""), -1);
+    EXPECT_EQ(Parse("   "), -1);
+    EXPECT_EQ(Parse("foo"), -1);
+    EXPECT_EQ(Parse("today"), -1);
+    EXPECT_EQ(Parse("5 March"), -1);
+    EXPECT_EQ(Parse("3x4y2021"), -1);
+    EXPECT_EQ(Parse("3/4/2021 \xC3\xA9"), -1);
+}
+
+TEST_F(ParseDateTest, IsoDatesInEveryLocale) {
+    EXPECT_EQ(Parse("1998-01-01"), 19980101);
+    EXPECT_EQ(Parse(" 1998-1-31 "), 19980131);
+    EXPECT_EQ(Parse("1998-02-30"), -1);
+    l.pattern = "dd.MM.yy";
+    EXPECT_EQ(Parse("2023-12-31", 2050), 20231231);  // no pivot for four digits
+    EXPECT_EQ(Parse("31.12.23", 2050), 20231231);
+    // Not ISO (no four-digit year first): the locale's rule reads it.
+    l.pattern = "M/D/YYYY";
+    EXPECT_EQ(Parse("1-2-98", 2050), 19980102);
 }
 
 TEST_F(ParseDateTest, PivotYearDecidesTheCentury) {
@@ -147,8 +170,7 @@ TEST_F(ParseDateTest, PivotYearDecidesTheCentury) {
 
 TEST_F(ParseDateTest, NumbersAndSeparators) {
     EXPECT_EQ(Parse("  3 - 4 - 2021 "), 20210304);
-    EXPECT_EQ(Parse("3/4/2021/9"), 20210304);  // a fourth number is ignored
-    EXPECT_EQ(Parse("3x4y2021"), 20210304);
+    EXPECT_EQ(Parse("3/4/2021/9"), 20210304);             // a fourth number is ignored
     EXPECT_EQ(Parse("99999999999999999999/1/2020"), -1);  // no overflow
     EXPECT_EQ(Parse("0/1/2020"), -1);
     EXPECT_EQ(Parse("1/1/10000"), -1);
@@ -172,7 +194,8 @@ TEST(ReportInvalidDateTest, ShowsTheUpperCasePattern) {
     ReportInvalidDate(ui, l);
     ASSERT_EQ(ui.Count(), 1u);
     EXPECT_EQ(ui.Last().text,
-              "Invalid date.\nPlease enter dates in the following format: M/D/YYYY");
+              "Invalid date.\nPlease enter dates in the following format: M/D/YYYY or "
+              "YYYY-MM-DD");
     EXPECT_EQ(ui.Last().icon, MessageIcon::Exclamation);
 }
 

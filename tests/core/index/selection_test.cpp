@@ -415,11 +415,17 @@ TEST_F(SelectionTest, BuildQueryOkValidatesDatesThenCompiles) {
     EXPECT_EQ(d.FocusField(), QueryField::From);
     EXPECT_NE(ui.LastText().find("M/D/YYYY"), std::string::npos);
     d.fromText = "1/2/2020";
+    d.toText = "foo";  // a word is refused, not read as today
+    EXPECT_FALSE(d.Ok(ui));
+    EXPECT_EQ(d.FocusField(), QueryField::To);
     d.toText = "";
     EXPECT_TRUE(d.Ok(ui));
     EXPECT_EQ(query.text, "red");
     EXPECT_EQ(query.dateFrom, 20200102);
     EXPECT_EQ(query.dateTo, kDateOpenHigh);
+    d.fromText = "2020-01-02";  // ISO in any locale
+    EXPECT_TRUE(d.Ok(ui));
+    EXPECT_EQ(query.dateFrom, 20200102);
 
     d.Edit("red green");
     EXPECT_FALSE(d.Ok(ui));
