@@ -407,6 +407,26 @@ TEST_F(SelectionTest, BuildQueryInsertionSpacing) {
     EXPECT_EQ(d.Expression(), "GROUP: Colours ");
 }
 
+// The dialog writes stored dates back with their whole year, so reopening
+// it and pressing OK keeps a 1998 date in 1998 whatever the two-digit-year
+// window says.
+TEST_F(SelectionTest, BuildQueryDatesReadBackAsTheyWereStored) {
+    locale.pattern = "M/d/yy";  // the desktop's short date, two-digit years
+    query.text = "red";
+    query.dateFrom = 19980101;
+    query.dateTo = 19991231;
+    BuildQueryModel d(src, locale, query, IdSet(), kAndMode, 2099);
+    EXPECT_EQ(d.fromText, "1/1/1998");
+    EXPECT_EQ(d.toText, "12/31/1999");
+    EXPECT_TRUE(d.Ok(ui));
+    EXPECT_EQ(query.dateFrom, 19980101);
+    EXPECT_EQ(query.dateTo, 19991231);
+    // A two-digit year typed still follows the window.
+    d.fromText = "1/1/98";
+    EXPECT_TRUE(d.Ok(ui));
+    EXPECT_EQ(query.dateFrom, 20980101);
+}
+
 TEST_F(SelectionTest, BuildQueryOkValidatesDatesThenCompiles) {
     BuildQueryModel d(src, locale, query, IdSet(), kAndMode, 2099);
     d.Edit("red   ");
