@@ -1,8 +1,7 @@
-// The code page an HTML file is written in, and the one step that turns a
-// character of rich text (UTF-16 in the engine) into output bytes. Today
-// every file is Windows-1252; another single-byte code page is made from its
-// decoding table, so this is the only place that changes when the data
-// files' code page is a setting.
+// The code page an HTML file is written in (the data file's), and the one
+// step that turns a character of rich text (UTF-16 in the engine) into
+// output bytes. Windows-1252 is built in; another single-byte code page is
+// made from its decoding table (Of).
 #pragma once
 
 #include <array>
