@@ -2,6 +2,7 @@
 // article, or a folder with a file per article and toc.htm. The page and
 // the article content are written by the HtmlWriter.
 #include <cstdio>
+#include <functional>
 #include <memory>
 #include <optional>
 
@@ -50,6 +51,32 @@ HtmlSettings WriterSettings(const ExportJob& job) {
 [[noreturn]] void RethrowForTarget(const CQuillError& e, const ExportFile& file) {
     if (e.Path() == file.TempPath()) throw CQuillError(e.Code(), file.Target());
     throw;
+}
+
+// Writes one HTML file through its temporary file: the head with `title`,
+// then `body`, which returns false when the run was cancelled; only a body
+// that finished gets the tail and replaces the target. A failure drops the
+// temporary file and names the target.
+bool WriteHtmlFile(ExportFile& file, HtmlWriter& w, std::string_view title,
+                   const std::function<bool()>& body) {
+    try {
+        w.Open(file.TempPath());
+        w.WriteHead(title);
+        if (!body()) {
+            w.Abort();
+            return false;
+        }
+        w.WriteTail();
+        w.Close();
+    } catch (const CQuillError& e) {
+        w.Abort();
+        RethrowForTarget(e, file);
+    } catch (...) {
+        w.Abort();
+        throw;
+    }
+    file.Commit();
+    return true;
 }
 
 // What the writer needs to resolve stored link targets: the job's targets.
@@ -162,9 +189,7 @@ ExportOutcome ExportSingleFile(ExportJob& job, const std::string& target,
     const LinkContext links = LinkContextOf(job);
     ExportFile file(target);
     HtmlWriter w(WriterSettings(job));
-    try {
-        w.Open(file.TempPath());
-        w.WriteHead(job.Doc().ExportHeader());
+    bool done = WriteHtmlFile(file, w, job.Doc().ExportHeader(), [&] {
         WriteContents(job, w, ids);
         if (!job.TitlesOnly()) {
             job.Progress().SetText(ResourceString(msg::kExportingArticles));
@@ -193,21 +218,9 @@ ExportOutcome ExportSingleFile(ExportJob& job, const std::string& target,
                 job.Step();
             }
         }
-        if (job.Cancelled()) {
-            w.Abort();
-            return ExportOutcome::kCancelled;
-        }
-        w.WriteTail();
-        w.Close();
-    } catch (const CQuillError& e) {
-        w.Abort();
-        RethrowForTarget(e, file);
-    } catch (...) {
-        w.Abort();
-        throw;
-    }
-    file.Commit();
-    return ExportOutcome::kDone;
+        return !job.Cancelled();
+    });
+    return done ? ExportOutcome::kDone : ExportOutcome::kCancelled;
 }
 
 // One article's own file in the folder; false when its conversion was
@@ -216,10 +229,10 @@ bool WriteArticleFile(ExportJob& job, HtmlWriter& w, const std::string& path,
                       const ExportedArticle& a, const LinkContext& links,
                       const std::string& tocName) {
     ExportFile file(path);
-    try {
-        w.Open(file.TempPath());
-        w.WriteHead(job.Has(export_flags::kHeader) ? std::string_view(job.Doc().ExportHeader())
-                                                   : std::string_view(a.record.title));
+    std::string_view title = job.Has(export_flags::kHeader)
+                                 ? std::string_view(job.Doc().ExportHeader())
+                                 : std::string_view(a.record.title);
+    return WriteHtmlFile(file, w, title, [&] {
         if (job.Has(export_flags::kTitles)) {
             w.OpenDefaultFont();
             w.Write("<b>");
@@ -229,26 +242,14 @@ bool WriteArticleFile(ExportJob& job, HtmlWriter& w, const std::string& path,
             w.CloseDefaultFont();
             w.WriteLine("<br>");
         }
-        if (!WriteArticleBody(job, w, a, links)) {
-            w.Abort();
-            return false;
-        }
+        if (!WriteArticleBody(job, w, a, links)) return false;
         w.OpenDefaultFont();
         w.Write("<p><a href=\"");
         w.Write(tocName);
         w.WriteLine("\">Table of Contents</a></p>");
         w.CloseDefaultFont();
-        w.WriteTail();
-        w.Close();
-    } catch (const CQuillError& e) {
-        w.Abort();
-        RethrowForTarget(e, file);
-    } catch (...) {
-        w.Abort();
-        throw;
-    }
-    file.Commit();
-    return true;
+        return true;
+    });
 }
 
 ExportOutcome ExportFolder(ExportJob& job, const std::string& folder,
@@ -272,9 +273,7 @@ ExportOutcome ExportFolder(ExportJob& job, const std::string& folder,
 
     ExportFile tocFile(tocPath);
     HtmlWriter toc(settings);
-    try {
-        toc.Open(tocFile.TempPath());
-        toc.WriteHead(job.Doc().ExportHeader());
+    bool done = WriteHtmlFile(tocFile, toc, job.Doc().ExportHeader(), [&] {
         if (job.TitlesOnly()) {
             WriteContents(job, toc, ids);
         } else {
@@ -308,21 +307,9 @@ ExportOutcome ExportFolder(ExportJob& job, const std::string& folder,
             toc.WriteLine("</ol>");
             toc.CloseDefaultFont();
         }
-        if (job.Cancelled()) {
-            toc.Abort();
-            return ExportOutcome::kCancelled;
-        }
-        toc.WriteTail();
-        toc.Close();
-    } catch (const CQuillError& e) {
-        toc.Abort();
-        RethrowForTarget(e, tocFile);
-    } catch (...) {
-        toc.Abort();
-        throw;
-    }
-    tocFile.Commit();
-    return ExportOutcome::kDone;
+        return !job.Cancelled();
+    });
+    return done ? ExportOutcome::kDone : ExportOutcome::kCancelled;
 }
 
 }  // namespace
