@@ -22,6 +22,7 @@ const char kUsage[] =
     "                  [--range all|bookmarked] [--sort title|title-desc|date|date-desc]\n"
     "                  [--flags HEX] [--line-length N] [--html-type 0|1|2]\n"
     "                  [--html-encode-set N] [--html-charset NAME]\n"
+    "                  [--code-page N] [--encoding utf-8]\n"
     "\n"
     "Exports the articles of the data file FILE into TARGET, as the Export\n"
     "command does: one file, or with --separate-files (text, rtf and html) one\n"
@@ -35,8 +36,11 @@ const char kUsage[] =
     "declares no encoding (0), a pre-defined one (1, chosen by --html-encode-set)\n"
     "or the charset NAME of --html-charset (2). Defaults are the reader's\n"
     "settings; the font is the file's own display font, else the reader's.\n"
-    "Texts are written in Windows-1252 as stored; a character it lacks is\n"
-    "written as \"?\" and counted on stderr.\n"
+    "Texts are written in the data file's code page (--code-page N, default\n"
+    "the reader's setting, else 1252), as stored. HTML writes a character the\n"
+    "code page lacks as a character reference, RTF as Unicode; text and csv\n"
+    "write it as \"?\" and count it on stderr, unless --encoding utf-8 (or the\n"
+    "reader's Export preference) writes them in UTF-8, where nothing is lost.\n"
     "\n"
     "TARGET is replaced only when the export succeeded; on failure it is left\n"
     "as it was. On a terminal, stderr shows the progress.\n"
@@ -71,8 +75,8 @@ Option NumberOption(const std::string& name, std::string help, int base, long lo
 
 struct ExportArgs {
     DocumentOptions doc;
-    std::string format, range = "all", sort = "title", charset;
-    bool separateFiles = false, charsetGiven = false;
+    std::string format, range = "all", sort = "title", charset, encoding;
+    bool separateFiles = false, charsetGiven = false, codePageGiven = false;
     std::optional<long long> flags, lineLength, htmlType, encodeSet;
 };
 
@@ -96,6 +100,13 @@ std::optional<qb::ExportSort> SortNamed(const std::string& name) {
 int Run(const Args& args) {
     ExportArgs a;
     CommandSyntax syntax = DocumentSyntax("export", kUsage, a.doc);
+    // The settings' code page is the default; --code-page replaces it.
+    for (Option& o : syntax.options)
+        if (o.name == "--code-page")
+            o.apply = [&a, apply = o.apply](const std::string& v) {
+                a.codePageGiven = true;
+                return apply(v);
+            };
     syntax.options.push_back(Value("--format", "html, text, rtf, csv or cardfile", a.format));
     syntax.options.push_back(Flag("--separate-files", "one file per article", a.separateFiles));
     syntax.options.push_back(Value("--range", "all or bookmarked", a.range));
@@ -112,6 +123,7 @@ int Run(const Args& args) {
                                   a.charsetGiven = true;
                                   return std::nullopt;
                               }});
+    syntax.options.push_back(Value("--encoding", "utf-8: text and csv files in UTF-8", a.encoding));
     syntax.requiredOperands = 2;
     syntax.allowedOperands = 2;
     syntax.tooManyOperands = "FILE and TARGET only";
@@ -126,6 +138,8 @@ int Run(const Args& args) {
     if (!sort) return UsageError(syntax, "--sort takes title, title-desc, date or date-desc");
     if (a.range != "all" && a.range != "bookmarked")
         return UsageError(syntax, "--range takes all or bookmarked");
+    if (!a.encoding.empty() && a.encoding != "utf-8")
+        return UsageError(syntax, "--encoding takes utf-8");
     if (a.separateFiles &&
         (*format == qb::ExportFormat::kCsv || *format == qb::ExportFormat::kCardfile))
         return UsageError(syntax, "--separate-files is for text, rtf and html");
@@ -143,6 +157,7 @@ int Run(const Args& args) {
     qb::Settings settings;
     settings.Load(store);
     settings.LoadArticleFont(store, qb::DefaultArticleFont());
+    if (a.codePageGiven) settings.codePage = a.doc.codePage.Number();
 
     TerminalUi ui;
     qb::IcuLocale locale;
@@ -166,14 +181,15 @@ int Run(const Args& args) {
         es.htmlExportType = 2;
     }
     if (a.htmlType) es.htmlExportType = int32_t(*a.htmlType);
+    if (a.encoding == "utf-8") es.utf8Text = true;
 
     qb::ExportJob job(doc, locale, ui, es);
     qb::ExportResult r = qb::ExportArticles(job, operands[1], *format, a.separateFiles, {});
     if (r.lostChars > 0)
         std::fprintf(stderr,
-                     "qbx export: %lld characters have no Windows-1252 byte and were written "
-                     "as \"?\"\n",
-                     static_cast<long long>(r.lostChars));
+                     "qbx export: %lld characters have no byte in %s and were written as \"?\" "
+                     "(--encoding utf-8 keeps them)\n",
+                     static_cast<long long>(r.lostChars), doc.TextCodePage().Caption().c_str());
     if (!r.Succeeded()) return 1;
     return std::fflush(stdout) == 0 ? 0 : 1;
 }

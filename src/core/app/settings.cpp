@@ -67,6 +67,7 @@ const IntKey kIntKeys[] = {
     {"Quillbox", "UserFolderBrowser", &Settings::userFolderBrowser, 0},
     {"Quillbox", "ArtSettings", &Settings::artSettings, kComputed},
     {"Quillbox", "CodePage", &Settings::codePage, CodePage::kDefault},
+    {"Quillbox", "ExportTextEncoding", &Settings::exportTextEncoding, 0},
     {"Index Display", "ShowDate", &Settings::showDate, 1},
     {"Index Display", "ShowTime", &Settings::showTime, 0},
     {"Index Display", "ShowTag", &Settings::showTag, 1},
@@ -167,6 +168,7 @@ void Settings::Validate() {
     // Only 0..11 name a title order; anything else would index past them.
     if (sortOrder < 0 || sortOrder > kLastSortOrder) sortOrder = 0;
     if (!CodePage::IsSupported(codePage)) codePage = CodePage::kDefault;
+    if (exportTextEncoding != 0 && exportTextEncoding != 1) exportTextEncoding = 0;
 }
 
 void Settings::Load(const ProfileStore& store) {

@@ -117,6 +117,8 @@ public:
     int32_t artSettings;
     // The Windows code page of the data files' text (CodePage::Windows).
     int32_t codePage;
+    // Text and CSV exports: 0 in the data file's code page, 1 in UTF-8.
+    int32_t exportTextEncoding;
     // ---- "Index Display"
     int32_t showDate, showTime, showTag, showAttachment, showPrivateStatus, showHypertextStatus;
     int32_t showReminderStatus, dateColor, titleColor, sortOrder, autoOpenFile, autoOpenInternet;

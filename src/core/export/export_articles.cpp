@@ -94,7 +94,13 @@ ExportResult ExportArticles(ExportJob& job, const std::string& target, ExportFor
             ArticlesOfRange(job.Doc(), job.Options().range, ranges);
         if (!ids) return result;
         DocumentIndexSource source(job.Doc());
-        if (!SortForExport(*ids, source, job.GetLocale(), job.Options().sort, ui)) return result;
+        if (!SortForExport(*ids, source, job.GetLocale(), job.Options().sort, job.Progresses()))
+            return result;
+        // UTF-8 is offered for the plain formats only: HTML refers to a
+        // missing character, RTF writes it as Unicode, Cardfile has no
+        // encoding but the code page.
+        job.Output().SetUtf8(job.Settings().utf8Text &&
+                             (format == ExportFormat::kText || format == ExportFormat::kCsv));
         result.outcome = RunWriter(job, target, format, separateFiles, *ids);
         result.lostChars = job.Output().Lost();
     } catch (const CQuillError& e) {

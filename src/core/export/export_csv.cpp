@@ -80,7 +80,7 @@ std::string Row(ExportJob& job, const ExportedArticle& a, size_t position, size_
     }
     if (job.Has(export_flags::kTitles)) {
         field();
-        AppendQuoted(row, a.record.title);
+        AppendQuoted(row, enc.Stored(a.record.title));
     }
     if (job.Has(export_flags::kDates)) {
         field();
@@ -98,7 +98,7 @@ std::string Row(ExportJob& job, const ExportedArticle& a, size_t position, size_
     if (job.Has(export_flags::kContent)) {
         field();
         if (!a.record.IsRichText()) {
-            AppendQuoted(row, a.record.Content());
+            AppendQuoted(row, enc.Stored(a.record.Content()));
         } else {
             row += '"';
             ForEachContentLine(job.Content(a), [&](const std::u16string& line) {
@@ -110,7 +110,10 @@ std::string Row(ExportJob& job, const ExportedArticle& a, size_t position, size_
     }
     if (job.Has(export_flags::kKeywords)) {
         field();
-        AppendList(row, a.keywords);
+        std::vector<std::string> names;
+        for (const std::string& k : a.keywords)
+            names.push_back(enc.Stored(k));
+        AppendList(row, names);
     }
     row += "\r\n";
     return row;

@@ -25,13 +25,25 @@ ExportSettings MakeExportSettings(const ExportOptions& options, const Settings& 
     s.htmlCustomSet = settings.htmlCustomSet;
     s.versionText = OwnProgramVersion().text;
     s.targets = MakeTargetContext(doc, &settings);
+    s.utf8Text = settings.exportTextEncoding == 1;
     return s;
 }
 
+namespace {
+bool IsAscii(std::string_view s) {
+    return std::all_of(s.begin(), s.end(), [](char c) { return (unsigned char)c < 0x80; });
+}
+}  // namespace
+
+std::string OutputText::Stored(std::string_view stored) const {
+    if (!utf8_ || IsAscii(stored)) return std::string(stored);
+    return page_.ToUtf8(stored);
+}
+
 std::string OutputText::FromUtf8(std::string_view utf8) {
+    if (utf8_) return std::string(utf8);
     // Plain ASCII, the common case, is the same in every output.
-    if (std::all_of(utf8.begin(), utf8.end(), [](char c) { return (unsigned char)c < 0x80; }))
-        return std::string(utf8);
+    if (IsAscii(utf8)) return std::string(utf8);
     CodePageEncoding e = page_.FromUtf8(utf8, '?');
     lost_ += int64_t(e.unencodable.size());
     return std::move(e.bytes);
@@ -40,15 +52,18 @@ std::string OutputText::FromUtf8(std::string_view utf8) {
 std::string OutputText::FromUtf16(std::u16string_view utf16) {
     if (std::all_of(utf16.begin(), utf16.end(), [](char16_t c) { return c < 0x80; }))
         return std::string(utf16.begin(), utf16.end());
+    if (utf8_) return Utf16ToUtf8(utf16);
     CodePageEncoding e = page_.FromUtf16(utf16, '?');
     lost_ += int64_t(e.unencodable.size());
     return std::move(e.bytes);
 }
 
-ExportJob::ExportJob(CQuillboxDoc& doc, const Locale& locale, Ui& ui, ExportSettings settings)
+ExportJob::ExportJob(CQuillboxDoc& doc, const Locale& locale, Ui& ui, ExportSettings settings,
+                     ProgressPort* progress)
     : doc_(doc),
       locale_(locale),
       ui_(ui),
+      progressPort_(progress ? *progress : ui),
       settings_(std::move(settings)),
       output_(doc.TextCodePage()) {}
 
@@ -78,7 +93,7 @@ const RichTextControl& ExportJob::Content(const ExportedArticle& article) {
 ProgressWindow& ExportJob::OpenProgress(const std::string& caption, int64_t range,
                                         const std::string& firstText) {
     progress_.reset();
-    progress_ = ui_.OpenProgress(caption);
+    progress_ = progressPort_.OpenProgress(caption);
     progress_->SetRange(range);
     progress_->SetText(firstText);
     position_ = 0;

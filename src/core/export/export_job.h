@@ -22,6 +22,7 @@ class CQuillboxDoc;
 class Locale;
 class Settings;
 class Ui;
+class ProgressPort;
 class ProgressWindow;
 
 // The preferences an export reads, copied when it starts.
@@ -34,6 +35,7 @@ struct ExportSettings {
     std::string htmlCustomSet;
     std::string versionText;  // the program's version, for HTML heads
     TargetContext targets;    // resolving attachment and link targets
+    bool utf8Text = false;    // text and CSV files in UTF-8 (ExportTextEncoding 1)
 };
 
 // The values of `settings` (with the options given) over `doc`.
@@ -43,10 +45,16 @@ ExportSettings MakeExportSettings(const ExportOptions& options, const Settings& 
 // Texts in the output's bytes. The output is in the data file's code page:
 // stored texts pass unchanged; decoded texts (UTF-8 dates and paths, UTF-16
 // rich text) are encoded here, the one place that knows the output's code
-// page. A character it lacks becomes "?" and is counted.
+// page. A character it lacks becomes "?" and is counted. In UTF-8 mode
+// (text and CSV files, when the person chose it) every text is UTF-8 and
+// nothing is lost.
 class OutputText {
 public:
     explicit OutputText(const CodePage& page = CodePage()) : page_(page) {}
+    void SetUtf8(bool on) { utf8_ = on; }
+    bool IsUtf8() const { return utf8_; }
+    // Stored bytes (titles, keywords, plain content) for the output.
+    std::string Stored(std::string_view stored) const;
     std::string FromUtf8(std::string_view utf8);
     std::string FromUtf16(std::u16string_view utf16);
     // Stored bytes as UTF-16, for the rich-text control.
@@ -56,6 +64,7 @@ public:
 
 private:
     CodePage page_;
+    bool utf8_ = false;
     int64_t lost_ = 0;
 };
 
@@ -69,11 +78,14 @@ struct ExportedArticle {
 
 class ExportJob {
 public:
-    ExportJob(CQuillboxDoc& doc, const Locale& locale, Ui& ui, ExportSettings settings);
+    // Progress windows open through `progress` (the Ui's own when null).
+    ExportJob(CQuillboxDoc& doc, const Locale& locale, Ui& ui, ExportSettings settings,
+              ProgressPort* progress = nullptr);
     ~ExportJob();
 
     CQuillboxDoc& Doc() { return doc_; }
     Ui& GetUi() { return ui_; }
+    ProgressPort& Progresses() { return progressPort_; }
     const Locale& GetLocale() const { return locale_; }
     const ExportSettings& Settings() const { return settings_; }
     const ExportOptions& Options() const { return settings_.options; }
@@ -102,6 +114,7 @@ private:
     CQuillboxDoc& doc_;
     const Locale& locale_;
     Ui& ui_;
+    ProgressPort& progressPort_;
     ExportSettings settings_;
     OutputText output_;
     RichTextControl control_;

@@ -18,7 +18,7 @@ namespace {
 
 void WriteHeader(ExportJob& job, WrappingText& out) {
     if (!job.Has(export_flags::kHeader)) return;
-    out.Write(job.Doc().ExportHeader());
+    out.Write(job.Output().Stored(job.Doc().ExportHeader()));
     out.EndLine();
     out.EmptyLine();
 }
@@ -26,7 +26,7 @@ void WriteHeader(ExportJob& job, WrappingText& out) {
 void WriteArticle(ExportJob& job, WrappingText& out, const ExportedArticle& a) {
     OutputText& enc = job.Output();
     if (job.Has(export_flags::kTitles)) {
-        out.Write(a.record.title, true);
+        out.Write(enc.Stored(a.record.title), true);
         if (!job.TitlesOnly()) out.EmptyLine();
     }
     if (job.Has(export_flags::kDates)) {
@@ -37,7 +37,7 @@ void WriteArticle(ExportJob& job, WrappingText& out, const ExportedArticle& a) {
         out.Write(ResourceString(msg::kExportKeywordsLabel));
         for (size_t i = 0; i < a.keywords.size(); ++i) {
             if (i) out.Write(", ");
-            out.Write(a.keywords[i]);
+            out.Write(enc.Stored(a.keywords[i]));
         }
         if (out.Column() > 0 || out.Limit() == 0) out.EndLine();
     }
@@ -51,7 +51,7 @@ void WriteArticle(ExportJob& job, WrappingText& out, const ExportedArticle& a) {
         if (job.Has(export_flags::kDates | export_flags::kKeywords | export_flags::kAttachments))
             out.EmptyLine();
         if (!a.record.IsRichText()) {
-            out.Write(a.record.Content(), true);
+            out.Write(enc.Stored(a.record.Content()), true);
         } else {
             ForEachContentLine(job.Content(a), [&](const std::u16string& line) {
                 if (line.empty())
@@ -80,7 +80,7 @@ ExportOutcome ExportText(ExportJob& job, const std::string& target, const std::v
     } else {
         single.emplace(target);
         singleWriter.Create(single->TempPath(), single->Target());
-        singleOut.emplace(singleWriter, limit);
+        singleOut.emplace(singleWriter, limit, job.Output().IsUtf8());
         WriteHeader(job, *singleOut);
     }
     for (size_t i = 0; i < ids.size(); ++i) {
@@ -94,7 +94,7 @@ ExportOutcome ExportText(ExportJob& job, const std::string& target, const std::v
             ExportFile file(names->Unique(a.record.title, ".txt"));
             PlainTextWriter w;
             w.Create(file.TempPath(), file.Target());
-            WrappingText out(w, limit);
+            WrappingText out(w, limit, job.Output().IsUtf8());
             WriteHeader(job, out);
             if (job.Has(export_flags::kNumbers))
                 out.Write(NumberPrefix(int64_t(i + 1), int64_t(ids.size())));

@@ -1,5 +1,7 @@
 #include "export/text_wrapping.h"
 
+#include <algorithm>
+
 #include "export/plain_text_writer.h"
 
 namespace qb {
@@ -50,12 +52,16 @@ void WrappingText::Write(std::string_view text, bool endLine) {
         } else {
             size_t end = text.find_first_of("\r\n \t", i);
             if (end == std::string_view::npos) end = text.size();
-            auto w = int64_t(end - i);
+            std::string_view word = text.substr(i, end - i);
+            auto w = int64_t(word.size());
+            if (utf8_)  // continuation bytes are no columns of their own
+                w -= std::count_if(word.begin(), word.end(),
+                                   [](char b) { return ((unsigned char)b & 0xC0) == 0x80; });
             if (column_ > 0 && column_ + w > limit_) {
                 flush();
                 EndLine();
             }
-            pending.append(text.substr(i, end - i));
+            pending.append(word);
             column_ += w;
             i = end;
         }

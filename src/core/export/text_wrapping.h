@@ -13,8 +13,10 @@ class PlainTextWriter;
 
 class WrappingText {
 public:
-    // `limit` 0: texts are written unchanged.
-    WrappingText(PlainTextWriter& out, int32_t limit) : out_(out), limit_(limit < 0 ? 0 : limit) {}
+    // `limit` 0: texts are written unchanged. With `utf8` a column is a
+    // character of UTF-8 text, else a byte.
+    WrappingText(PlainTextWriter& out, int32_t limit, bool utf8 = false)
+        : out_(out), limit_(limit < 0 ? 0 : limit), utf8_(utf8) {}
 
     // Writes `text` (bytes); with a limit, a line break in it (CR, LF, or a
     // pair of the two) ends the line, a space or tab that would pass the
@@ -30,6 +32,7 @@ public:
 private:
     PlainTextWriter& out_;
     int32_t limit_;
+    bool utf8_;
     int64_t column_ = 0;
 };
 

@@ -63,4 +63,7 @@ private:
     const Table* table_;
 };
 
+// UTF-16 as UTF-8; an unpaired surrogate becomes U+FFFD.
+std::string Utf16ToUtf8(std::u16string_view utf16);
+
 }  // namespace qb

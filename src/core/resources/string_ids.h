@@ -167,5 +167,10 @@ constexpr int kCardfileWritingCards = 8305;
 constexpr int kCardfileTruncateQuestion = 8306;
 constexpr int kCardfileTooManyArticles = 8307;
 constexpr int kExportCancelled = 8310;
+// A text or CSV export wrote characters its code page lacks as "?" (the
+// count as %1); Yes exports again in UTF-8.
+constexpr int kExportLostCharacters = 8320;
+// The same for a folder of files, which is not written again.
+constexpr int kExportLostCharactersInFolder = 8321;
 
 }  // namespace qb::msg

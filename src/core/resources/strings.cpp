@@ -124,6 +124,12 @@ constexpr Entry kStrings[] = {
     {msg::kCardfileTooManyArticles,
      "Too many articles selected.\nCardfile files are limited to 32767 cards."},
     {msg::kExportCancelled, "Export canceled.\nOutput file deleted."},
+    {msg::kExportLostCharacters,
+     "%1 characters have no byte in the data file's code page and were written as \"?\".\n"
+     "Export again in UTF-8, which keeps every character?"},
+    {msg::kExportLostCharactersInFolder,
+     "%1 characters have no byte in the data file's code page and were written as \"?\".\n"
+     "Choose UTF-8 for text files on the Export page of Preferences to keep every character."},
     {msg::kPreferencesCaption, "Preferences"},
     {msg::kArticlePropertiesCaption, "Article Properties"},
     {msg::kCharacterCount, "%1 characters"},
