@@ -173,4 +173,19 @@ constexpr int kExportLostCharacters = 8320;
 // The same for a folder of files, which is not written again.
 constexpr int kExportLostCharactersInFolder = 8321;
 
+// ---- Keyword reports -------------------------------------------------------------
+
+constexpr int kIndexReportTitle = 142;    // the index report window's caption
+constexpr int kReportExportFilter = 146;  // the report export's file types
+constexpr int kReportPrint = 12000;       // the report window's buttons
+constexpr int kReportExport = 12001;
+constexpr int kReportUpdate = 12002;
+constexpr int kReportClose = 12003;
+constexpr int kUsageReportPrompt = 12504;  // the status prompts of the report windows
+constexpr int kCloudReportPrompt = 12606;
+constexpr int kCloudGathering = 12612;  // the cloud's progress texts
+constexpr int kCloudAssembling = 12613;
+constexpr int kCloudCancelled = 12614;
+constexpr int kGroupReportPrompt = 12619;
+
 }  // namespace qb::msg

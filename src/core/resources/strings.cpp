@@ -13,7 +13,11 @@ struct Entry {
 
 // Kept sorted by id (checked at compile time below); add new strings in order.
 constexpr Entry kStrings[] = {
+    {msg::kIndexReportTitle, "Index Report"},
     {msg::kFileOpenFilter, "Quillbox (*.qbx)|*.qbx||"},
+    {msg::kReportExportFilter,
+     "Text Files (*.txt)|*.txt|Rich Text Format (*.rtf)|*.rtf|HTML Files (*.htm)|*.htm|All Files "
+     "(*.*)|*.*||"},
     {msg::kPaneRead, "READ"},
     {msg::kPaneLink, "LINK"},
     {msg::kExportTypeText, "Text Files (*.txt)|*.txt"},
@@ -158,6 +162,18 @@ constexpr Entry kStrings[] = {
     {msg::kPromptArticleContent, "Article Content"},
     {msg::kPromptArticleKeywords, "Keywords assigned to this article"},
     {msg::kInvalidDate, "Invalid date.\nPlease enter dates in the following format: %1"},
+    {msg::kReportPrint, "&Print"},
+    {msg::kReportExport, "E&xport"},
+    {msg::kReportUpdate, "&Update"},
+    {msg::kReportClose, "&Close"},
+    {msg::kUsageReportPrompt,
+     "A report showing the number of articles associated with each keyword"},
+    {msg::kCloudReportPrompt,
+     "A visual representation of the number of articles associated with each keyword"},
+    {msg::kCloudGathering, "Gathering keyword statistics..."},
+    {msg::kCloudAssembling, "Assembling Keyword Cloud Report..."},
+    {msg::kCloudCancelled, "Keyword Cloud Report Canceled"},
+    {msg::kGroupReportPrompt, "A list of keywords grouped by keyword groups"},
     {msg::kFindNoBookmarks, "There are no bookmarked titles."},
     {msg::kFindNoCurrentArticle, "An article must be selected as the Current Article."},
     {msg::kFindNothingFound,
