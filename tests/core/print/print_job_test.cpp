@@ -95,7 +95,7 @@ TEST_F(PrintJobTest, HeaderOnEveryPageOrOnTheFirstOnly) {
     Lines(j, 100);
     j.Finish();
     EXPECT_EQ(surface.OnPage(1).front().text, u"Head");
-    EXPECT_EQ(surface.OnPage(2).front().text, u"line4") << "44 body lines fit on page 1";
+    EXPECT_EQ(surface.OnPage(2).front().text, u"line2") << "42 body lines fit below the header";
 }
 
 TEST_F(PrintJobTest, AnEmptyHeaderTakesNoLine) {
@@ -149,8 +149,8 @@ TEST_F(PrintJobTest, SolidLineAndBlankLineSeparators) {
     EXPECT_EQ(surface.lines[0].x1, 75);
     EXPECT_EQ(surface.lines[0].x2, 775);
     EXPECT_EQ(surface.lines[0].y1, 50 + 22 + 22);
-    EXPECT_EQ(surface.Find(u"B")->baseline, 50 + 4 * 22 + 17);
-    EXPECT_EQ(surface.Find(u"C")->baseline, 50 + 7 * 22 + 17);
+    EXPECT_EQ(surface.Find(u"B")->baseline, 50 + 3 * 22 + 17);
+    EXPECT_EQ(surface.Find(u"C")->baseline, 50 + 6 * 22 + 17);
 }
 
 TEST_F(PrintJobTest, WordsWrapAndAWordWiderThanTheLineIsSplit) {
