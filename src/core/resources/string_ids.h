@@ -32,6 +32,8 @@ constexpr int kChangePassword = 1309;
 // Show Private Articles could not close every window of a private article.
 constexpr int kPrivateWindowsStayOpen = 1316;
 constexpr int kDefaultPrintFooter = 5300;
+constexpr int kMarginsInches = 5301;  // the Margins group in the US system
+constexpr int kMarginsCentimetres = 5302;
 constexpr int kInvalidDate = 11100;
 
 // ---- Index window, title list and queries -----------------------------------
@@ -67,6 +69,11 @@ constexpr int kQueryTooDeep = 14110;
 // path, %2 the error number (except where noted).
 constexpr int kOpenNoAssociation = 1002;     // whole text, %1 only
 constexpr int kOpenWebAddressFailed = 1003;  // %1 the address
+// Printer results below zero.
+constexpr int kPrinterError = 1010;
+constexpr int kPrinterOutOfDisk = 1011;
+constexpr int kPrinterOutOfMemory = 1012;
+constexpr int kPrinterCancelled = 1013;
 constexpr int kOpenOutOfResources = 1014;
 constexpr int kOpenFileNotFound = 1015;
 constexpr int kOpenPathNotFound = 1016;
@@ -103,6 +110,15 @@ constexpr int kDriveFolderNotAbsolute = 19203;
 
 constexpr int kArticlePropertiesCaption = 9100;
 constexpr int kCharacterCount = 9101;  // %1 the number of characters
+// ---- Page setup and printing
+constexpr int kPageSetupCaption = 9200;
+constexpr int kPageSetupDefaultsQuestion = 9201;
+constexpr int kMarginsInvalid = 9202;
+constexpr int kMarginsDoNotFit = 9203;     // the adjust-margins question
+constexpr int kStoreAdjustedMargins = 9204;  // its check box
+constexpr int kPrinting = 9205;            // the progress window's first line
+constexpr int kPrintingPage = 9206;        // a report's progress: %d the page
+constexpr int kProgramName = 9207;         // the progress window's caption
 constexpr int kKeywordsLabel = 11000;  // painted above the keyword list
 // Toolbar tips over an article window.
 constexpr int kUnbookmarkArticle = 11041;
