@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cstdio>
 #include <filesystem>
+#include <regex>
 #include <sstream>
 
 #include "cli_fixture.h"
@@ -57,6 +58,25 @@ TEST(QbxHelp, EveryCommandHasAConsistentUsage) {
     ProgramResult unknown = RunQbx({"frobnicate"});
     EXPECT_EQ(unknown.status, 2);
     EXPECT_TRUE(Has(unknown.err, "unknown command 'frobnicate'")) << unknown;
+    ProgramResult option = RunQbx({"--frobnicate", "x.qbx"});
+    EXPECT_EQ(option.status, 2);
+    EXPECT_TRUE(Has(option.err, "unknown option '--frobnicate'")) << option;
+}
+
+TEST(QbxVersion, NameTextAndTheFourNumbers) {
+    ProgramResult r = RunQbx({"--version"});
+    ASSERT_EQ(r.status, 0) << r;
+    // "qbx 1.0.0 (1.0.2.0)": the shown text, then major.minor.stage.build.
+    std::smatch m;
+    ASSERT_TRUE(
+        std::regex_match(r.out, m, std::regex(R"(qbx (\S.*) \((\d+)\.(\d+)\.(\d+)\.(\d+)\)\n)")))
+        << r.out;
+    unsigned minor = std::stoul(m[3]);
+    EXPECT_EQ(
+        m[1].str().rfind(
+            m[2].str() + "." + std::to_string(minor / 10) + "." + std::to_string(minor % 10), 0),
+        0u)
+        << r.out;
 }
 
 TEST(QbxRtf, ReadsStandardInput) {
