@@ -3,8 +3,8 @@
 #include <cstdio>
 #include <cstring>
 
+#include "app/program_version.h"
 #include "command.h"
-#include "quillbox_version.h"
 
 namespace qbx {
 std::vector<Command>& Commands() {
@@ -14,7 +14,9 @@ std::vector<Command>& Commands() {
 }  // namespace qbx
 
 static void Usage(std::FILE* out) {
-    std::fprintf(out, "usage: qbx [--code-page N] COMMAND [ARGS...]\n\ncommands:\n");
+    std::fprintf(out,
+                 "usage: qbx [--code-page N] COMMAND [ARGS...]\n       qbx --version | "
+                 "--help\n\ncommands:\n");
     auto cmds = qbx::Commands();
     std::sort(cmds.begin(), cmds.end(),
               [](const qbx::Command& a, const qbx::Command& b) { return a.name < b.name; });
@@ -42,7 +44,7 @@ int main(int argc, char** argv) {
         return 0;
     }
     if (!std::strcmp(argv[1], "--version")) {
-        std::printf("qbx %s\n", QUILLBOX_VERSION_TEXT);
+        std::printf("%s\n", qb::VersionLine("qbx").c_str());
         return 0;
     }
     // A leading --code-page goes to the command, which reads and checks it
@@ -64,7 +66,10 @@ int main(int argc, char** argv) {
         args.insert(args.end(), given.begin(), given.end());
         return c.run(args);
     }
-    std::fprintf(stderr, "qbx: unknown command '%s'\n", argv[at]);
+    if (argv[at][0] == '-')
+        std::fprintf(stderr, "qbx: unknown option '%s'\n", argv[at]);
+    else
+        std::fprintf(stderr, "qbx: unknown command '%s'\n", argv[at]);
     Usage(stderr);
     return 2;
 }

@@ -11,6 +11,8 @@
 #include <string>
 #include <vector>
 
+#include "app/program_version.h"
+#include "app/reader_options.h"
 #include "app/system_env.h"
 #include "article/clipboard_copy.h"
 #include "gui/app/main_frame.h"
@@ -22,7 +24,6 @@
 #include "gui/index/index_window.h"
 #include "gui/platform/qt_clipboard.h"
 #include "gui/platform/qt_ui.h"
-#include "quillbox_version.h"
 
 namespace {
 
@@ -87,24 +88,26 @@ void Configure(qb::ReaderApp& app, qb::ClipboardWriter& clipboard) {
 }  // namespace
 
 int main(int argc, char** argv) {
-    std::vector<std::string> args;
-    std::string screenshot;
-    for (int i = 1; i < argc; ++i) {
-        std::string a = argv[i];
-        if (a == "--screenshot" && i + 1 < argc) {
-            screenshot = argv[++i];
-            continue;
-        }
-        if (a == "--version") {
-            std::printf("quillbox-reader %s\n", QUILLBOX_VERSION_TEXT);
-            return 0;
-        }
-        args.push_back(a);
+    qb::ReaderOptions options =
+        qb::ParseReaderOptions(std::vector<std::string>(argv + 1, argv + argc));
+    if (!options.error.empty()) {
+        std::fprintf(stderr, "quillbox-reader: %s\n%s", options.error.c_str(), qb::ReaderUsage());
+        return 2;
     }
+    if (options.showHelp) {
+        std::fputs(qb::ReaderUsage(), stdout);
+        return 0;
+    }
+    if (options.showVersion) {
+        std::printf("%s\n", qb::VersionLine("quillbox-reader").c_str());
+        return 0;
+    }
+    const std::vector<std::string>& args = options.files;
+    const std::string& screenshot = options.screenshot;
 
     QApplication qapp(argc, argv);
     QApplication::setApplicationName("Quillbox Reader");
-    QApplication::setApplicationVersion(QUILLBOX_VERSION_TEXT);
+    QApplication::setApplicationVersion(QString::fromStdString(qb::OwnProgramVersion().text));
     QApplication::setOrganizationName("Tarnwick Software");
     QApplication::setDesktopFileName("quillbox-reader");
     QApplication::setWindowIcon(QIcon::fromTheme("quillbox-reader"));

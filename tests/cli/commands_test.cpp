@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cstdio>
 #include <filesystem>
+#include <regex>
 #include <sstream>
 
 #include "cli_fixture.h"
@@ -41,7 +42,8 @@ TEST(QbxHelp, EveryCommandHasAConsistentUsage) {
         EXPECT_EQ(r.status, 0) << name << "\n" << r;
         EXPECT_EQ(r.out.rfind("usage: qbx " + name + " ", 0), 0u) << r.out;
         EXPECT_TRUE(r.err.empty()) << name << "\n" << r;
-        if (name == "rtf" || name == "links") continue;  // read no data file
+        if (name == "rtf" || name == "links" || name == "check-update")
+            continue;  // read no data file
         // Every command that opens a data file takes its password the same
         // ways, and never as an argument.
         EXPECT_TRUE(Has(r.out, "[--password-stdin]")) << name << "\n" << r.out;
@@ -57,6 +59,25 @@ TEST(QbxHelp, EveryCommandHasAConsistentUsage) {
     ProgramResult unknown = RunQbx({"frobnicate"});
     EXPECT_EQ(unknown.status, 2);
     EXPECT_TRUE(Has(unknown.err, "unknown command 'frobnicate'")) << unknown;
+    ProgramResult option = RunQbx({"--frobnicate", "x.qbx"});
+    EXPECT_EQ(option.status, 2);
+    EXPECT_TRUE(Has(option.err, "unknown option '--frobnicate'")) << option;
+}
+
+TEST(QbxVersion, NameTextAndTheFourNumbers) {
+    ProgramResult r = RunQbx({"--version"});
+    ASSERT_EQ(r.status, 0) << r;
+    // "qbx 1.0.0 (1.0.2.0)": the shown text, then major.minor.stage.build.
+    std::smatch m;
+    ASSERT_TRUE(
+        std::regex_match(r.out, m, std::regex(R"(qbx (\S.*) \((\d+)\.(\d+)\.(\d+)\.(\d+)\)\n)")))
+        << r.out;
+    unsigned minor = std::stoul(m[3]);
+    EXPECT_EQ(
+        m[1].str().rfind(
+            m[2].str() + "." + std::to_string(minor / 10) + "." + std::to_string(minor % 10), 0),
+        0u)
+        << r.out;
 }
 
 TEST(QbxRtf, ReadsStandardInput) {

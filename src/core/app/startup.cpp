@@ -11,30 +11,9 @@
 #include "app/system_env.h"
 #include "datafile/quill_error.h"
 #include "platform/ui.h"
-#include "quillbox_version.h"
 #include "resources/strings.h"
 
 namespace qb {
-
-ProgramVersion MakeProgramVersion(unsigned major, unsigned m, unsigned stage, unsigned build) {
-    ProgramVersion v;
-    char buf[64];
-    if (stage >= 2) {
-        std::snprintf(buf, sizeof buf, "%u.%u.%u", major, m / 10, m % 10);
-    } else {
-        std::snprintf(buf, sizeof buf, "%u.%u.%u.%u", major, m / 10, m % 10, build);
-    }
-    v.text = buf;
-    if (stage == 0) v.text += " (Alpha)";
-    if (stage == 1) v.text += " (Beta)";
-    v.number = static_cast<int32_t>(major * 1000 + (m / 10) * 100 + (m % 10) * 10 + stage);
-    return v;
-}
-
-ProgramVersion OwnProgramVersion() {
-    unsigned patch = QUILLBOX_VERSION_PATCH > 9 ? 9 : QUILLBOX_VERSION_PATCH;
-    return MakeProgramVersion(QUILLBOX_VERSION_MAJOR, QUILLBOX_VERSION_MINOR * 10 + patch, 2, 0);
-}
 
 std::optional<std::string> CommandLineFile(const std::vector<std::string>& args) {
     bool optionsDone = false;

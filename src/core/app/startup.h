@@ -13,6 +13,7 @@
 #include "app/directories.h"
 #include "app/frame_layout.h"
 #include "app/profile_store.h"
+#include "app/program_version.h"
 #include "app/settings.h"
 #include "app/settings_location.h"
 #include "resources/command_ids.h"
@@ -23,16 +24,6 @@ class SystemEnv;
 class Ui;
 
 constexpr const char* kOpenDefaultPattern = "*.qbx";
-
-// The version text and number from a product version (major, m, stage,
-// build): 4.13 stage 2 is "4.1.3" and 4132.
-struct ProgramVersion {
-    std::string text;
-    int32_t number = 0;
-};
-ProgramVersion MakeProgramVersion(unsigned major, unsigned m, unsigned stage, unsigned build);
-// This build's own version (the CMake project version, a release).
-ProgramVersion OwnProgramVersion();
 
 // The file named on the command line: the first argument that is not an
 // option (after "--" every argument is a name).

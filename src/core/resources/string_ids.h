@@ -36,6 +36,16 @@ constexpr int kMarginsInches = 5301;  // the Margins group in the US system
 constexpr int kMarginsCentimetres = 5302;
 constexpr int kInvalidDate = 11100;
 
+// ---- Update check ----------------------------------------------------------
+
+constexpr int kUpdateIsLatest = 11400;
+constexpr int kUpdateAvailable = 11401;
+constexpr int kUpdateUnavailable = 11402;
+constexpr int kUpdateTryLater = 11403;
+// This build names no update server (neither the build nor UpdateURL).
+constexpr int kUpdateNoServer = 11404;
+constexpr int kUpdateNoServerHint = 11405;
+
 // ---- Index window, title list and queries -----------------------------------
 
 constexpr int kTitlesNotAll = 1119;

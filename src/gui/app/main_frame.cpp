@@ -336,10 +336,10 @@ bool CMainFrame::RunBuiltIn(int id) {
             close();
             return true;
         case cmd::kAppAbout:
-            app_.GetUi().MessageBox(std::string("Quillbox Reader\nVersion ") +
-                                        OwnProgramVersion().text +
-                                        "\n\nA reader for Quillbox data files.",
-                                    MessageIcon::Information);
+            app_.GetUi().MessageBox(
+                std::string("Quillbox Reader\nVersion ") + OwnProgramVersion().text + " (" +
+                    OwnProgramVersion().Numbers() + ")" + "\n\nA reader for Quillbox data files.",
+                MessageIcon::Information);
             return true;
         case cmd::kHelpContents:
         case cmd::kHelpTutorial:
