@@ -5,6 +5,9 @@
 //                with zlib directly (their places come from the writer).
 //   BM_Reader:   CDataFile + ReadArticleSummary for every article and
 //                ReadKeyword for every keyword, as opening a file does.
+//   BM_Document: the document's open and every summary, as the title list
+//                builds them (LoadSummaries on the default threads), then
+//                each keyword's articles; /1 on one thread only.
 //
 // The file is generated once, in a child process so that its memory does
 // not count towards this process's peak, and cached in /tmp under a name
@@ -25,6 +28,8 @@
 #include "bench_support.h"
 #include "datafile/data_file.h"
 #include "datafile/records.h"
+#include "document/quillbox_doc.h"
+#include "platform/icu_locale.h"
 #include "writer/qbx_writer.h"
 
 namespace {
@@ -269,8 +274,41 @@ void BM_Reader(benchmark::State& state) {
     qb::bench::ReportPeak(state);
 }
 
+void BM_Document(benchmark::State& state) {
+    const std::string path = Ensure() + ".qbx";
+    const unsigned threads = unsigned(state.range(0));
+    qb::bench::SilentUi ui;
+    qb::IcuLocale locale;
+    for (auto _ : state) {
+        qb::DocumentServices s;
+        s.ui = &ui;
+        s.locale = &locale;
+        qb::CQuillboxDoc doc(s);
+        if (!doc.OnOpenDocument(path)) {
+            state.SkipWithError("the document did not open");
+            return;
+        }
+        qb::IdSet visible, keywords, ofKeyword;
+        doc.VisibleArticles(visible);
+        doc.LoadSummaries(std::vector<int32_t>(visible.begin(), visible.end()), threads);
+        size_t produced = 0;
+        for (int32_t id : visible)
+            produced += doc.Summary(id).title.size();
+        doc.AllKeywords(keywords);
+        for (int32_t id : keywords) {
+            doc.ArticlesOfKeyword(id, ofKeyword);
+            produced += ofKeyword.Count();
+        }
+        if (visible.Count() != kArticles || keywords.Count() != kKeywords)
+            state.SkipWithError("the document did not find every record");
+        benchmark::DoNotOptimize(produced);
+    }
+    qb::bench::ReportPeak(state);
+}
+
 BENCHMARK(BM_Baseline)->Unit(benchmark::kMillisecond)->UseRealTime();
 BENCHMARK(BM_Reader)->Unit(benchmark::kMillisecond)->UseRealTime();
+BENCHMARK(BM_Document)->Arg(0)->Arg(1)->Unit(benchmark::kMillisecond)->UseRealTime();
 
 }  // namespace
 

@@ -88,9 +88,13 @@ struct Bench {
     }
 };
 
+// Made in main after the QApplication and destroyed before it: widgets
+// must not outlive the application (a function-static would be destroyed
+// by the exit handlers, after it).
+Bench* theBench = nullptr;
+
 Bench& TheBench() {
-    static Bench b;
-    return b;
+    return *theBench;
 }
 
 void BM_OpenToPaintedWindow(benchmark::State& state) {
@@ -172,7 +176,12 @@ int main(int argc, char** argv) {
     QApplication app(argc, argv);
     benchmark::Initialize(&argc, argv);
     if (benchmark::ReportUnrecognizedArguments(argc, argv)) return 1;
-    benchmark::RunSpecifiedBenchmarks();
+    {
+        Bench bench;
+        theBench = &bench;
+        benchmark::RunSpecifiedBenchmarks();
+        theBench = nullptr;
+    }
     benchmark::Shutdown();
     return 0;
 }

@@ -286,6 +286,37 @@ void CDataFile::Open(const std::string& path, bool allowNewer) {
     }
 }
 
+void CDataFile::OpenReplica(const CDataFile& source) {
+    const Impl& from = *source.impl_;
+    Impl& d = *impl_;
+    d.CloseFd();
+    from.RequireOpen();
+    try {
+        d.path = from.path;
+        d.header = from.header;
+        d.blockSize = from.blockSize;
+        d.entries = from.entries;
+        d.fileLength = from.fileLength;
+        d.blockCount = from.blockCount;
+        d.key = from.key;
+        for (int i = 0; i < kChainCacheSlots; ++i)
+            d.chainCache[i] = from.chainCache[i];
+        for (int t = 0; t < 7; ++t)
+            d.tables[t] = from.tables[t];
+        // pread never moves the shared offset, so the duplicate is as good
+        // as a descriptor of its own, and it cannot name another file.
+        d.fd = ::fcntl(from.fd, F_DUPFD_CLOEXEC, 0);
+        if (d.fd < 0) throw CQuillError(ErrnoToCode(errno), from.path);
+        d.openMode = from.openMode;
+    } catch (const CQuillError&) {
+        Abort();
+        throw;
+    } catch (const std::bad_alloc&) {
+        Abort();
+        throw CQuillError(err::kOutOfMemory, from.path);
+    }
+}
+
 int CDataFile::Probe(const std::string& path) {
     int fd = OpenReadOnly(path);
     HeaderInfo h;

@@ -41,6 +41,14 @@ public:
     // failure). `allowNewer` lets versions 401 to 499 through.
     void Open(const std::string& path, bool allowNewer);
 
+    // Opens a second handle on the file `source` has open, for reading on
+    // another thread: its own descriptor (a duplicate, so it is the very
+    // same file and its lock) and its own caches, starting from copies of
+    // the source's. Reads through either never disturb the other; the
+    // source must not be closed while the replica is in use. Throws
+    // CQuillError when `source` is not open or no descriptor is left.
+    void OpenReplica(const CDataFile& source);
+
     // 0: version 400; 1: below 400; 2: 401..499; 3: 500 and up; 4: not a
     // valid data file (code 7). Other failures are thrown.
     static int Probe(const std::string& path);

@@ -6,6 +6,7 @@
 
 #include "app/settings.h"
 #include "datafile/dates.h"
+#include "datafile/parallel_reads.h"
 #include "document/file_properties.h"
 #include "platform/locale.h"
 #include "platform/ui.h"
@@ -20,6 +21,19 @@ constexpr int kCodeBookmarksRepaired = 38;
 std::string Text(int id) {
     const char* s = ResourceString(id);
     return s ? s : "";
+}
+
+// What the title list keeps of an article record.
+std::unique_ptr<ArticleSummary> MakeSummary(CArticle&& a) {
+    auto e = std::make_unique<ArticleSummary>();
+    e->articleDate = a.articleDate;
+    e->articleTime = a.articleTime;
+    e->createdDate = a.createdDate;
+    e->createdTime = a.createdTime;
+    e->attachmentCount = int32_t(a.attachments.size());
+    e->hasLinks = (a.flags & article_flags::kHasLinks) != 0;
+    e->title = std::move(a.title);
+    return e;
 }
 
 std::string FolderOf(const std::string& path) {
@@ -409,21 +423,44 @@ const ArticleSummary& CQuillboxDoc::Summary(int32_t id) {
     try {
         // A failed read throws before anything is stored: the next request
         // tries again.
-        CArticle a = ReadArticleSummary(*file_, id, defaults_);
-        auto e = std::make_unique<ArticleSummary>();
-        e->articleDate = a.articleDate;
-        e->articleTime = a.articleTime;
-        e->createdDate = a.createdDate;
-        e->createdTime = a.createdTime;
-        e->attachmentCount = int32_t(a.attachments.size());
-        e->hasLinks = (a.flags & article_flags::kHasLinks) != 0;
-        e->title = std::move(a.title);
+        auto e = MakeSummary(ReadArticleSummary(*file_, id, defaults_));
         if (size_t(id) >= summaries_.size()) summaries_.resize(size_t(id) + 1);
         summaries_[size_t(id)] = std::move(e);
     } catch (const std::bad_alloc&) {
         throw CQuillError(err::kOutOfMemory, path_);
     }
     return *summaries_[size_t(id)];
+}
+
+void CQuillboxDoc::LoadSummaries(const std::vector<int32_t>& ids, unsigned threads) {
+    if (!file_->IsOpen()) return;
+    const int32_t slots = file_->Table(table::kArticles).count;
+    std::vector<int32_t> wanted;
+    try {
+        wanted.reserve(ids.size());
+        for (int32_t id : ids)
+            if (id >= 0 && id < slots && !HasSummary(id)) wanted.push_back(id);
+        if (wanted.empty()) return;
+        std::sort(wanted.begin(), wanted.end());
+        wanted.erase(std::unique(wanted.begin(), wanted.end()), wanted.end());
+        // Every slot exists before the threads start: each one then writes
+        // only the slots of its own ids.
+        const size_t top = size_t(wanted.back()) + 1;
+        if (summaries_.size() < top) summaries_.resize(top);
+    } catch (const std::bad_alloc&) {
+        return;  // Summary reads them one by one, and says so if it must
+    }
+    ReadInParallel(*file_, wanted.size(), threads ? threads : DefaultReadThreads(),
+                   [this, &wanted](CDataFile& handle, size_t i) {
+                       const int32_t id = wanted[i];
+                       try {
+                           summaries_[size_t(id)] =
+                               MakeSummary(ReadArticleSummary(handle, id, defaults_));
+                       } catch (...) {
+                           // Left unbuilt: Summary reads it again and reports
+                           // the failure in its place in the caller's order.
+                       }
+                   });
 }
 
 const std::string& CQuillboxDoc::TitleSortKey(int32_t id, const Locale& locale) {

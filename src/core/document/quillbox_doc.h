@@ -119,6 +119,12 @@ public:
     // Built on first use and kept; a failed read throws and is tried again
     // next time. Out of memory raises code 1.
     const ArticleSummary& Summary(int32_t id);
+    // Builds the summaries of `ids` not built yet, reading on up to
+    // `threads` threads (0: DefaultReadThreads). The summaries are the ones
+    // Summary would build; an article that cannot be read is left unbuilt,
+    // so that Summary reports it when it is asked for, exactly as it would
+    // have without this. Negative and unknown ids are passed over.
+    void LoadSummaries(const std::vector<int32_t>& ids, unsigned threads = 0);
     // Only the title; nothing for a negative id or an unreadable article.
     std::optional<std::string> SummaryTitle(int32_t id);
     bool HasSummary(int32_t id) const;

@@ -30,6 +30,7 @@ public:
     bool IsBookmarked(int32_t id) override { return doc_.IsBookmarked(id); }
     bool IsPrivate(int32_t id) override { return doc_.IsPrivate(id); }
     const ArticleSummary& Summary(int32_t id) override { return doc_.Summary(id); }
+    void LoadSummaries(const std::vector<int32_t>& ids) override { doc_.LoadSummaries(ids); }
     const std::string& TitleSortKey(int32_t id, const Locale& locale) override {
         return doc_.TitleSortKey(id, locale);
     }

@@ -5,6 +5,7 @@
 
 #include <cstdint>
 #include <string>
+#include <vector>
 
 #include "datafile/id_set.h"
 #include "datafile/records.h"
@@ -47,6 +48,10 @@ public:
 
     // Read once and kept; throws CQuillError when the article cannot be read.
     virtual const ArticleSummary& Summary(int32_t id) = 0;
+    // A hint that the summaries of `ids` are about to be asked for: a source
+    // may build them ahead (all at once, on several threads). It reports
+    // nothing; Summary still answers, and throws, as without it.
+    virtual void LoadSummaries(const std::vector<int32_t>& ids) { (void)ids; }
     // The title's collation key under `locale` (Locale::SortKey of the
     // decoded title); valid while the summary is. Throws as Summary.
     virtual const std::string& TitleSortKey(int32_t id, const Locale& locale) = 0;

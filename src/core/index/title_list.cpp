@@ -139,6 +139,7 @@ void SortTitles(std::vector<int32_t>& ids, IndexSource& source, const Locale& lo
     // file and stay in front as they came.
     auto firstValid = std::find_if(ids.begin(), ids.end(), [](int32_t id) { return id >= 0; });
     size_t skip = size_t(firstValid - ids.begin());
+    source.LoadSummaries(ids);
     std::vector<TitleComparator::Key> keys;
     keys.reserve(ids.size() - skip);
     for (size_t i = skip; i < ids.size(); ++i) {
