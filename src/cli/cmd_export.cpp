@@ -18,7 +18,8 @@ namespace {
 
 const char kUsage[] =
     "usage: qbx export [--password-stdin] [--allow-newer] FILE TARGET\n"
-    "                  --format html|text|rtf|csv|cardfile [--separate-files]\n"
+    "                  --format html|text|rtf|csv|cardfile|markdown [--separate-files]\n"
+    "                  [--wiki-links] [--headings] [--include-private]\n"
     "                  [--range all|bookmarked] [--sort title|title-desc|date|date-desc]\n"
     "                  [--flags HEX] [--line-length N] [--html-type 0|1|2]\n"
     "                  [--html-encode-set N] [--html-charset NAME]\n"
@@ -27,7 +28,12 @@ const char kUsage[] =
     "Exports the articles of the data file FILE into TARGET, as the Export\n"
     "command does: one file, or with --separate-files (text, rtf and html) one\n"
     "file per article in the existing folder TARGET, named from the titles\n"
-    "(html adds toc.htm). --range exports all articles (the default) or the\n"
+    "(html adds toc.htm). --format markdown writes a notes folder into the\n"
+    "existing folder TARGET: a UTF-8 note per article (Title.md) with YAML front\n"
+    "matter, index.md, and attachments/ with the copied files and pictures;\n"
+    "--wiki-links links notes as [[Title]], --headings makes a large bold first\n"
+    "line a heading, --include-private exports private articles too (with the\n"
+    "password given). --range exports all articles (the default) or the\n"
     "bookmarked ones; --sort orders them by title (the default) or date.\n"
     "--flags are the export flags in hexadecimal, default 7B: 01 export header,\n"
     "02 titles, 04 number the titles, 08 dates, 10 attachments, 20 keywords,\n"
@@ -77,6 +83,7 @@ struct ExportArgs {
     DocumentOptions doc;
     std::string format, range = "all", sort = "title", charset, encoding;
     bool separateFiles = false, charsetGiven = false, codePageGiven = false;
+    bool wikiLinks = false, headings = false, includePrivate = false;
     std::optional<long long> flags, lineLength, htmlType, encodeSet;
 };
 
@@ -86,6 +93,7 @@ std::optional<qb::ExportFormat> FormatNamed(const std::string& name) {
     if (name == "html") return qb::ExportFormat::kHtml;
     if (name == "csv") return qb::ExportFormat::kCsv;
     if (name == "cardfile") return qb::ExportFormat::kCardfile;
+    if (name == "markdown") return qb::ExportFormat::kMarkdown;
     return std::nullopt;
 }
 
@@ -107,7 +115,13 @@ int Run(const Args& args) {
                 a.codePageGiven = true;
                 return apply(v);
             };
-    syntax.options.push_back(Value("--format", "html, text, rtf, csv or cardfile", a.format));
+    syntax.options.push_back(
+        Value("--format", "html, text, rtf, csv, cardfile or markdown", a.format));
+    syntax.options.push_back(Flag("--wiki-links", "markdown: [[Title]] links", a.wikiLinks));
+    syntax.options.push_back(
+        Flag("--headings", "markdown: a large bold first line as a heading", a.headings));
+    syntax.options.push_back(
+        Flag("--include-private", "markdown: private articles too", a.includePrivate));
     syntax.options.push_back(Flag("--separate-files", "one file per article", a.separateFiles));
     syntax.options.push_back(Value("--range", "all or bookmarked", a.range));
     syntax.options.push_back(Value("--sort", "title, title-desc, date or date-desc", a.sort));
@@ -133,7 +147,8 @@ int Run(const Args& args) {
     if (operands.size() != 2) return UsageError(syntax, "FILE and TARGET are required");
     if (a.format.empty()) return UsageError(syntax, "--format is required");
     std::optional<qb::ExportFormat> format = FormatNamed(a.format);
-    if (!format) return UsageError(syntax, "--format takes html, text, rtf, csv or cardfile");
+    if (!format)
+        return UsageError(syntax, "--format takes html, text, rtf, csv, cardfile or markdown");
     std::optional<qb::ExportSort> sort = SortNamed(a.sort);
     if (!sort) return UsageError(syntax, "--sort takes title, title-desc, date or date-desc");
     if (a.range != "all" && a.range != "bookmarked")
@@ -182,6 +197,9 @@ int Run(const Args& args) {
     }
     if (a.htmlType) es.htmlExportType = int32_t(*a.htmlType);
     if (a.encoding == "utf-8") es.utf8Text = true;
+    es.markdown.wikiLinks = a.wikiLinks;
+    es.markdown.headings = a.headings;
+    es.markdown.includePrivate = a.includePrivate;
 
     qb::ExportJob job(doc, locale, ui, es);
     qb::ExportResult r = qb::ExportArticles(job, operands[1], *format, a.separateFiles, {});
@@ -196,6 +214,7 @@ int Run(const Args& args) {
 
 }  // namespace
 
-static Registrar reg("export", "export articles as text, RTF, HTML, CSV or Cardfile", Run);
+static Registrar reg("export", "export articles as text, RTF, HTML, CSV, Cardfile or Markdown",
+                     Run);
 
 }  // namespace qbx

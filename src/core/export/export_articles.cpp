@@ -6,6 +6,7 @@
 
 #include "datafile/quill_error.h"
 #include "document/quillbox_doc.h"
+#include "export/markdown_export.h"
 #include "index/document_source.h"
 #include "index/title_list.h"
 #include "platform/progress.h"
@@ -71,6 +72,8 @@ ExportOutcome RunWriter(ExportJob& job, const std::string& target, ExportFormat 
             return ExportCsv(job, target, ids);
         case ExportFormat::kCardfile:
             return ExportCardfile(job, target, ids);
+        case ExportFormat::kMarkdown:
+            return ExportMarkdown(job, target, ids);
     }
     return ExportOutcome::kNothing;
 }
@@ -88,6 +91,8 @@ ExportResult ExportArticles(ExportJob& job, const std::string& target, ExportFor
     Ui& ui = job.GetUi();
     // Only text, RTF and HTML have a folder form.
     if (format == ExportFormat::kCsv || format == ExportFormat::kCardfile) separateFiles = false;
+    // A notes folder is always a folder.
+    if (format == ExportFormat::kMarkdown) separateFiles = true;
     try {
         if (separateFiles && !IsFolder(target)) throw CQuillError(err::kFolderNotFound, target);
         std::optional<std::vector<int32_t>> ids =

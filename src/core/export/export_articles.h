@@ -47,9 +47,9 @@ struct ExportResult {
 };
 
 // Exports the range of `job`'s options to `target` (a file, or with
-// `separateFiles` an existing folder) in `format`. Shows a failure (message
-// 1100 + code with the path; 1150 for a missing folder), the Cancel message
-// 8310 and the Cardfile limit through the job's Ui.
+// `separateFiles` an existing folder; Markdown always a folder) in `format`. Shows a failure
+// (message 1100 + code with the path; 1150 for a missing folder), the Cancel message 8310 and the
+// Cardfile limit through the job's Ui.
 ExportResult ExportArticles(ExportJob& job, const std::string& target, ExportFormat format,
                             bool separateFiles, const ExportRanges& ranges);
 

@@ -86,7 +86,8 @@ ExportedArticle ExportJob::Read(int32_t id) {
 }
 
 const RichTextControl& ExportJob::Content(const ExportedArticle& article) {
-    LoadArticleContent(control_, article.record.level, article.record.Content());
+    LoadArticleContent(control_, article.record.IsRichText(), article.record.Content(),
+                       doc_.TextCodePage());
     return control_;
 }
 

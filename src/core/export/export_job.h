@@ -13,6 +13,7 @@
 #include "article/attachment_opener.h"
 #include "datafile/articles.h"
 #include "export/export_options.h"
+#include "export/markdown_options.h"
 #include "platform/code_page.h"
 #include "richtext/rich_text.h"
 
@@ -33,9 +34,10 @@ struct ExportSettings {
     int32_t htmlExportType = 0;
     int32_t htmlEncodeSet = 0;
     std::string htmlCustomSet;
-    std::string versionText;  // the program's version, for HTML heads
-    TargetContext targets;    // resolving attachment and link targets
-    bool utf8Text = false;    // text and CSV files in UTF-8 (ExportTextEncoding 1)
+    std::string versionText;   // the program's version, for HTML heads
+    TargetContext targets;     // resolving attachment and link targets
+    bool utf8Text = false;     // text and CSV files in UTF-8 (ExportTextEncoding 1)
+    MarkdownOptions markdown;  // the Markdown notes folder's own choices
 };
 
 // The values of `settings` (with the options given) over `doc`.

@@ -45,6 +45,8 @@ const char* ExportExtension(ExportFormat format) {
             return ".crd";
         case ExportFormat::kCsv:
             return ".csv";
+        case ExportFormat::kMarkdown:
+            return ".md";
     }
     return "";
 }

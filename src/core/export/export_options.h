@@ -39,7 +39,16 @@ enum class ExportSort : int32_t {
 };
 
 // The format codes of the file types; 3 is not used, 6 belongs to plug-ins.
-enum class ExportFormat : int32_t { kText = 0, kRtf = 1, kHtml = 2, kCardfile = 4, kCsv = 5 };
+// Markdown (a notes folder) has no code of the original program; 7 follows
+// the plug-ins' 6.
+enum class ExportFormat : int32_t {
+    kText = 0,
+    kRtf = 1,
+    kHtml = 2,
+    kCardfile = 4,
+    kCsv = 5,
+    kMarkdown = 7,
+};
 
 // One record per program run; the setup dialog edits a copy.
 struct ExportOptions {
@@ -71,7 +80,8 @@ struct ExportFileType {
 // HTML), in the order of their string-table entries; missing entries are
 // skipped.
 std::vector<ExportFileType> ExportFileTypes(bool folder = false);
-// The extension a format's files get (".txt", ".rtf", ".htm", ".crd", ".csv").
+// The extension a format's files get (".txt", ".rtf", ".htm", ".crd", ".csv",
+// ".md").
 const char* ExportExtension(ExportFormat format);
 
 // The name the save dialog proposes. For the current article: its title

@@ -1,0 +1,199 @@
+#include "export/markdown_text.h"
+
+#include <unicode/unistr.h>
+
+#include <algorithm>
+#include <array>
+#include <filesystem>
+
+namespace qb {
+namespace {
+
+bool IsAsciiDigit(char c) {
+    return c >= '0' && c <= '9';
+}
+bool IsAsciiLetter(char c) {
+    return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z');
+}
+
+std::string CaseFolded(const std::string& utf8) {
+    std::string out;
+    icu::UnicodeString::fromUTF8(utf8).foldCase().toUTF8String(out);
+    return out;
+}
+
+}  // namespace
+
+void AppendUtf8(std::string& out, char32_t c) {
+    if (c < 0x80) {
+        out += char(c);
+    } else if (c < 0x800) {
+        out += char(0xC0 | (c >> 6));
+        out += char(0x80 | (c & 0x3F));
+    } else if (c < 0x10000) {
+        out += char(0xE0 | (c >> 12));
+        out += char(0x80 | ((c >> 6) & 0x3F));
+        out += char(0x80 | (c & 0x3F));
+    } else {
+        out += char(0xF0 | (c >> 18));
+        out += char(0x80 | ((c >> 12) & 0x3F));
+        out += char(0x80 | ((c >> 6) & 0x3F));
+        out += char(0x80 | (c & 0x3F));
+    }
+}
+
+std::string Utf16ToUtf8(std::u16string_view text) {
+    std::string out;
+    out.reserve(text.size());
+    for (size_t i = 0; i < text.size(); ++i) {
+        char32_t c = text[i];
+        if (c < 0x80) {
+            out += char(c);
+            continue;
+        }
+        if (c >= 0xD800 && c <= 0xDBFF && i + 1 < text.size() && text[i + 1] >= 0xDC00 &&
+            text[i + 1] <= 0xDFFF) {
+            c = 0x10000 + ((c - 0xD800) << 10) + (char32_t(text[i + 1]) - 0xDC00);
+            ++i;
+        } else if (c >= 0xD800 && c <= 0xDFFF) {
+            c = 0xFFFD;
+        }
+        AppendUtf8(out, c);
+    }
+    return out;
+}
+
+std::string EscapeMarkdown(std::string_view s, bool lineStart) {
+    std::string out;
+    out.reserve(s.size() + 8);
+    size_t i = 0;
+    if (lineStart && !s.empty()) {
+        char c = s[0];
+        if (c == '#' || c == '>' || c == '-' || c == '+' || c == '=') {
+            out += '\\';
+        } else if (IsAsciiDigit(c)) {
+            size_t d = 0;
+            while (d < s.size() && IsAsciiDigit(s[d]))
+                ++d;
+            if (d < s.size() && d <= 9 && (s[d] == '.' || s[d] == ')')) {
+                out.append(s.substr(0, d));
+                out += '\\';
+                i = d;
+            }
+        }
+    }
+    for (; i < s.size(); ++i) {
+        char c = s[i];
+        switch (c) {
+            case '*':
+            case '_':
+            case '`':
+            case '[':
+            case ']':
+            case '\\':
+            case '<':
+            case '~':
+            case '|':
+                out += '\\';
+                break;
+            case '&':
+                if (i + 1 < s.size() && (IsAsciiLetter(s[i + 1]) || s[i + 1] == '#')) out += '\\';
+                break;
+            case '#':
+                if (i + 1 < s.size() && s[i + 1] != ' ' && s[i + 1] != '\t') out += '\\';
+                break;
+            default:
+                break;
+        }
+        out += c;
+    }
+    return out;
+}
+
+std::string LinkDestination(std::string_view s) {
+    static const char kHex[] = "0123456789ABCDEF";
+    std::string out;
+    out.reserve(s.size());
+    for (unsigned char c : s) {
+        if (c <= 0x20 || c == 0x7F || c == '(' || c == ')' || c == '<' || c == '>' || c == '\\' ||
+            c == '%') {
+            out += '%';
+            out += kHex[c >> 4];
+            out += kHex[c & 15];
+        } else {
+            out += char(c);
+        }
+    }
+    return out;
+}
+
+std::string SafeNoteName(std::string_view s) {
+    std::string out;
+    out.reserve(s.size());
+    bool space = false;
+    for (unsigned char c : s) {
+        bool white = c == ' ' || c == '\t' || c == '\r' || c == '\n' || c == 0x0B;
+        if (white) {
+            space = !out.empty();
+            continue;
+        }
+        if (space) out += ' ';
+        space = false;
+        if (c < 0x20 || c == 0x7F ||
+            std::string_view("<>:\"/\\|?*#^[]").find(char(c)) != std::string_view::npos)
+            out += '_';
+        else
+            out += char(c);
+    }
+    // Cut on a character boundary: never inside a UTF-8 sequence.
+    if (out.size() > kMaxNoteName) {
+        size_t cut = kMaxNoteName;
+        while (cut > 0 && (static_cast<unsigned char>(out[cut]) & 0xC0) == 0x80)
+            --cut;
+        out.resize(cut);
+    }
+    while (!out.empty() && (out.back() == ' ' || out.back() == '.'))
+        out.pop_back();
+    size_t lead = 0;
+    while (lead < out.size() && (out[lead] == ' ' || out[lead] == '.'))
+        ++lead;
+    out.erase(0, lead);
+    if (out.empty()) return "Untitled";
+    // Windows reserves these names whatever the extension.
+    static const std::array<const char*, 4> kDevices = {"CON", "PRN", "AUX", "NUL"};
+    std::string upper = out;
+    for (char& c : upper)
+        if (c >= 'a' && c <= 'z') c = char(c - 32);
+    bool reserved =
+        std::any_of(kDevices.begin(), kDevices.end(), [&](const char* d) { return upper == d; });
+    if (upper.size() == 4 && (upper.rfind("COM", 0) == 0 || upper.rfind("LPT", 0) == 0) &&
+        upper[3] >= '1' && upper[3] <= '9')
+        reserved = true;
+    if (reserved) out += '_';
+    return out;
+}
+
+void FolderNames::TakeExisting(const std::string& folder) {
+    std::error_code ec;
+    for (std::filesystem::directory_iterator it(folder, ec), end; !ec && it != end;
+         it.increment(ec))
+        Take(it->path().filename().string());
+}
+
+bool FolderNames::Taken(const std::string& name) const {
+    return taken_.count(CaseFolded(name)) != 0;
+}
+
+void FolderNames::Take(const std::string& name) {
+    taken_.insert(CaseFolded(name));
+}
+
+std::string FolderNames::Unique(const std::string& stem, const std::string& extension) {
+    std::string name = stem + extension;
+    for (unsigned long n = 1; Taken(name); ++n)
+        name = stem + " " + std::to_string(n) + extension;
+    Take(name);
+    return name;
+}
+
+}  // namespace qb
