@@ -201,7 +201,8 @@ bool Settings::Save(ProfileStore& store) {
         store.WriteString(k.section, k.key, this->*k.field);
     // The section holds exactly `drives`: a drive removed in Preferences must
     // not come back with the next load (a data file's opening loads again).
-    for (const auto& [key, unused] : store.SectionEntries("Drives")) {
+    for (const auto& entry : store.SectionEntries("Drives")) {
+        const std::string& key = entry.first;  // a lambda may not capture a binding
         bool kept = std::any_of(drives.begin(), drives.end(),
                                 [&](const auto& d) { return EqualsNoCase(d.first, key); });
         if (!kept) store.DeleteKey("Drives", key);
