@@ -341,7 +341,7 @@ void HtmlWriter::CloseDefaultFont() {
 
 bool HtmlWriter::WriteArticleContent(const CArticle& article, const LinkContext& links,
                                      ProgressWindow* progress) {
-    if (LoadArticleContent(control_, article.level, article.Content()))
+    if (LoadArticleContent(control_, article.IsRichText(), article.Content()))
         return WriteRichTextContent(*this, control_, article.links, links, progress);
     OpenDefaultFont();
     WriteTextWithBreaks(article.Content());

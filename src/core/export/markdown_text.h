@@ -7,10 +7,11 @@
 #include <string>
 #include <string_view>
 
+#include "platform/code_page.h"  // Utf16ToUtf8
+
 namespace qb {
 
-// UTF-8 of `text`; half a surrogate pair becomes U+FFFD.
-std::string Utf16ToUtf8(std::u16string_view text);
+// Appends `c` as UTF-8.
 void AppendUtf8(std::string& out, char32_t c);
 
 // Backslash-escapes what CommonMark (with strikethrough and tables) or a

@@ -117,5 +117,13 @@ TEST_F(ExportTest, HtmlCancelLeavesTheOldFile) {
     EXPECT_EQ(Names(dir.Path()), (std::vector<std::string>{"out.htm", "test.qbx"}));
 }
 
+// An old plain-text article is text whatever it starts with.
+TEST_F(ExportTest, PlainArticleThatLooksLikeRtfStaysText) {
+    OpenArticles({Plain("T", "{\\rtf1 \\b x}")});
+    SetFlags(0x40);
+    std::string html = Export(ExportFormat::kHtml);
+    EXPECT_NE(html.find("{\\rtf1 \\b x}"), std::string::npos) << html;
+}
+
 }  // namespace
 }  // namespace qb::testing
