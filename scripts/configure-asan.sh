@@ -1,0 +1,12 @@
+#!/usr/bin/env bash
+# scripts/configure-asan.sh [FOLDER]: configures the sanitizer build (ASan +
+# UBSan, clang) that also builds the fuzz targets. A folder configured with
+# another compiler is started afresh.
+set -euo pipefail
+cd "$(dirname "$0")/.."
+build=${1:-build-asan}
+if [[ -f $build/CMakeCache.txt ]] && ! grep -q '^CMAKE_CXX_COMPILER:.*clang++' "$build/CMakeCache.txt"; then
+  rm -rf "$build"
+fi
+CC=clang CXX=clang++ cmake -S . -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=Debug \
+  -DQB_SANITIZE=ON -DQB_FUZZ=ON -DQB_BUILD_BENCH=OFF >/dev/null

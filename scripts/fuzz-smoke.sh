@@ -1,0 +1,17 @@
+#!/usr/bin/env bash
+# scripts/fuzz-smoke.sh [SECONDS]: every fuzz target for SECONDS (20) on its
+# corpus, one after the other; the test script runs it after the sanitizer
+# tests. Fails on the first crash, leak or time-out.
+set -euo pipefail
+cd "$(dirname "$0")/.."
+seconds=${1:-20}
+for t in data_file rtf query settings_ini links dates html; do
+  log=build-asan/fuzz-findings/$t.log
+  mkdir -p build-asan/fuzz-findings
+  if ! scripts/fuzz.sh "$t" "$seconds" >"$log" 2>&1; then
+    echo "fuzz target $t failed:" >&2
+    tail -n 60 "$log" >&2
+    exit 1
+  fi
+  echo "fuzz $t: $(grep -o 'stat::number_of_executed_units: *[0-9]*' "$log" | grep -o '[0-9]*$') runs, $(grep -o 'cov: [0-9]*' "$log" | tail -1)"
+done
