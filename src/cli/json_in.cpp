@@ -105,7 +105,7 @@ public:
                     SkipSpace();
                     if (Peek() != ':') return Fail(error, "':' expected");
                     ++i_;
-                    c.members.emplace_back(ToUtf8(key), JsonValue{});
+                    c.members.push_back({ToUtf8(key), JsonValue{}});
                     slot = &c.members.back().second;
                 }
                 break;

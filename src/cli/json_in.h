@@ -13,19 +13,27 @@
 
 namespace qbx {
 
+struct JsonMember;
+
 struct JsonValue {
     enum class Type { kNull, kBool, kNumber, kString, kArray, kObject };
     Type type = Type::kNull;
     bool boolean = false;
     double number = 0;
     std::u16string string;
-    std::vector<JsonValue> items;                            // kArray
-    std::vector<std::pair<std::string, JsonValue>> members;  // kObject, keys in UTF-8
+    std::vector<JsonValue> items;     // kArray
+    std::vector<JsonMember> members;  // kObject
 
     // The member named `key` (the last one if repeated), or nullptr.
     const JsonValue* Find(std::string_view key) const;
     // The number as an int32_t when it is a whole number in range.
     std::optional<int32_t> AsInt32() const;
+};
+
+// One member of an object (a std::pair would need JsonValue complete).
+struct JsonMember {
+    std::string first;  // the key, in UTF-8
+    JsonValue second;
 };
 
 // Arrays and objects nested deeper than this are refused.

@@ -12,6 +12,7 @@
 #include <sstream>
 
 #include "datafile/quill_error.h"
+#include "platform/file_io.h"
 
 namespace qb {
 
@@ -386,16 +387,7 @@ bool ProfileStore::WriteFile(const std::string& text, int& code) {
 
     int error = 0;
     size_t limit = failAfter_ ? std::min(*failAfter_, text.size()) : text.size();
-    size_t done = 0;
-    while (done < limit) {
-        ssize_t n = ::write(fd, text.data() + done, limit - done);
-        if (n < 0) {
-            if (errno == EINTR) continue;
-            error = errno;
-            break;
-        }
-        done += static_cast<size_t>(n);
-    }
+    error = WriteAll(fd, text.data(), limit);
     if (error == 0 && failAfter_) error = ENOSPC;
     if (error == 0 && ::fsync(fd) != 0) error = errno;
     if (::close(fd) != 0 && error == 0) error = errno;

@@ -10,6 +10,7 @@
 
 #include "datafile/chain_guard.h"
 #include "datafile/record_stream.h"
+#include "platform/file_io.h"
 
 namespace qb {
 namespace {
@@ -36,8 +37,9 @@ uint16_t GetUInt16(const uint8_t* p) {
 size_t ReadAt(int fd, void* buf, size_t n, int64_t offset, const std::string& path) {
     size_t done = 0;
     while (done < n) {
-        ssize_t got = ::pread(fd, static_cast<uint8_t*>(buf) + done, n - done,
-                              static_cast<off_t>(offset + static_cast<int64_t>(done)));
+        ssize_t got =
+            CurrentFileIo().ReadAt(fd, static_cast<uint8_t*>(buf) + done, n - done,
+                                   static_cast<off_t>(offset + static_cast<int64_t>(done)));
         if (got < 0) {
             if (errno == EINTR) continue;
             throw CQuillError(ErrnoToCode(errno), path);

@@ -16,6 +16,7 @@
 #include "datafile/articles.h"
 #include "datafile/quill_error.h"
 #include "export/html_rich_text.h"
+#include "platform/file_io.h"
 #include "resources/strings.h"
 #include "richtext/article_content.h"
 #include "richtext/text_find.h"
@@ -119,23 +120,13 @@ void HtmlWriter::Allocate() {
 }
 
 void HtmlWriter::Flush() {
-    std::size_t done = 0;
     // Until the file is open the buffer only fills, so that writing a
     // fragment before Open is an error reported at the first flush.
     if (fd_ < 0) throw CQuillError(err::kFileSystem, path_);
-    while (done < fill_) {
-        ssize_t n = ::write(fd_, buffer_.get() + done, fill_ - done);
-        if (n < 0) {
-            if (errno == EINTR) continue;
-            int e = errno;
-            fill_ = 0;
-            Fail(e);
-        }
-        if (n == 0) {
-            fill_ = 0;
-            Fail(ENOSPC);
-        }
-        done += std::size_t(n);
+    int e = WriteAll(fd_, buffer_.get(), fill_);
+    if (e != 0) {
+        fill_ = 0;
+        Fail(e);
     }
     fill_ = 0;
 }

@@ -7,13 +7,18 @@
 #include <cstdio>
 
 #include "datafile/quill_error.h"
+#include "platform/file_io.h"
 
 namespace qb {
 
-PlainTextWriter::PlainTextWriter(std::FILE* stream) : stream_(stream), owned_(false) {}
+namespace {
+constexpr size_t kBufferSize = 64 * 1024;
+}
+
+PlainTextWriter::PlainTextWriter(std::FILE* stream) : stream_(stream) {}
 
 PlainTextWriter::~PlainTextWriter() {
-    if (owned_) Abort();
+    if (fd_ >= 0) Abort();
 }
 
 void PlainTextWriter::Fail(int error) {
@@ -21,28 +26,37 @@ void PlainTextWriter::Fail(int error) {
 }
 
 void PlainTextWriter::Create(const std::string& path, const std::string& shownPath) {
-    if (stream_) Abort();
+    if (IsOpen()) Abort();
     path_ = path;
     shown_ = shownPath.empty() ? path : shownPath;
-    // 0666 less the umask, like any other program's output; never follows
-    // into a different kind of file than a regular one we may truncate.
+    // 0666 less the umask, like any other program's output.
     int fd = ::open(path.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0666);
     if (fd < 0) Fail(errno);
-    std::FILE* f = ::fdopen(fd, "wb");
-    if (!f) {
-        int e = errno;
-        ::close(fd);
-        ::unlink(path.c_str());
-        Fail(e);
-    }
-    stream_ = f;
-    owned_ = true;
+    fd_ = fd;
+    buffer_.clear();
+    buffer_.reserve(kBufferSize);
+}
+
+void PlainTextWriter::FlushBuffer() {
+    int e = WriteAll(fd_, buffer_.data(), buffer_.size());
+    buffer_.clear();
+    if (e != 0) Fail(e);
 }
 
 void PlainTextWriter::Write(std::string_view bytes) {
-    if (!stream_) throw CQuillError(err::kFileSystem, shown_);
+    if (!IsOpen()) throw CQuillError(err::kFileSystem, shown_);
     if (bytes.empty()) return;
-    if (std::fwrite(bytes.data(), 1, bytes.size(), stream_) != bytes.size()) Fail(errno);
+    if (stream_) {
+        if (std::fwrite(bytes.data(), 1, bytes.size(), stream_) != bytes.size()) Fail(errno);
+        return;
+    }
+    if (buffer_.size() + bytes.size() > kBufferSize) FlushBuffer();
+    if (bytes.size() >= kBufferSize) {
+        int e = WriteAll(fd_, bytes.data(), bytes.size());
+        if (e != 0) Fail(e);
+        return;
+    }
+    buffer_.append(bytes);
 }
 
 void PlainTextWriter::EndLine() {
@@ -50,35 +64,35 @@ void PlainTextWriter::EndLine() {
 }
 
 void PlainTextWriter::Close() {
-    if (!stream_) return;
-    std::FILE* f = stream_;
-    bool owned = owned_;
-    int e = 0;
-    if (std::fflush(f) != 0) e = errno;
-    if (owned) {
-        if (e == 0 && ::fsync(fileno(f)) != 0 && errno != EINVAL && errno != EROFS) e = errno;
-        if (std::fclose(f) != 0 && e == 0) e = errno;
+    if (stream_) {
+        std::FILE* f = stream_;
         stream_ = nullptr;
-        owned_ = false;
-    } else {
-        stream_ = nullptr;
+        if (std::fflush(f) != 0) Fail(errno);
+        return;
     }
+    if (fd_ < 0) return;
+    int e = WriteAll(fd_, buffer_.data(), buffer_.size());
+    buffer_.clear();
+    if (e == 0 && ::fsync(fd_) != 0 && errno != EINVAL && errno != EROFS) e = errno;
+    if (::close(fd_) != 0 && e == 0) e = errno;
+    fd_ = -1;
     if (e != 0) {
-        if (owned) ::unlink(path_.c_str());
+        ::unlink(path_.c_str());
         Fail(e);
     }
 }
 
 void PlainTextWriter::Abort() {
-    if (!stream_) return;
-    if (owned_) {
-        std::fclose(stream_);
-        ::unlink(path_.c_str());
-    } else {
+    if (stream_) {
         std::fflush(stream_);
+        stream_ = nullptr;
+        return;
     }
-    stream_ = nullptr;
-    owned_ = false;
+    if (fd_ < 0) return;
+    ::close(fd_);
+    fd_ = -1;
+    buffer_.clear();
+    ::unlink(path_.c_str());
 }
 
 }  // namespace qb

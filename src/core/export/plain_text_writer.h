@@ -33,15 +33,19 @@ public:
     // Closes without raising and deletes a file this writer created.
     void Abort();
 
-    bool IsOpen() const { return stream_ != nullptr; }
+    bool IsOpen() const { return fd_ >= 0 || stream_ != nullptr; }
     // The path errors name.
     const std::string& Path() const { return shown_; }
 
 private:
     void Fail(int error);
+    void FlushBuffer();
 
+    // A file of our own is written through the file port with a buffer of
+    // our own; a caller's stream through stdio.
+    int fd_ = -1;
+    std::string buffer_;
     std::FILE* stream_ = nullptr;
-    bool owned_ = false;
     std::string path_;
     std::string shown_;
 };

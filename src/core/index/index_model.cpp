@@ -32,7 +32,6 @@ int32_t ZeroOrOne(int32_t v) {
 IndexModel::IndexModel(IndexSource& source, const Locale& locale, Ui& ui, IndexHost& host,
                        QueryExpression& currentQuery, IndexSettings settings)
     : source_(source),
-      locale_(locale),
       ui_(ui),
       host_(host),
       query_(currentQuery),

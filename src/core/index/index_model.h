@@ -157,7 +157,6 @@ private:
     void Report(const class CQuillError& e);
 
     IndexSource& source_;
-    const Locale& locale_;
     Ui& ui_;
     IndexHost& host_;
     QueryExpression& query_;

@@ -1,0 +1,96 @@
+// A write that fails at any point of an export or a settings save leaves
+// the previous file exactly as it was and no temporary file behind.
+#include <gtest/gtest.h>
+
+#include "app/profile_store.h"
+#include "core/export/export_fixture.h"
+#include "fault_io.h"
+
+namespace qb::testing {
+namespace {
+
+class WriteFaults : public ExportTest {
+protected:
+    void SetUp() override {
+        std::vector<qbw::ArticleData> articles;
+        for (int i = 0; i < 40; ++i)
+            articles.push_back(Plain("Note " + std::to_string(i), std::string(5000, 'x')));
+        OpenArticles(articles);
+    }
+};
+
+TEST_F(WriteFaults, AFailedWriteAnywhereKeepsTheOldExport) {
+    struct Case {
+        ExportFormat format;
+        const char* name;
+    };
+    for (Case c : {Case{ExportFormat::kHtml, "html"}, Case{ExportFormat::kText, "text"},
+                   Case{ExportFormat::kRtf, "rtf"}, Case{ExportFormat::kCsv, "csv"},
+                   Case{ExportFormat::kCardfile, "cardfile"}}) {
+        SCOPED_TRACE(c.name);
+        TempDir out;
+        std::string target = out / "notes.out";
+        WriteFile(target, "the old export");
+        long total = 0;
+        {
+            FaultyIo io;
+            ScopedFileIo scope(io);
+            ASSERT_TRUE(Run(c.format, target).Succeeded()) << ui.LastText();
+            total = io.writes;
+        }
+        ASSERT_GT(total, 0);
+        WriteFile(target, "the old export");
+        for (long n = 0; n < total; ++n) {
+            SCOPED_TRACE("failing write " + std::to_string(n));
+            ui.messages.clear();
+            FaultyIo io;
+            io.failWrite = n;
+            io.error = n % 2 ? ENOSPC : EROFS;
+            ExportResult r;
+            {
+                ScopedFileIo scope(io);
+                r = Run(c.format, target);
+            }
+            EXPECT_FALSE(r.Succeeded());
+            EXPECT_GE(ui.Count(), 1u) << "the failure is said";
+            EXPECT_EQ(ReadFile(target), "the old export");
+            EXPECT_EQ(Names(out.Path()), std::vector<std::string>{"notes.out"});
+        }
+    }
+}
+
+TEST(SettingsWriteFaults, AFailedWriteKeepsTheOldSettings) {
+    TempDir dir;
+    std::string path = dir / "quillbox.ini";
+    WriteFile(path, "[Quillbox]\nOld=1\n");
+    for (long n = 0; n < 3; ++n) {
+        ProfileStore store(path);
+        ASSERT_TRUE(store.Load());
+        std::string big(200000, 'v');  // several writes' worth
+        store.WriteString("Quillbox", "Big", big);
+        FaultyIo io;
+        io.failWrite = n;
+        io.error = ENOSPC;
+        int reported = 0;
+        store.SetErrorReporter([&](int, const std::string&) { ++reported; });
+        bool saved = true;
+        {
+            ScopedFileIo scope(io);
+            saved = store.Flush();
+        }
+        if (n < io.writes) {
+            EXPECT_FALSE(saved);
+            EXPECT_EQ(reported, 1);
+            EXPECT_EQ(ReadFile(path), "[Quillbox]\nOld=1\n");
+            size_t files = 0;
+            for (const auto& e : std::filesystem::directory_iterator(dir.Path())) {
+                (void)e;
+                ++files;
+            }
+            EXPECT_EQ(files, 1u) << "no temporary file is left";
+        }
+    }
+}
+
+}  // namespace
+}  // namespace qb::testing
