@@ -18,4 +18,11 @@ scripts/configure-asan.sh build-asan
 cmake --build build-asan -j "$jobs"
 ctest --test-dir build-asan --output-on-failure -j "$jobs"
 
+# The read threads under ThreadSanitizer: only the programs that use them.
+CC=clang CXX=clang++ cmake -S . -B build-tsan -G Ninja -DCMAKE_BUILD_TYPE=Debug -DQB_TSAN=ON \
+  -DQB_BUILD_GUI=OFF -DQB_BUILD_BENCH=OFF >/dev/null
+cmake --build build-tsan -j "$jobs" --target test_datafile_container test_document_summaries
+TSAN_OPTIONS=halt_on_error=1 build-tsan/bin/test_datafile_container --gtest_brief=1
+TSAN_OPTIONS=halt_on_error=1 build-tsan/bin/test_document_summaries --gtest_brief=1
+
 scripts/fuzz-smoke.sh "${QB_FUZZ_SMOKE_SECONDS:-20}"

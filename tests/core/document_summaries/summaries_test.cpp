@@ -3,7 +3,7 @@
 // be read, the same failures when they are asked for.
 #include <map>
 
-#include "doc_fixture.h"
+#include "core/document/doc_fixture.h"
 
 namespace qb::testing {
 namespace {
