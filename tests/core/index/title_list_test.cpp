@@ -192,13 +192,14 @@ TEST_F(TitleListTest, CachedKeysGiveTheCollationOrder) {
         {title_order::kDatesDescending,
          [&](int32_t x, int32_t y) { return dated(x, y) ? -dated(x, y) : collated(x, y); }},
     };
-    for (const auto& [order, cmp] : orders) {
+    for (const auto& entry : orders) {
+        const auto& [order, cmp] = entry;
         std::vector<int32_t> expected;
         for (auto& [id, a] : src.articles)
             expected.push_back(id);
         std::vector<int32_t> sorted = expected;
         std::stable_sort(expected.begin(), expected.end(),
-                         [&](int32_t x, int32_t y) { return cmp(x, y) < 0; });
+                         [&](int32_t x, int32_t y) { return entry.second(x, y) < 0; });
         SortTitles(sorted, src, locale, order);
         EXPECT_EQ(sorted, expected) << "order " << order;
     }
