@@ -117,11 +117,14 @@ public:
         return answer;
     }
     std::optional<ExportTarget> AskFolder(const std::vector<ExportFileType>& types, size_t initial,
-                                          const std::string& folder) override {
+                                          const std::string& folder,
+                                          MarkdownOptions& markdown) override {
         shownTypes = types;
         initialType = initial;
         shownFolder = folder;
         askedFolder = true;
+        shownMarkdown = markdown;
+        if (answer && markdownAnswer) markdown = *markdownAnswer;
         return answer;
     }
 
@@ -133,6 +136,8 @@ public:
     size_t initialType = 99;
     std::string shownFolder, proposedName;
     std::optional<ExportTarget> answer;
+    MarkdownOptions shownMarkdown;
+    std::optional<MarkdownOptions> markdownAnswer;
 };
 
 class ExportCommandRunTest : public ExportTest {
@@ -198,9 +203,35 @@ TEST_F(ExportCommandRunTest, SeparateFilesGoToTheFolderDialog) {
     dialogs.answer = ExportTarget{dir / "out", 2};  // HTML, the third of the folder's types
     ASSERT_TRUE(RunCommand().Succeeded()) << ui.LastText();
     EXPECT_TRUE(dialogs.askedFolder);
-    ASSERT_EQ(dialogs.shownTypes.size(), 3u);
+    ASSERT_EQ(dialogs.shownTypes.size(), 4u);
+    EXPECT_EQ(dialogs.shownTypes[3].format, ExportFormat::kMarkdown);
+    EXPECT_EQ(dialogs.shownTypes[3].description, "Markdown notes folder");
     EXPECT_EQ(Names(dir / "out"), (std::vector<std::string>{"Notes.htm", "Notes1.htm", "toc.htm"}));
     EXPECT_EQ(options.fileType, 3);
+}
+
+TEST_F(ExportCommandRunTest, MarkdownOptionsOfTheFolderDialogReachTheNotesAndAreKept) {
+    OpenArticles({Rich("Big", "{\\rtf1 {\\b\\fs48 Big}\\par body\\par}")});
+    dialogs.separate = true;
+    std::filesystem::create_directory(dir / "notes");
+    dialogs.answer = ExportTarget{dir / "notes", 3};
+    MarkdownOptions chosen;
+    chosen.headings = true;
+    dialogs.markdownAnswer = chosen;
+    ASSERT_TRUE(RunCommand().Succeeded()) << ui.LastText();
+    EXPECT_NE(ReadFile(dir / "notes/Big.md").find("# Big\n"), std::string::npos)
+        << ReadFile(dir / "notes/Big.md");
+    EXPECT_TRUE(std::filesystem::exists(dir / "notes/index.md"));
+    EXPECT_EQ(options.fileType, 4);
+    EXPECT_TRUE(options.markdown.headings);
+
+    // The next run shows what was chosen; a cancelled dialog changes nothing.
+    dialogs.markdownAnswer.reset();
+    dialogs.answer.reset();
+    RunCommand();
+    EXPECT_TRUE(dialogs.shownMarkdown.headings);
+    EXPECT_EQ(dialogs.initialType, 3u);
+    EXPECT_TRUE(options.markdown.headings);
 }
 
 TEST_F(ExportCommandRunTest, LostCharactersOfferUtf8) {
