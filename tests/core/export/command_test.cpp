@@ -5,6 +5,7 @@
 #include "app/directories.h"
 #include "app/settings.h"
 #include "core/export/export_fixture.h"
+#include "export/copy_html.h"
 #include "export/export_command.h"
 #include "index/index_model.h"
 
@@ -269,6 +270,32 @@ TEST_F(ExportTest, Utf8TextWrapsByCharactersAndCsvDecodesStoredText) {
     // RTF keeps its own encoding whatever the text choice.
     SetFlags(0x02);
     EXPECT_NE(Export(ExportFormat::kRtf).find("\\'e9t\\'e9"), std::string::npos);
+}
+
+}  // namespace
+}  // namespace qb::testing
+
+namespace qb::testing {
+namespace {
+
+TEST_F(ExportTest, CopyHtmlIsAUtf8PageOfTheArticleSectionsInOrder) {
+    OpenArticles({Rich("Caf\xE9", "{\\rtf1 Ice \\u1046? here\\par}"), Plain("Second", "plain")});
+    std::string html = ArticlesCopyHtml(*doc, {1, 0}, locale, ui, nullptr);
+    EXPECT_NE(html.find("charset=utf-8"), std::string::npos);
+    // No byte of the code page is left: the title is UTF-8 or an entity, the
+    // character the code page lacks a reference.
+    EXPECT_EQ(html.find('\xE9'), std::string::npos);
+    EXPECT_TRUE(html.find("Caf\xC3\xA9") != std::string::npos ||
+                html.find("Caf&eacute;") != std::string::npos)
+        << html;
+    EXPECT_NE(html.find("&#1046;"), std::string::npos) << html;
+    size_t second = html.find("<b>Second</b>");
+    ASSERT_NE(second, std::string::npos);
+    EXPECT_LT(second, html.find("Caf"));
+    EXPECT_NE(html.find("plain"), std::string::npos);
+    // A section, not an export: no contents list.
+    EXPECT_EQ(html.find("Table of Contents"), std::string::npos);
+    EXPECT_NE(html.find("</HTML>"), std::string::npos);
 }
 
 }  // namespace
