@@ -74,7 +74,7 @@ bool ReaderExport::Run() {
     ReaderApp& app = app_;
     QtExportDialogs qtDialogs(app_.Dialogs(), app_.Frame(),
                               [&app] { app.RunPreferences(PreferencesPage::kExport); });
-    PumpedProgress progress(app_.GetUi());
+    PumpedProgress progress(progress_ ? *progress_ : app_.GetUi());
     ExportServices s;
     s.doc = doc;
     s.locale = &app_.GetLocale();

@@ -37,8 +37,10 @@ public:
     bool Running() const { return running_; }
     ExportResult LastResult() const { return last_; }
 
-    // Tests answer the dialogs; null gives back the Qt ones.
+    // Tests answer the dialogs; null gives back the Qt ones. Progress
+    // windows open through the Ui's port unless one is set here.
     void SetDialogs(ExportDialogs* dialogs) { dialogs_ = dialogs; }
+    void SetProgress(ProgressPort* progress) { progress_ = progress; }
     ExportOptions& Options() { return options_; }
 
 private:
@@ -46,6 +48,7 @@ private:
     ArticleWindowHooks articles_;
     FindIndexHooks index_;
     ExportDialogs* dialogs_ = nullptr;
+    ProgressPort* progress_ = nullptr;
     ExportOptions options_;
     ExportResult last_;
     bool running_ = false;

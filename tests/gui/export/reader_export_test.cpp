@@ -9,6 +9,7 @@
 #include <QCheckBox>
 #include <QComboBox>
 #include <QFileDialog>
+#include <QPushButton>
 #include <QTabWidget>
 #include <QTimer>
 
@@ -20,6 +21,7 @@
 #include "gui/export/pumped_progress.h"
 #include "gui/export/reader_export.h"
 #include "gui/index/index_window.h"
+#include "gui/platform/qt_progress.h"
 #include "resources/command_ids.h"
 
 namespace qb::testing {
@@ -204,6 +206,43 @@ TEST_F(ReaderExportTest, MainWindowAndDocumentStayWhileTheExportRuns) {
     // Afterwards the file closes as usual.
     r.app->CloseDocument();
     EXPECT_EQ(r.app->Document(), nullptr);
+}
+
+// The reader's own progress window: a click on its Cancel, which only the
+// events served during the run deliver, stops the export.
+class QtProgressUi : public RecordingUi {
+public:
+    QWidget* owner = nullptr;
+    std::unique_ptr<ProgressWindow> OpenProgress(const std::string& caption) override {
+        return std::make_unique<QtProgressWindow>(owner, caption);
+    }
+};
+
+TEST_F(ReaderExportTest, CancelInTheProgressWindowStopsTheExport) {
+    QtProgressUi progressUi;
+    progressUi.owner = &r.Frame();
+    std::string target = r.dir / "birds.txt";
+    Answer(nullptr, target, 0);
+    bool clicked = false, frameDisabled = false;
+    std::function<void()> clickCancel = [&] {
+        auto* cancel = r.Frame().findChild<QPushButton*>("ProgressCancel");
+        if (!cancel) {
+            QTimer::singleShot(0, clickCancel);
+            return;
+        }
+        frameDisabled = !r.Frame().isEnabled();
+        cancel->click();
+        clicked = true;
+    };
+    QTimer::singleShot(0, clickCancel);
+    exporter->SetProgress(&progressUi);
+    RunExport();
+    EXPECT_TRUE(clicked);
+    EXPECT_TRUE(frameDisabled);
+    EXPECT_FALSE(exporter->LastResult().Succeeded());
+    EXPECT_FALSE(std::filesystem::exists(target));
+    EXPECT_TRUE(r.Frame().isEnabled());
+    EXPECT_EQ(r.Frame().findChild<QPushButton*>("ProgressCancel"), nullptr);
 }
 
 TEST(PumpedProgressTest, ServesEventsAtMostOncePerInterval) {
