@@ -21,6 +21,7 @@
 #include "gui/article/article_windows.h"
 #include "gui/article/reader_find.h"
 #include "gui/document/document_commands.h"
+#include "gui/export/reader_export.h"
 #include "gui/index/index_window.h"
 #include "gui/platform/qt_clipboard.h"
 #include "gui/platform/qt_ui.h"
@@ -77,10 +78,13 @@ void Configure(qb::ReaderApp& app, qb::ClipboardWriter& clipboard) {
     qb::ReaderIndexWindows& index = qb::InstallIndexWindow(app, &clipboard);
     // Find before the article windows, which pass it on while none is active.
     qb::ReaderFind& find = qb::InstallFind(app);
+    // Export too: the article windows pass it on to the index window's.
+    qb::ReaderExport& exporter = qb::InstallExport(app);
     qb::ReaderArticleWindows& articles =
         qb::InstallArticleWindows(app, nullptr, nullptr, &clipboard);
     index.SetArticleWindowHooks(articles.Hooks());
     find.Connect(articles, index.FindHooks());
+    exporter.Connect(articles, index.FindHooks());
     index.SetTitleListListener(find.TitleListNotices());
     app.AddFrameExtension(&qb::InstallDocumentCommands);
 }

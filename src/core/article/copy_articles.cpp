@@ -106,7 +106,8 @@ std::vector<ClipboardFormat> ArticleCopy::Formats() const {
 }
 
 bool CopyArticles(CQuillboxDoc& doc, const std::vector<int32_t>& ids, const Locale& locale,
-                  const TargetContext& context, Ui& ui, ClipboardWriter& clipboard) {
+                  const TargetContext& context, Ui& ui, ClipboardWriter& clipboard,
+                  const CopyHtmlMaker& html) {
     if (ids.empty()) return false;
     std::vector<ClipboardFormat> formats;
     try {
@@ -128,6 +129,10 @@ bool CopyArticles(CQuillboxDoc& doc, const std::vector<int32_t>& ids, const Loca
         }
         if (progress && progress->Cancelled()) return false;
         formats = copy.Formats();
+        if (html) {
+            std::string page = html(ids);
+            if (!page.empty()) formats.push_back({kClipboardHtml, std::move(page)});
+        }
     } catch (const CQuillError& e) {
         e.ReportError(ui);
         return false;

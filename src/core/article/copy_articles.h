@@ -14,6 +14,7 @@
 #pragma once
 
 #include <cstdint>
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -76,8 +77,12 @@ private:
 // progress window of `ui` shows "%d of %d"; Cancel there stops the copy.
 // A data-file error stops it and is shown; a clipboard failure is shown by
 // `clipboard`. Whenever it does not end with everything placed, nothing of
-// it is. Returns true when the copy was placed.
+// it is. Returns true when the copy was placed. `html`, when given, makes
+// the copy's "text/html" form of the same ids (a layer above this one has
+// the HTML converter); an empty result offers none.
+using CopyHtmlMaker = std::function<std::string(const std::vector<int32_t>& ids)>;
 bool CopyArticles(CQuillboxDoc& doc, const std::vector<int32_t>& ids, const Locale& locale,
-                  const TargetContext& context, Ui& ui, ClipboardWriter& clipboard);
+                  const TargetContext& context, Ui& ui, ClipboardWriter& clipboard,
+                  const CopyHtmlMaker& html = nullptr);
 
 }  // namespace qb

@@ -43,10 +43,9 @@ ExportResult RunExportCommand(const ExportServices& s, ExportOptions& options,
     ExportFormat format;
     std::string folder = s.dirs->Folder(FolderType::ImportExport);
     if (setup.separateFiles) {
-        std::vector<ExportFileType> types = ExportFileTypes(true);
-        if (types.empty()) return {};
+        std::vector<ExportFileType> types = ExportFolderTypes();
         std::optional<ExportTarget> chosen = s.dialogs->AskFolder(
-            types, InitialTypePosition(options.fileType, types.size()), folder);
+            types, InitialTypePosition(options.fileType, types.size()), folder, options.markdown);
         if (!chosen || chosen->type >= types.size()) return {};
         s.dirs->SetFolder(FolderType::ImportExport, chosen->path);
         options.fileType = int32_t(chosen->type + 1);

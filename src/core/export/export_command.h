@@ -37,10 +37,12 @@ public:
     virtual std::optional<ExportTarget> AskFile(const std::vector<ExportFileType>& types,
                                                 size_t initialType, const std::string& folder,
                                                 const std::string& proposedName) = 0;
-    // "Export Articles to Folder".
+    // "Export Articles to Folder". `markdown` holds the Markdown notes
+    // folder's options when it opens; the dialog writes the person's
+    // choices into it only on OK.
     virtual std::optional<ExportTarget> AskFolder(const std::vector<ExportFileType>& types,
-                                                  size_t initialType,
-                                                  const std::string& folder) = 0;
+                                                  size_t initialType, const std::string& folder,
+                                                  MarkdownOptions& markdown) = 0;
 };
 
 // What the command reads of the windows when it starts.
@@ -65,8 +67,8 @@ struct ExportServices {
 size_t InitialTypePosition(int32_t stored, size_t count);
 
 // Runs the command. `options` is the record the program keeps for its run:
-// the setup dialog's choices and the chosen file type are written back to
-// it. A text or CSV export that had to write characters as "?" offers to
+// the setup dialog's choices, the chosen file type and the Markdown options
+// are written back to it. A text or CSV export that had to write characters as "?" offers to
 // export again in UTF-8, where nothing is lost.
 ExportResult RunExportCommand(const ExportServices& services, ExportOptions& options,
                               const ExportWindows& windows);

@@ -314,6 +314,30 @@ ExportOutcome ExportFolder(ExportJob& job, const std::string& folder,
 
 }  // namespace
 
+std::string HtmlOfArticles(ExportJob& job, const std::vector<int32_t>& ids) {
+    const LinkContext links = LinkContextOf(job);
+    HtmlWriter w(WriterSettings(job));
+    std::string out;
+    w.OpenMemory(out);
+    w.WriteHead("");
+    for (size_t n = 0; n < ids.size(); ++n) {
+        ExportedArticle a = job.Read(ids[n]);
+        if (n) w.WriteLine("<hr>");
+        if (job.Has(export_flags::kTitles)) {
+            w.OpenDefaultFont();
+            w.Write("<b>");
+            w.WriteTextWithBreaks(a.record.title);
+            w.Write("</b>");
+            w.WriteLine("<br>");
+            w.CloseDefaultFont();
+        }
+        if (!WriteArticleBody(job, w, a, links)) break;
+    }
+    w.WriteTail();
+    w.Close();
+    return out;
+}
+
 ExportOutcome ExportHtml(ExportJob& job, const std::string& target, const std::vector<int32_t>& ids,
                          bool separateFiles) {
     return separateFiles ? ExportFolder(job, target, ids) : ExportSingleFile(job, target, ids);

@@ -26,6 +26,7 @@ ExportSettings MakeExportSettings(const ExportOptions& options, const Settings& 
     s.versionText = OwnProgramVersion().text;
     s.targets = MakeTargetContext(doc, &settings);
     s.utf8Text = settings.exportTextEncoding == 1;
+    s.markdown = options.markdown;
     return s;
 }
 

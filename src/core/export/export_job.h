@@ -15,6 +15,7 @@
 #include "export/export_options.h"
 #include "export/markdown_options.h"
 #include "platform/code_page.h"
+#include "platform/progress.h"  // the job resets its window inline
 #include "richtext/rich_text.h"
 
 namespace qb {
@@ -23,8 +24,6 @@ class CQuillboxDoc;
 class Locale;
 class Settings;
 class Ui;
-class ProgressPort;
-class ProgressWindow;
 
 // The preferences an export reads, copied when it starts.
 struct ExportSettings {

@@ -33,6 +33,12 @@ std::vector<ExportFileType> ExportFileTypes(bool folder) {
     return types;
 }
 
+std::vector<ExportFileType> ExportFolderTypes() {
+    std::vector<ExportFileType> types = ExportFileTypes(true);
+    types.push_back({ExportFormat::kMarkdown, "Markdown notes folder", "*.md"});
+    return types;
+}
+
 const char* ExportExtension(ExportFormat format) {
     switch (format) {
         case ExportFormat::kText:

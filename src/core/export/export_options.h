@@ -7,6 +7,8 @@
 #include <string_view>
 #include <vector>
 
+#include "export/markdown_options.h"
+
 namespace qb {
 
 namespace export_flags {
@@ -57,6 +59,7 @@ struct ExportOptions {
     ExportSort sort = ExportSort::kTitlesAscending;
     int32_t reportFileType = 0;
     uint16_t flags = export_flags::kDefault;
+    MarkdownOptions markdown;  // the folder dialog's choices for a notes folder
 
     bool Has(uint16_t flag) const { return (flags & flag) != 0; }
     // Titles and nothing else, whatever the header and numbering flags say.
@@ -80,6 +83,10 @@ struct ExportFileType {
 // HTML), in the order of their string-table entries; missing entries are
 // skipped.
 std::vector<ExportFileType> ExportFileTypes(bool folder = false);
+// The folder dialog's types: those of ExportFileTypes(true), then the
+// Markdown notes folder ("Markdown notes folder", "*.md"), which has no
+// string-table entry.
+std::vector<ExportFileType> ExportFolderTypes();
 // The extension a format's files get (".txt", ".rtf", ".htm", ".crd", ".csv",
 // ".md").
 const char* ExportExtension(ExportFormat format);

@@ -27,6 +27,11 @@ ExportOutcome ExportRtf(ExportJob& job, const std::string& target, const std::ve
                         bool separateFiles);
 ExportOutcome ExportHtml(ExportJob& job, const std::string& target, const std::vector<int32_t>& ids,
                          bool separateFiles);
+// The articles' sections as the single HTML file has them (title, dates,
+// keywords, attachments, content, by the job's flags), one after another
+// without contents list or header, written into memory: Copy Articles'
+// HTML. Bytes in the job's output code page.
+std::string HtmlOfArticles(ExportJob& job, const std::vector<int32_t>& ids);
 ExportOutcome ExportCsv(ExportJob& job, const std::string& target, const std::vector<int32_t>& ids);
 // More than kMaxCards articles: message 8307 and nothing is written.
 ExportOutcome ExportCardfile(ExportJob& job, const std::string& target,

@@ -8,6 +8,7 @@
 #include <cerrno>
 #include <cstdio>
 #include <new>
+#include <utility>
 
 #include "app/settings.h"
 #include "app/startup.h"
@@ -110,6 +111,13 @@ void HtmlWriter::Open(const std::string& path) {
     fd_ = fd;
 }
 
+void HtmlWriter::OpenMemory(std::string& sink) {
+    Abort();
+    path_.clear();
+    fill_ = 0;
+    sink_ = &sink;
+}
+
 void HtmlWriter::Allocate() {
     try {
         buffer_ = std::make_unique<char[]>(kBufferSize);
@@ -122,6 +130,16 @@ void HtmlWriter::Allocate() {
 void HtmlWriter::Flush() {
     // Until the file is open the buffer only fills, so that writing a
     // fragment before Open is an error reported at the first flush.
+    if (sink_) {
+        try {
+            sink_->append(buffer_.get(), fill_);
+        } catch (const std::bad_alloc&) {
+            fill_ = 0;
+            throw CQuillError(err::kOutOfMemory);
+        }
+        fill_ = 0;
+        return;
+    }
     if (fd_ < 0) throw CQuillError(err::kFileSystem, path_);
     int e = WriteAll(fd_, buffer_.get(), fill_);
     if (e != 0) {
@@ -342,6 +360,13 @@ bool HtmlWriter::WriteArticleContent(const CArticle& article, const LinkContext&
 }
 
 void HtmlWriter::Close() {
+    if (sink_) {
+        std::string* sink = std::exchange(sink_, nullptr);
+        if (fill_ > 0) sink->append(buffer_.get(), fill_);
+        buffer_.reset();
+        fill_ = 0;
+        return;
+    }
     if (fd_ < 0) {
         buffer_.reset();
         fill_ = 0;
@@ -366,6 +391,7 @@ void HtmlWriter::Close() {
 }
 
 void HtmlWriter::Abort() {
+    sink_ = nullptr;
     buffer_.reset();
     fill_ = 0;
     if (fd_ >= 0) ::close(fd_);

@@ -82,6 +82,9 @@ public:
     // Creates or truncates `path`; throws CQuillError with the file error's
     // code and the path.
     void Open(const std::string& path);
+    // Writes into `sink` instead of a file (a copy for the clipboard):
+    // Close() leaves everything there, Abort() stops adding to it.
+    void OpenMemory(std::string& sink);
     // The bytes as given. Throws CQuillError when a full buffer cannot be
     // written.
     void Write(std::string_view bytes);
@@ -117,7 +120,7 @@ public:
     // export; links to articles it has no entry for get no anchor.
     std::map<int32_t, std::string>& Anchors() { return anchors_; }
 
-    bool IsOpen() const { return fd_ >= 0; }
+    bool IsOpen() const { return fd_ >= 0 || sink_ != nullptr; }
     const std::string& Path() const { return path_; }
     const HtmlSettings& Settings() const { return settings_; }
     const EntityTable& Entities() const { return entities_; }
@@ -156,7 +159,8 @@ private:
     EntityTable entities_;
     std::vector<HtmlEncoding> encodings_;
     int fd_ = -1;
-    bool ownsFile_ = false;  // a regular file created here, not yet closed well
+    std::string* sink_ = nullptr;  // OpenMemory's target
+    bool ownsFile_ = false;        // a regular file created here, not yet closed well
     std::string path_;
     std::unique_ptr<char[]> buffer_;
     std::size_t fill_ = 0;

@@ -13,6 +13,7 @@ namespace qb {
 inline constexpr char kClipboardPlainText[] = "text/plain;charset=utf-8";  // UTF-8, LF line ends
 inline constexpr char kClipboardRtf[] = "text/rtf";
 inline constexpr char kClipboardRichText[] = "text/richtext";  // the same RTF, for older readers
+inline constexpr char kClipboardHtml[] = "text/html";          // a UTF-8 page
 
 struct ClipboardFormat {
     std::string mimeType;

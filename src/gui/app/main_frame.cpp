@@ -507,6 +507,14 @@ void CMainFrame::SaveOnClose() {
 }
 
 void CMainFrame::closeEvent(QCloseEvent* e) {
+    // A running export reads the document and pumps events from inside
+    // this window's handlers: the window stays until it has ended (its
+    // progress window's Cancel ends it early).
+    if (app_.Busy()) {
+        e->ignore();
+        QApplication::beep();
+        return;
+    }
     SaveOnClose();
     app_.CloseAllDocuments();
     e->accept();

@@ -264,6 +264,12 @@ QWidget* PreferencesSheet::ExportPage() {
     exportLineLength = new QSpinBox(page);
     exportLineLength->setRange(0, 9999);
     form->addRow("Text export line length:", exportLineLength);
+    // Text and CSV files follow the data file's code page unless UTF-8 is
+    // chosen, which keeps every character.
+    exportTextEncoding = new QComboBox(page);
+    exportTextEncoding->addItem("Code page of the data file", 0);
+    exportTextEncoding->addItem("UTF-8", 1);
+    form->addRow("Text and CSV &encoding:", exportTextEncoding);
     l->addLayout(form);
     QVBoxLayout* g;
     l->addWidget(Group("HTML Character Set", page, g));
@@ -284,6 +290,11 @@ QWidget* PreferencesSheet::ToolsPage() {
     autoUpdateQuery = Check(page, l, "&Update Outdated Queries Automatically");
     l->addStretch();
     return page;
+}
+
+void PreferencesSheet::ShowPage(PreferencesPage page) {
+    int index = static_cast<int>(page);
+    if (index >= 0 && index < tabs_->count()) tabs_->setCurrentIndex(index);
 }
 
 void PreferencesSheet::Fill() {
@@ -323,6 +334,8 @@ void PreferencesSheet::Fill() {
     codePage->setCurrentIndex(std::max(0, codePage->findData(s.codePage)));
 
     exportLineLength->setValue(s.exportTextLineLength);
+    exportTextEncoding->setCurrentIndex(
+        std::max(0, exportTextEncoding->findData(s.exportTextEncoding)));
     SetRadio(htmlExportType, s.htmlExportType);
     htmlEncodeSet->setCurrentIndex(
         s.htmlEncodeSet >= 0 && s.htmlEncodeSet < htmlEncodeSet->count() ? s.htmlEncodeSet : 0);
@@ -387,6 +400,7 @@ void PreferencesSheet::Apply() {
     s.codePage = codePage->currentData().toInt();
 
     s.exportTextLineLength = exportLineLength->value();
+    s.exportTextEncoding = exportTextEncoding->currentData().toInt();
     s.htmlExportType = htmlExportType->checkedId();
     s.htmlEncodeSet = htmlEncodeSet->currentIndex();
     s.htmlCustomSet = htmlCustomSet->text().toStdString();

@@ -25,6 +25,9 @@ class Settings;
 class ShellDialogs;
 class Ui;
 
+// The pages in their order on the sheet.
+enum class PreferencesPage : int { kIndex, kArticles, kDisplay, kFiles, kExport, kTools, kDrives };
+
 // A button showing a colour (blue-green-red value, -1 the system's).
 class ColourButton;
 
@@ -46,6 +49,8 @@ public:
     void Apply();
 
     QTabWidget* Pages() const { return tabs_; }
+    // Makes `page` the current one (the Export dialogs' Options... button).
+    void ShowPage(PreferencesPage page);
 
     // ---- Controls, for tests
     QButtonGroup* initList = nullptr;
@@ -71,6 +76,7 @@ public:
     QComboBox* codePage = nullptr;  // item data: the code page number
 
     QSpinBox* exportLineLength = nullptr;
+    QComboBox* exportTextEncoding = nullptr;  // item data: ExportTextEncoding
     QButtonGroup* htmlExportType = nullptr;
     QComboBox* htmlEncodeSet = nullptr;
     QLineEdit* htmlCustomSet = nullptr;

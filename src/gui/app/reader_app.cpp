@@ -50,7 +50,7 @@ QMdiSubWindow* ReaderApp::IndexFrame() const {
 }
 
 void ReaderApp::CloseAllDocuments() {
-    if (!doc_) return;
+    if (!doc_ || Busy()) return;
     closing_ = true;
     doc_->SetIndexWindow(nullptr);
     // The windows go first: none of them may outlive the document.
@@ -77,6 +77,7 @@ void ReaderApp::CloseDocument() {
 }
 
 bool ReaderApp::OpenDocument(const std::string& path, bool allowNewer) {
+    if (Busy()) return false;  // the running job still reads the open document
     CloseAllDocuments();
     DocumentServices svc;
     svc.ui = &ui_;
@@ -149,7 +150,12 @@ void ReaderApp::SetAlwaysOnTop(bool on) {
 }
 
 bool ReaderApp::RunPreferences() {
+    return RunPreferences(PreferencesPage::kIndex);
+}
+
+bool ReaderApp::RunPreferences(PreferencesPage page) {
     PreferencesSheet sheet(core_.GetSettings(), core_.Dirs(), dialogs_, ui_, frame_.get());
+    sheet.ShowPage(page);
     // OK checks the pages itself; an answer that did not come through OK is
     // checked here, so that nothing unusable is saved.
     if (dialogs_.Exec(sheet) != QDialog::Accepted || !sheet.Validate()) return false;

@@ -22,6 +22,7 @@ namespace qb {
 
 class CMainFrame;
 class ShellDialogs;
+enum class PreferencesPage : int;
 class Ui;
 
 // Creates the index window of a newly created document inside the MDI
@@ -68,11 +69,29 @@ public:
 
     // File > Close: closes the document with all its windows.
     void CloseDocument();
-    // File > Preferences...; true when it closed with OK.
+    // File > Preferences...; true when it closed with OK. The Export
+    // dialogs open it at their page.
     bool RunPreferences();
+    bool RunPreferences(PreferencesPage page);
+
+    // While a long job runs from the event pump (an export), the document
+    // and the main window must stay: closing either is refused until every
+    // BusyScope has ended.
+    class BusyScope {
+    public:
+        explicit BusyScope(ReaderApp& app) : app_(app) { ++app_.busy_; }
+        ~BusyScope() { --app_.busy_; }
+        BusyScope(const BusyScope&) = delete;
+        BusyScope& operator=(const BusyScope&) = delete;
+
+    private:
+        ReaderApp& app_;
+    };
+    bool Busy() const { return busy_ > 0; }
 
     // ---- AppHost
     bool CanCloseAllDocuments() override { return true; }  // nothing is ever modified
+    // Does nothing while Busy().
     void CloseAllDocuments() override;
     bool OpenDocument(const std::string& path, bool allowNewer) override;
     NewerFormatChoice AskNewerFormat(const std::string& path) override;
@@ -108,6 +127,7 @@ private:
     std::vector<std::function<void()>> preferencesListeners_;
     bool closing_ = false;
     int pending_ = 0;
+    int busy_ = 0;
 };
 
 }  // namespace qb

@@ -6,6 +6,7 @@
 #include "article/attachment_opener.h"
 #include "article/clipboard_copy.h"
 #include "article/copy_articles.h"
+#include "export/copy_html.h"
 #include "gui/index/index_view.h"
 
 namespace qb {
@@ -37,8 +38,14 @@ void CIndexView::Copy() {
         explicit WaitCursor(CIndexView& v) : view(v) { view.BeginWaitCursor(); }
         ~WaitCursor() { view.EndWaitCursor(); }
     } wait(*this);
-    CopyArticles(*svc_.doc, model_.Titles().HighlightedIds(), *svc_.locale,
-                 MakeTargetContext(*svc_.doc, svc_.settings), *svc_.ui, *svc_.clipboard);
+    CQuillboxDoc& doc = *svc_.doc;
+    const Locale& locale = *svc_.locale;
+    Ui& ui = *svc_.ui;
+    const Settings* settings = svc_.settings;
+    CopyArticles(doc, model_.Titles().HighlightedIds(), locale, MakeTargetContext(doc, settings),
+                 ui, *svc_.clipboard, [&](const std::vector<int32_t>& ids) {
+                     return ArticlesCopyHtml(doc, ids, locale, ui, settings);
+                 });
 }
 
 }  // namespace qb

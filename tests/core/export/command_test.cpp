@@ -5,6 +5,7 @@
 #include "app/directories.h"
 #include "app/settings.h"
 #include "core/export/export_fixture.h"
+#include "export/copy_html.h"
 #include "export/export_command.h"
 #include "index/index_model.h"
 
@@ -117,11 +118,14 @@ public:
         return answer;
     }
     std::optional<ExportTarget> AskFolder(const std::vector<ExportFileType>& types, size_t initial,
-                                          const std::string& folder) override {
+                                          const std::string& folder,
+                                          MarkdownOptions& markdown) override {
         shownTypes = types;
         initialType = initial;
         shownFolder = folder;
         askedFolder = true;
+        shownMarkdown = markdown;
+        if (answer && markdownAnswer) markdown = *markdownAnswer;
         return answer;
     }
 
@@ -133,6 +137,8 @@ public:
     size_t initialType = 99;
     std::string shownFolder, proposedName;
     std::optional<ExportTarget> answer;
+    MarkdownOptions shownMarkdown;
+    std::optional<MarkdownOptions> markdownAnswer;
 };
 
 class ExportCommandRunTest : public ExportTest {
@@ -198,9 +204,35 @@ TEST_F(ExportCommandRunTest, SeparateFilesGoToTheFolderDialog) {
     dialogs.answer = ExportTarget{dir / "out", 2};  // HTML, the third of the folder's types
     ASSERT_TRUE(RunCommand().Succeeded()) << ui.LastText();
     EXPECT_TRUE(dialogs.askedFolder);
-    ASSERT_EQ(dialogs.shownTypes.size(), 3u);
+    ASSERT_EQ(dialogs.shownTypes.size(), 4u);
+    EXPECT_EQ(dialogs.shownTypes[3].format, ExportFormat::kMarkdown);
+    EXPECT_EQ(dialogs.shownTypes[3].description, "Markdown notes folder");
     EXPECT_EQ(Names(dir / "out"), (std::vector<std::string>{"Notes.htm", "Notes1.htm", "toc.htm"}));
     EXPECT_EQ(options.fileType, 3);
+}
+
+TEST_F(ExportCommandRunTest, MarkdownOptionsOfTheFolderDialogReachTheNotesAndAreKept) {
+    OpenArticles({Rich("Big", "{\\rtf1 {\\b\\fs48 Big}\\par body\\par}")});
+    dialogs.separate = true;
+    std::filesystem::create_directory(dir / "notes");
+    dialogs.answer = ExportTarget{dir / "notes", 3};
+    MarkdownOptions chosen;
+    chosen.headings = true;
+    dialogs.markdownAnswer = chosen;
+    ASSERT_TRUE(RunCommand().Succeeded()) << ui.LastText();
+    EXPECT_NE(ReadFile(dir / "notes/Big.md").find("# Big\n"), std::string::npos)
+        << ReadFile(dir / "notes/Big.md");
+    EXPECT_TRUE(std::filesystem::exists(dir / "notes/index.md"));
+    EXPECT_EQ(options.fileType, 4);
+    EXPECT_TRUE(options.markdown.headings);
+
+    // The next run shows what was chosen; a cancelled dialog changes nothing.
+    dialogs.markdownAnswer.reset();
+    dialogs.answer.reset();
+    RunCommand();
+    EXPECT_TRUE(dialogs.shownMarkdown.headings);
+    EXPECT_EQ(dialogs.initialType, 3u);
+    EXPECT_TRUE(options.markdown.headings);
 }
 
 TEST_F(ExportCommandRunTest, LostCharactersOfferUtf8) {
@@ -238,6 +270,32 @@ TEST_F(ExportTest, Utf8TextWrapsByCharactersAndCsvDecodesStoredText) {
     // RTF keeps its own encoding whatever the text choice.
     SetFlags(0x02);
     EXPECT_NE(Export(ExportFormat::kRtf).find("\\'e9t\\'e9"), std::string::npos);
+}
+
+}  // namespace
+}  // namespace qb::testing
+
+namespace qb::testing {
+namespace {
+
+TEST_F(ExportTest, CopyHtmlIsAUtf8PageOfTheArticleSectionsInOrder) {
+    OpenArticles({Rich("Caf\xE9", "{\\rtf1 Ice \\u1046? here\\par}"), Plain("Second", "plain")});
+    std::string html = ArticlesCopyHtml(*doc, {1, 0}, locale, ui, nullptr);
+    EXPECT_NE(html.find("charset=utf-8"), std::string::npos);
+    // No byte of the code page is left: the title is UTF-8 or an entity, the
+    // character the code page lacks a reference.
+    EXPECT_EQ(html.find('\xE9'), std::string::npos);
+    EXPECT_TRUE(html.find("Caf\xC3\xA9") != std::string::npos ||
+                html.find("Caf&eacute;") != std::string::npos)
+        << html;
+    EXPECT_NE(html.find("&#1046;"), std::string::npos) << html;
+    size_t second = html.find("<b>Second</b>");
+    ASSERT_NE(second, std::string::npos);
+    EXPECT_LT(second, html.find("Caf"));
+    EXPECT_NE(html.find("plain"), std::string::npos);
+    // A section, not an export: no contents list.
+    EXPECT_EQ(html.find("Table of Contents"), std::string::npos);
+    EXPECT_NE(html.find("</HTML>"), std::string::npos);
 }
 
 }  // namespace

@@ -123,6 +123,21 @@ TEST_F(IndexCopy, HighlightedTitlesAreCopiedInListOrderAsLfTextAndRtf) {
     EXPECT_TRUE(r.ui.messages.empty());
     // Few articles: no progress window.
     EXPECT_TRUE(r.ui.progress.empty());
+
+    // The HTML form: the same articles in the same order, a UTF-8 page.
+    const std::string html = clipboard.Data(kClipboardHtml);
+    EXPECT_NE(html.find("charset=utf-8"), std::string::npos);
+    size_t at = 0;
+    for (size_t row : {1, 2, 4}) {
+        std::string title = *r.app->Document()->SummaryTitle(Titles().Rows()[row]);
+        // Up to the first letter the page writes in its own way.
+        title = title.substr(0, std::find_if(title.begin(), title.end(), [](char c) {
+                                    return (unsigned char)c >= 0x80;
+                                }) - title.begin());
+        size_t found = html.find(title, at);
+        ASSERT_NE(found, std::string::npos) << title;
+        at = found + title.size();
+    }
 }
 
 // The first bold run of a few letters in `doc`, or empty.
