@@ -1,6 +1,8 @@
 // quillbox-reader: the Qt reader. `--screenshot OUT.png [FILE]` starts as
 // usual without asking anything, opens FILE, renders the main window at
 // 1024 x 768 into OUT.png once start-up has finished, and exits.
+// `--print-pdf OUT.pdf FILE` prints FILE's articles into a PDF without a
+// window (pdf_print.h).
 #include <QApplication>
 #include <QIcon>
 #include <QImage>
@@ -24,6 +26,7 @@
 #include "gui/index/index_window.h"
 #include "gui/platform/qt_clipboard.h"
 #include "gui/platform/qt_ui.h"
+#include "gui/print/pdf_print.h"
 
 namespace {
 
@@ -104,6 +107,16 @@ int main(int argc, char** argv) {
     }
     const std::vector<std::string>& args = options.files;
     const std::string& screenshot = options.screenshot;
+
+    if (!options.printPdf.empty()) {
+        // No window is shown: without a display the PDF is made offscreen.
+        if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
+        QApplication qapp(argc, argv);
+        QApplication::setApplicationName("Quillbox Reader");
+        qb::LinuxSystemEnv env;
+        UnattendedUi ui;
+        return qb::PrintFileToPdf(options, env, ui);
+    }
 
     QApplication qapp(argc, argv);
     QApplication::setApplicationName("Quillbox Reader");
