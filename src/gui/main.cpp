@@ -23,10 +23,13 @@
 #include "gui/article/article_windows.h"
 #include "gui/article/reader_find.h"
 #include "gui/document/document_commands.h"
+#include "gui/index/index_view.h"
 #include "gui/index/index_window.h"
 #include "gui/platform/qt_clipboard.h"
 #include "gui/platform/qt_ui.h"
 #include "gui/print/pdf_print.h"
+#include "gui/print/reader_print.h"
+#include "resources/command_ids.h"
 
 namespace {
 
@@ -80,11 +83,33 @@ void Configure(qb::ReaderApp& app, qb::ClipboardWriter& clipboard) {
     qb::ReaderIndexWindows& index = qb::InstallIndexWindow(app, &clipboard);
     // Find before the article windows, which pass it on while none is active.
     qb::ReaderFind& find = qb::InstallFind(app);
+    // Print too: the article windows pass it on while none is active.
+    qb::ReaderPrint& print = qb::InstallPrint(app);
     qb::ReaderArticleWindows& articles =
         qb::InstallArticleWindows(app, nullptr, nullptr, &clipboard);
     index.SetArticleWindowHooks(articles.Hooks());
     find.Connect(articles, index.FindHooks());
     index.SetTitleListListener(find.TitleListNotices());
+    qb::FindIndexHooks lists = index.FindHooks();
+    qb::ArticleWindowHooks windows = articles.Hooks();
+    qb::PrintWindowHooks printHooks;
+    printHooks.context = [&app, lists, windows] {
+        qb::ExportContext c;
+        c.articleWindowActive = windows.active && windows.active().has_value();
+        if (qb::CIndexView* view = qb::ActiveIndexView(app)) c.titleMode = view->TitleMode();
+        if (lists.titleCount) c.titleCount = lists.titleCount();
+        if (lists.highlightedCount) c.highlightedCount = lists.highlightedCount();
+        return c;
+    };
+    printHooks.ranges = [lists, windows] {
+        qb::ExportRanges r;
+        if (lists.titleList) r.selected = lists.titleList();
+        if (lists.highlighted) r.highlighted = lists.highlighted();
+        if (windows.active) r.current = windows.active();
+        return r;
+    };
+    print.SetWindowHooks(std::move(printHooks));
+    articles.SetArticleCommand(qb::cmd::kFilePrint, [&print](qb::CArticleView&) { print.Print(); });
     app.AddFrameExtension(&qb::InstallDocumentCommands);
 }
 
