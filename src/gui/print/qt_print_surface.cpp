@@ -78,9 +78,12 @@ QFont MakePrinterFont(const PrintFont& f) {
             break;
     }
     if (f.pitchAndFamily & kFixedPitch) font.setFixedPitch(true);
-    // Layout and drawing must agree to the pixel: no hinting shifts.
+    // Layout and drawing must agree: no hinting shifts, no kerning, no
+    // ligatures (shaping is bypassed where the script does not need it, which
+    // also keeps "fi" two letters for whoever reads the PDF's text).
     font.setHintingPreference(QFont::PreferNoHinting);
     font.setKerning(false);
+    font.setStyleStrategy(QFont::PreferNoShaping);
     return font;
 }
 
@@ -148,7 +151,7 @@ void QtPrintSurface::AbortDocument() {
     if (painter_.isActive()) painter_.end();
 }
 
-const QtPrintSurface::Face& QtPrintSurface::FaceOf(const PrintFont& font) {
+QtPrintSurface::Face& QtPrintSurface::FaceOf(const PrintFont& font) {
     if (lastFace_ < faces_.size() && faces_[lastFace_].key == font) return faces_[lastFace_];
     for (size_t i = 0; i < faces_.size(); ++i) {
         if (faces_[i].key == font) {
@@ -157,7 +160,8 @@ const QtPrintSurface::Face& QtPrintSurface::FaceOf(const PrintFont& font) {
         }
     }
     QFont qfont = MakePrinterFont(font);
-    faces_.push_back({font, qfont, QFontMetricsF(qfont, &printer_), IsSymbolFace(font.face)});
+    faces_.push_back({font, qfont, QFontMetricsF(qfont, &printer_), IsSymbolFace(font.face), {}});
+    faces_.back().advances.fill(-1);
     lastFace_ = faces_.size() - 1;
     return faces_.back();
 }
@@ -174,8 +178,21 @@ FontMetrics QtPrintSurface::Metrics(const PrintFont& font) {
 }
 
 int32_t QtPrintSurface::MeasureRun(const PrintFont& font, std::u16string_view text) {
-    const Face& face = FaceOf(font);
-    return Round(face.metrics.horizontalAdvance(TextOf(face, text)));
+    Face& face = FaceOf(font);
+    // Unshaped text measures as the sum of its characters: each one's
+    // advance is asked once per face. Anything past the simple scripts is
+    // measured as a whole.
+    qreal width = 0;
+    for (char16_t c : text) {
+        bool combining = c >= 0x0300 && c < 0x0370;  // placed on the letter before
+        if (c >= kCachedAdvances || combining || face.symbol) {
+            return Round(face.metrics.horizontalAdvance(TextOf(face, text)));
+        }
+        qreal& advance = face.advances[c];
+        if (advance < 0) advance = face.metrics.horizontalAdvance(QChar(c));
+        width += advance;
+    }
+    return Round(width);
 }
 
 void QtPrintSurface::DrawRun(const PrintFont& font, uint32_t colour, int32_t x, int32_t baseline,

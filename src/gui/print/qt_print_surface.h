@@ -8,6 +8,7 @@
 #include <QFontMetricsF>
 #include <QPainter>
 #include <QString>
+#include <array>
 #include <functional>
 #include <optional>
 #include <vector>
@@ -54,13 +55,17 @@ public:
     int32_t PagesStarted() const { return pagesStarted_; }
 
 private:
+    // Latin, Greek and Cyrillic need no shaping: their characters are
+    // measured one by one and the advances kept.
+    static constexpr char16_t kCachedAdvances = 0x0530;
     struct Face {
         PrintFont key;
         QFont font;
         QFontMetricsF metrics;
         bool symbol;  // the Symbol face: its bullet is drawn as U+2022
+        std::array<qreal, kCachedAdvances> advances;  // -1: not asked yet
     };
-    const Face& FaceOf(const PrintFont& font);
+    Face& FaceOf(const PrintFont& font);
     QString TextOf(const Face& face, std::u16string_view text) const;
     void Serve();
 

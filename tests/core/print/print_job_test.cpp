@@ -72,7 +72,9 @@ TEST_F(PrintJobTest, ALineThatWouldPassTheBodyLimitStartsTheNextPage) {
     EXPECT_EQ(title->page, 2);
     EXPECT_EQ(title->baseline, 50 + 17) << "at the top of the new page";
     for (const auto& r : surface.runs) {
-        if (r.text != u"Page 1") EXPECT_LE(r.baseline + 5, 1006);
+        if (r.text != u"Page 1") {
+            EXPECT_LE(r.baseline + 5, 1006);
+        }
     }
     j.Finish();
     EXPECT_EQ(surface.pagesEnded, 2);
