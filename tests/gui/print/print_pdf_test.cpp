@@ -94,6 +94,8 @@ TEST_F(PrintPdfTest, TheDemoPrintsItsArticlesWithDatesKeywordsAndContent) {
     EXPECT_NE(text.find("Keywords: Autumn, Fungi, Trees"), std::string::npos);
     EXPECT_NE(text.find("Date: "), std::string::npos);
     EXPECT_NE(text.find("Beefsteak fungus on an old oak stump"), std::string::npos);
+    // Letters stay letters: no "fl" ligature glyph, so the text reads back.
+    EXPECT_NE(text.find("A fine fly agaric"), std::string::npos);
     EXPECT_GE(Pages(pdf), 2);
     // Nothing is left beside the PDF.
     int files = 0;
@@ -168,6 +170,34 @@ TEST_F(PrintPdfTest, FailuresExitOneAndLeaveNoFile) {
     ProgramResult empty = Print({"--print-pdf", pdf, "--range", "bookmarked", file});
     EXPECT_EQ(empty.status, 1) << empty;
     EXPECT_FALSE(std::filesystem::exists(pdf));
+
+    // Damaged content: the full print stops with its message and leaves no
+    // PDF; a list of titles, which never reads the content, still prints.
+    qbw::FileBuilder fb;
+    qbw::ArticleData good;
+    good.title = "Good";
+    fb.SetRecord(1, 0, qbw::EncodeArticleNew(good));
+    qbw::ArticleData bad;
+    bad.title = "Bad";
+    bad.flags = 0x40;
+    bad.richText = "{\\rtf1 some longer content to compress well, some longer content}";
+    qbw::Encoder e;
+    qbw::WriteArticleNew(e, bad);
+    std::string bytes = e.Str();
+    const qbw::BlobPlacement& content = e.Blobs().back();
+    for (size_t i = 0; i < content.dataLength; ++i)
+        bytes[content.dataOffset + i] = char(0x5A);
+    fb.SetRecord(1, 1, bytes);
+    std::string damaged = dir / "damaged.qbx";
+    fb.WriteFile(damaged);
+    ProgramResult broken = Print({"--print-pdf", pdf, damaged});
+    EXPECT_EQ(broken.status, 1) << broken;
+    EXPECT_FALSE(broken.err.empty());
+    EXPECT_FALSE(std::filesystem::exists(pdf));
+    ProgramResult titles = Print({"--print-pdf", pdf, "--titles-only", damaged});
+    EXPECT_EQ(titles.status, 0) << titles;
+    EXPECT_NE(Text(pdf).find("Bad"), std::string::npos);
+    std::filesystem::remove(pdf);
 
     ProgramResult usage = Print({"--print-pdf", pdf, "--range", "selected", file});
     EXPECT_EQ(usage.status, 2) << usage;
