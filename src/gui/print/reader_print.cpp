@@ -98,6 +98,10 @@ void ReaderPrint::Print() {
     QPrintDialog dialog(printer_.get(), app_.Frame());
     dialog.setObjectName("PrintDialog");
     dialog.setWindowTitle("Print");
+    // The articles are chosen on the Articles tab; pages are not chosen.
+    dialog.setOption(QAbstractPrintDialog::PrintPageRange, false);
+    dialog.setOption(QAbstractPrintDialog::PrintSelection, false);
+    dialog.setOption(QAbstractPrintDialog::PrintCurrentPage, false);
     auto* choices = new PrintChoices(options_, context, [weak, setup]() {
         PrintChoices::PageSetupAnswer a;
         auto self = weak.lock();
