@@ -3,7 +3,7 @@
 set -euo pipefail
 pkgs=(build-essential cmake ninja-build pkg-config zlib1g-dev libicu-dev
       libgtest-dev libgmock-dev libbenchmark-dev
-      qt6-base-dev libgl-dev fonts-liberation
+      qt6-base-dev libgl-dev fonts-liberation poppler-utils
       clang libclang-rt-14-dev)
 missing=()
 for p in "${pkgs[@]}"; do

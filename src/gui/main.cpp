@@ -1,6 +1,8 @@
 // quillbox-reader: the Qt reader. `--screenshot OUT.png [FILE]` starts as
 // usual without asking anything, opens FILE, renders the main window at
 // 1024 x 768 into OUT.png once start-up has finished, and exits.
+// `--print-pdf OUT.pdf FILE` prints FILE's articles into a PDF without a
+// window (pdf_print.h).
 #include <QApplication>
 #include <QIcon>
 #include <QImage>
@@ -22,9 +24,13 @@
 #include "gui/article/reader_find.h"
 #include "gui/document/document_commands.h"
 #include "gui/export/reader_export.h"
+#include "gui/index/index_view.h"
 #include "gui/index/index_window.h"
 #include "gui/platform/qt_clipboard.h"
 #include "gui/platform/qt_ui.h"
+#include "gui/print/pdf_print.h"
+#include "gui/print/reader_print.h"
+#include "resources/command_ids.h"
 
 namespace {
 
@@ -78,14 +84,35 @@ void Configure(qb::ReaderApp& app, qb::ClipboardWriter& clipboard) {
     qb::ReaderIndexWindows& index = qb::InstallIndexWindow(app, &clipboard);
     // Find before the article windows, which pass it on while none is active.
     qb::ReaderFind& find = qb::InstallFind(app);
-    // Export too: the article windows pass it on to the index window's.
+    // Export and Print too: the article windows pass them on.
     qb::ReaderExport& exporter = qb::InstallExport(app);
+    qb::ReaderPrint& print = qb::InstallPrint(app);
     qb::ReaderArticleWindows& articles =
         qb::InstallArticleWindows(app, nullptr, nullptr, &clipboard);
     index.SetArticleWindowHooks(articles.Hooks());
     find.Connect(articles, index.FindHooks());
     exporter.Connect(articles, index.FindHooks());
     index.SetTitleListListener(find.TitleListNotices());
+    qb::FindIndexHooks lists = index.FindHooks();
+    qb::ArticleWindowHooks windows = articles.Hooks();
+    qb::PrintWindowHooks printHooks;
+    printHooks.context = [&app, lists, windows] {
+        qb::ExportContext c;
+        c.articleWindowActive = windows.active && windows.active().has_value();
+        if (qb::CIndexView* view = qb::ActiveIndexView(app)) c.titleMode = view->TitleMode();
+        if (lists.titleCount) c.titleCount = lists.titleCount();
+        if (lists.highlightedCount) c.highlightedCount = lists.highlightedCount();
+        return c;
+    };
+    printHooks.ranges = [lists, windows] {
+        qb::ExportRanges r;
+        if (lists.titleList) r.selected = lists.titleList();
+        if (lists.highlighted) r.highlighted = lists.highlighted();
+        if (windows.active) r.current = windows.active();
+        return r;
+    };
+    print.SetWindowHooks(std::move(printHooks));
+    articles.SetArticleCommand(qb::cmd::kFilePrint, [&print](qb::CArticleView&) { print.Print(); });
     app.AddFrameExtension(&qb::InstallDocumentCommands);
 }
 
@@ -108,6 +135,16 @@ int main(int argc, char** argv) {
     }
     const std::vector<std::string>& args = options.files;
     const std::string& screenshot = options.screenshot;
+
+    if (!options.printPdf.empty()) {
+        // No window is shown: without a display the PDF is made offscreen.
+        if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
+        QApplication qapp(argc, argv);
+        QApplication::setApplicationName("Quillbox Reader");
+        qb::LinuxSystemEnv env;
+        UnattendedUi ui;
+        return qb::PrintFileToPdf(options, env, ui);
+    }
 
     QApplication qapp(argc, argv);
     QApplication::setApplicationName("Quillbox Reader");

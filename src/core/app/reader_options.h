@@ -12,9 +12,15 @@ namespace qb {
 struct ReaderOptions {
     bool showVersion = false;
     bool showHelp = false;
-    std::string screenshot;          // --screenshot OUT.png
-    std::vector<std::string> files;  // what start-up gets: the operands, "--" kept
-    std::string error;               // the mistake, when the command line has one
+    std::string screenshot;  // --screenshot OUT.png
+    // --print-pdf OUT.pdf FILE: the articles laid out into a PDF, no window.
+    std::string printPdf;
+    std::string printRange = "all";   // --range all|bookmarked
+    std::string printSort = "title";  // --sort title|title-desc|date|date-desc
+    bool printTitlesOnly = false;     // --titles-only
+    bool printNumbered = false;       // --numbered (titles only)
+    std::vector<std::string> files;   // what start-up gets: the operands, "--" kept
+    std::string error;                // the mistake, when the command line has one
 };
 
 ReaderOptions ParseReaderOptions(const std::vector<std::string>& args);

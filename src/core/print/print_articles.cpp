@@ -188,17 +188,25 @@ PrintResult PrintArticles(PrintSurface& surface, PrintServices& services,
         if (copy > 0) job.RestartCopy();
         for (size_t i = 0; i < ids.size() && !job.Stopped(); ++i) {
             ExportedArticle a;
+            std::string storedTitle;
             try {
-                a = reader.Read(ids[i]);
+                // A list of titles needs no record: the summary has the title,
+                // and reading (and inflating) every content would cost most of the run.
+                if (titlesOnly) {
+                    storedTitle = services.doc.Summary(ids[i]).title;
+                } else {
+                    a = reader.Read(ids[i]);
+                    storedTitle = a.record.title;
+                }
             } catch (const CQuillError& e) {
                 e.ReportError(services.ui);
                 readFailed = true;
                 break;
             }
-            std::u16string title = page.ToUtf16(a.record.title);
+            std::u16string title = page.ToUtf16(storedTitle);
             char count[48];
             std::snprintf(count, sizeof count, "%zu of %zu", i + 1, ids.size());
-            run.Show(page.ToUtf8(a.record.title) + "\n" + count);
+            run.Show(page.ToUtf8(storedTitle) + "\n" + count);
             if (run.Cancelled()) break;
             if (i > 0 && !titlesOnly) job.PrintSeparator(setup.separator);
 

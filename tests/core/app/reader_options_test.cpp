@@ -34,6 +34,45 @@ TEST(ReaderOptions, AfterTheDoubleDashEverythingIsAName) {
     EXPECT_EQ(CommandLineFile(o.files), "-odd.qbx");
 }
 
+TEST(ReaderOptions, PrintPdfTakesItsChoicesAndOneFile) {
+    ReaderOptions o =
+        ParseReaderOptions({"--print-pdf", "out.pdf", "--range", "bookmarked", "--sort",
+                            "date-desc", "--titles-only", "--numbered", "notes.qbx"});
+    EXPECT_EQ(o.error, "");
+    EXPECT_EQ(o.printPdf, "out.pdf");
+    EXPECT_EQ(o.printRange, "bookmarked");
+    EXPECT_EQ(o.printSort, "date-desc");
+    EXPECT_TRUE(o.printTitlesOnly);
+    EXPECT_TRUE(o.printNumbered);
+    EXPECT_EQ(o.files, std::vector<std::string>{"notes.qbx"});
+
+    ReaderOptions plain = ParseReaderOptions({"--print-pdf", "out.pdf", "--", "-odd.qbx"});
+    EXPECT_EQ(plain.error, "");
+    EXPECT_EQ(plain.printRange, "all");
+    EXPECT_EQ(plain.printSort, "title");
+    EXPECT_FALSE(plain.printTitlesOnly);
+}
+
+TEST(ReaderOptions, PrintPdfMistakes) {
+    auto error = [](std::vector<std::string> args) { return ParseReaderOptions(args).error; };
+    EXPECT_EQ(error({"--print-pdf"}), "--print-pdf lacks its value");
+    EXPECT_EQ(error({"--print-pdf", "out.pdf"}), "--print-pdf takes exactly one data file");
+    EXPECT_EQ(error({"--print-pdf", "out.pdf", "a.qbx", "b.qbx"}),
+              "--print-pdf takes exactly one data file");
+    EXPECT_EQ(error({"--print-pdf", "out.pdf", "--range", "selected", "a.qbx"}),
+              "--range takes all or bookmarked");
+    EXPECT_EQ(error({"--print-pdf", "out.pdf", "--sort", "size", "a.qbx"}),
+              "--sort takes title, title-desc, date or date-desc");
+    EXPECT_EQ(error({"--print-pdf", "out.pdf", "--numbered", "a.qbx"}),
+              "--numbered needs --titles-only");
+    EXPECT_EQ(error({"--print-pdf", "out.pdf", "--screenshot", "s.png", "a.qbx"}),
+              "--print-pdf and --screenshot exclude each other");
+    // Without --print-pdf the print choices are mistakes, not silently dropped.
+    EXPECT_EQ(error({"--titles-only", "a.qbx"}),
+              "--range, --sort, --titles-only and --numbered are for --print-pdf");
+    EXPECT_EQ(error({"--sort"}), "--sort lacks its value");
+}
+
 TEST(ProgramVersion, TextNumbersAndHalves) {
     ProgramVersion v = MakeProgramVersion(4, 13, 2, 81);
     EXPECT_EQ(v.text, "4.1.3");
