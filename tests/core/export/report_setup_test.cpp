@@ -1,0 +1,74 @@
+// The report setup dialogs' rules: the keyword lists in name order, the
+// range availability, the dates, the count fields, and the settings a
+// report is shown and exported with.
+#include "export/report_setup.h"
+
+#include "app/settings.h"
+#include "core/document/doc_fixture.h"
+
+namespace qb::testing {
+namespace {
+
+class ReportSetupTest : public DocTest {};
+
+TEST_F(ReportSetupTest, ListsKeepNameOrderAndLeaveOutUnnamedKeywords) {
+    qbw::FileBuilder b;
+    for (int32_t i = 0; i < 3; ++i)
+        b.SetRecord(1, i, Article("T"));
+    b.SetRecord(0, 0, Keyword("pear", {0})).SetRecord(0, 1, Keyword("", {1}));
+    b.SetRecord(0, 2, Keyword("Apple", {1})).SetRecord(0, 3, Keyword("fig", {2}));
+    ASSERT_TRUE(Open(b));
+    std::vector<ReportKeyword> choices = ReportKeywordChoices(*doc, locale);
+    ASSERT_EQ(choices.size(), 3u);
+    EXPECT_EQ(choices[0].name, "Apple");
+    EXPECT_EQ(choices[2].name, "pear");
+
+    ReportKeywordLists lists(choices);
+    EXPECT_FALSE(lists.CanRun());
+    lists.Include({0, 2, 77});  // an id not offered is ignored
+    EXPECT_TRUE(lists.CanRun());
+    EXPECT_EQ(lists.IncludedIds(), (std::vector<int32_t>{2, 0}));  // Apple, pear
+    ASSERT_EQ(lists.Available().size(), 1u);
+    EXPECT_EQ(lists.Available()[0].name, "fig");
+    lists.Exclude({2});
+    EXPECT_EQ(lists.IncludedIds(), (std::vector<int32_t>{0}));
+    lists.IncludeAll();
+    EXPECT_EQ(lists.IncludedIds(), (std::vector<int32_t>{2, 3, 0}));
+    lists.Clear();
+    EXPECT_FALSE(lists.CanRun());
+    EXPECT_EQ(UsageCounts(*doc).high, 3);
+}
+
+TEST_F(ReportSetupTest, DatesRangesAndSorts) {
+    ReportParameters p;
+    ASSERT_TRUE(ReadReportDates("", "", locale, ui, p));
+    EXPECT_EQ(p.fromDate, INT32_MIN);
+    EXPECT_EQ(p.toDate, INT32_MAX);
+    ASSERT_TRUE(ReadReportDates("2023-02-01", "2023-03-31", locale, ui, p));
+    EXPECT_EQ(p.fromDate, 20230201);
+    EXPECT_EQ(p.toDate, 20230331);
+    EXPECT_FALSE(ReadReportDates("soon", "", locale, ui, p));
+    EXPECT_EQ(ui.messages.size(), 1u);
+    EXPECT_EQ(p.fromDate, 20230201);  // a refused date changes nothing
+
+    ReportRangeChoices r;
+    r.selected = true;
+    EXPECT_TRUE(r.Allows(ReportRange::kAll));
+    EXPECT_TRUE(r.Allows(ReportRange::kSelected));
+    EXPECT_FALSE(r.Allows(ReportRange::kBookmarked));
+    EXPECT_EQ(UsageSortOf(true, true), UsageSort::kCountDescending);
+    EXPECT_EQ(UsageSortOf(false, true), UsageSort::kNameDescending);
+    EXPECT_EQ(UsageSortOf(false, false), UsageSort::kNameAscending);
+}
+
+TEST(ReportSettings, TextColourAndCloudBase) {
+    ArticleFont f = DefaultArticleFont();
+    EXPECT_EQ(ReportFont(f, -1).colour, kAutoColour);
+    EXPECT_EQ(ReportFont(f, 0x0000FF).colour, 0x0000FFu);
+    EXPECT_EQ(ReportFont(f, -1).height, 180);  // 9 points
+    EXPECT_EQ(CloudBaseColour(-1), 0u);
+    EXPECT_EQ(CloudBaseColour(0x123456), 0x123456u);
+}
+
+}  // namespace
+}  // namespace qb::testing
