@@ -24,6 +24,7 @@
 #include "gui/index/index_window.h"
 #include "gui/platform/qt_clipboard.h"
 #include "gui/platform/qt_ui.h"
+#include "gui/report/report_windows.h"
 
 namespace {
 
@@ -82,6 +83,11 @@ void Configure(qb::ReaderApp& app, qb::ClipboardWriter& clipboard) {
     index.SetArticleWindowHooks(articles.Hooks());
     find.Connect(articles, index.FindHooks());
     index.SetTitleListListener(find.TitleListNotices());
+    // After the article windows: Copy and Select All reach them and the
+    // index window while no report window is active. Print is wired by
+    // ReaderReportWindows::SetPrintAction.
+    qb::ReaderReportWindows& reports = qb::InstallReportWindows(app, &clipboard);
+    reports.SetIndexHooks(index.FindHooks());
     app.AddFrameExtension(&qb::InstallDocumentCommands);
 }
 

@@ -3,6 +3,7 @@
 #include <memory>
 
 #include <algorithm>
+#include <filesystem>
 #include <utility>
 
 #include "app/article_font.h"
@@ -167,6 +168,31 @@ ReportExportContext MakeReportExportContext(const Settings& settings, CQuillboxD
     }
     CharFormat rtf = ReportFont(settings.displayFont, -1);
     return ReportExportContext{doc, std::move(h), std::move(rtf)};
+}
+
+std::optional<ReportFileFormat> ReportFormatOfPath(const std::string& path) {
+    std::string ext = std::filesystem::path(path).extension().string();
+    std::transform(ext.begin(), ext.end(), ext.begin(),
+                   [](unsigned char c) { return char(c >= 'A' && c <= 'Z' ? c + 32 : c); });
+    if (ext == ".txt") return ReportFileFormat::kText;
+    if (ext == ".rtf") return ReportFileFormat::kRtf;
+    if (ext == ".htm" || ext == ".html") return ReportFileFormat::kHtml;
+    return std::nullopt;
+}
+
+std::string ReportExportName(const CQuillboxDoc& doc) {
+    return std::filesystem::path(doc.PathName()).stem().string();
+}
+
+const char* ReportFileSuffix(int32_t reportFileType) {
+    switch (reportFileType) {
+        case 2:
+            return "rtf";
+        case 3:
+            return "htm";
+        default:
+            return "txt";
+    }
 }
 
 }  // namespace qb

@@ -96,4 +96,14 @@ ReportDisplay MakeReportDisplay(const Settings& settings, const CQuillboxDoc& do
 // no charset was chosen), and the RTF file's default font.
 ReportExportContext MakeReportExportContext(const Settings& settings, CQuillboxDoc& doc);
 
+// The file type of a name chosen in the save dialog, by its extension
+// (.txt, .rtf, .htm or .html, case ignored); nullopt for any other, which
+// the caller writes as text (a name typed with "All Files" chosen).
+std::optional<ReportFileFormat> ReportFormatOfPath(const std::string& path);
+// The save dialog's proposed name: the data file's name without its extension.
+std::string ReportExportName(const CQuillboxDoc& doc);
+// The save dialog's extension for a stored report file type (1 to 3; "txt"
+// for anything else).
+const char* ReportFileSuffix(int32_t reportFileType);
+
 }  // namespace qb

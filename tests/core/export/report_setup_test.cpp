@@ -68,6 +68,12 @@ TEST(ReportSettings, TextColourAndCloudBase) {
     EXPECT_EQ(ReportFont(f, -1).height, 180);  // 9 points
     EXPECT_EQ(CloudBaseColour(-1), 0u);
     EXPECT_EQ(CloudBaseColour(0x123456), 0x123456u);
+    EXPECT_EQ(ReportFormatOfPath("/a/b.HTML"), ReportFileFormat::kHtml);
+    EXPECT_EQ(ReportFormatOfPath("b.rtf"), ReportFileFormat::kRtf);
+    EXPECT_EQ(ReportFormatOfPath("b.txt"), ReportFileFormat::kText);
+    EXPECT_FALSE(ReportFormatOfPath("/a.rtf/b"));
+    EXPECT_STREQ(ReportFileSuffix(3), "htm");
+    EXPECT_STREQ(ReportFileSuffix(0), "txt");
 }
 
 }  // namespace
