@@ -78,3 +78,38 @@ TEST(ReportSettings, TextColourAndCloudBase) {
 
 }  // namespace
 }  // namespace qb::testing
+
+namespace qb::testing {
+namespace {
+
+// Many articles and keywords with few of them: the reports look each
+// article up instead of merging, and must still leave out what is hidden
+// or outside the range.
+TEST_F(ReportSetupTest, FewArticlesOfManyAreCountedAndKeptExactly) {
+    qbw::Privacy privacy = qbw::MakePrivacy("pw", {}, {5, 5, 5});
+    qbw::FileBuilder b;
+    for (int32_t i = 0; i < 60; ++i)
+        b.SetRecord(1, i, Article("Title " + std::to_string(100 + i)));
+    qbw::ArticleData secret;
+    secret.title = "Secret";
+    secret.flags = 0x0003;
+    qbw::NewArticleOptions hidden;
+    hidden.blobs.mode = qbw::BlobMode::kPrivate;
+    hidden.blobs.contentKey = privacy.contentKey;
+    b.SetRecord(1, 60, qbw::EncodeArticleNew(secret, hidden));
+    b.SetRecord(0, 0, Keyword("few", {3, 40, 60}));
+    b.SetStream(qbw::stream::kPrivacy, privacy.stream);
+    b.SetStream(qbw::stream::kPrivateIds, qbw::EncodeIdStream({60}));
+    b.SetStream(qbw::stream::kBookmarks, qbw::EncodeIdStream({40, 41}));
+    ASSERT_TRUE(Open(b));
+    EXPECT_EQ(ReportArticleCount(*doc, 0), 2);  // the private one is hidden
+    ReportParameters p;
+    p.keywords = {0};
+    p.range = ReportRange::kBookmarked;
+    EXPECT_EQ(BuildReport(*doc, locale, ReportKind::kIndex, p)->text, "few\r\n\tTitle 140\r\n\r\n");
+    ASSERT_TRUE(doc->CheckPassword("pw"));
+    EXPECT_EQ(ReportArticleCount(*doc, 0), 3);
+}
+
+}  // namespace
+}  // namespace qb::testing
