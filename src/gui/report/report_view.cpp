@@ -99,11 +99,11 @@ bool CIndexReportView::Build() {
         built = model_.Build(*doc, app_.GetLocale(), Display(), progress);
     } catch (const CQuillError& e) {
         e.ReportError(app_.GetUi());
-        UpdateButtons();
+        Failed();
         return true;
     } catch (const std::bad_alloc&) {
         CQuillError(err::kOutOfMemory).ReportError(app_.GetUi());
-        UpdateButtons();
+        Failed();
         return true;
     }
     if (!built) {
@@ -112,6 +112,12 @@ bool CIndexReportView::Build() {
     }
     ShowModel();
     return true;
+}
+
+void CIndexReportView::Failed() {
+    // The window keeps what it had; Update may try again.
+    model_.MarkOutdated();
+    ShowModel();
 }
 
 void CIndexReportView::ShowModel() {
@@ -133,6 +139,11 @@ void CIndexReportView::ShowModel() {
 void CIndexReportView::MarkOutdated() {
     if (model_.IsOutdated()) return;
     model_.MarkOutdated();
+    ShowModel();
+}
+
+void CIndexReportView::DisplaySettingsChanged(uint32_t cloudColour) {
+    model_.SetCloudColour(cloudColour);
     ShowModel();
 }
 

@@ -40,12 +40,15 @@ public:
     // Builds the report under a wait cursor (the cloud behind its progress
     // window) and shows it fresh. False when the cloud was cancelled: the
     // message has been shown and the window should close. A file error is
-    // shown and the window keeps what it had.
+    // shown and the window keeps what it had, outdated, so that Update can
+    // try again.
     bool Build();
     // The file changed (articles, keywords, privacy) or the display
     // settings did: Print and Export off, Update on, the text grey.
     void MarkOutdated();
     void KeywordDeleted(int32_t keyword);
+    // Preferences changed the text colour or the display font.
+    void DisplaySettingsChanged(uint32_t cloudColour);
 
     // Edit > Copy of the selection (rich text and text), Select All.
     bool CanCopy() const;
@@ -67,6 +70,7 @@ signals:
 
 private:
     void ShowModel();
+    void Failed();
     ReportDisplay Display() const;
 
     ReaderApp& app_;

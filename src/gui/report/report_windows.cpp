@@ -134,6 +134,12 @@ void ReaderReportWindows::MarkAllOutdated() {
         f->View()->MarkOutdated();
 }
 
+void ReaderReportWindows::DisplaySettingsChanged() {
+    uint32_t colour = CloudBaseColour(app_.Core().GetSettings().customTextColor);
+    for (CIndexReportFrame* f : Frames())
+        f->View()->DisplaySettingsChanged(colour);
+}
+
 void ReaderReportWindows::SetPrintAction(PrintAction print) {
     print_ = std::move(print);
     for (CIndexReportFrame* f : Frames())
@@ -198,6 +204,14 @@ void ReaderReportWindows::RegisterCommands(CMainFrame& mainFrame) {
             return CommandState{v.CanCopy(), false};
         });
     passOn(
+        cmd::kFilePrint,
+        [self](CIndexReportView& v) {
+            if (self->print_ && v.Model().PrintState().enabled) self->print_(v);
+        },
+        [self](CIndexReportView& v) {
+            return CommandState{bool(self->print_) && v.Model().PrintState().enabled, false};
+        });
+    passOn(
         cmd::kEditSelectAll, [](CIndexReportView& v) { v.SelectAll(); },
         [](CIndexReportView&) {
             return CommandState{true, false};
@@ -218,7 +232,7 @@ ReaderReportWindows& InstallReportWindows(ReaderApp& app, ClipboardWriter* clipb
     // The text colour or the display font may have changed: the reports
     // show the old ones until Update.
     app.AddPreferencesListener([weak] {
-        if (auto self = weak.lock()) self->MarkAllOutdated();
+        if (auto self = weak.lock()) self->DisplaySettingsChanged();
     });
     // Locking or unlocking the private articles changes every count.
     app.AddDocumentViewsListener([weak] {

@@ -46,11 +46,15 @@ public:
 
     // Every open report becomes outdated.
     void MarkAllOutdated();
+    // After Preferences: outdated, the cloud with the new text colour.
+    void DisplaySettingsChanged();
     // The Export button: the save dialog, then the file.
     void Export(CIndexReportView& view);
 
-    // Print comes with the printing: until it is set the button stays
-    // disabled; set later, every open window takes it.
+    // Print comes with the printing: until it is set the button (and
+    // File > Print while a report window is active) stays disabled; set
+    // later, every open window takes it. It is called only for a fresh
+    // report (CIndexReportView::Model() holds it and its rich text).
     using PrintAction = std::function<void(CIndexReportView&)>;
     void SetPrintAction(PrintAction print);
     // The index window's title list and highlighted titles, for the

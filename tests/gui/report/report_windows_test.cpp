@@ -219,10 +219,25 @@ TEST_F(ReportWindowsTest, CopyExportPrintAndClose) {
     EXPECT_TRUE(groups->PrintButton()->isEnabled());
     groups->PrintButton()->click();
     EXPECT_EQ(printed, 1);
+    Frame().RunCommand(cmd::kFilePrint);  // File > Print of the active report
+    EXPECT_EQ(printed, 2);
 
     groups->CloseButton()->click();
     ProcessEvents();
     EXPECT_TRUE(reports->Frames().empty());
+}
+
+TEST_F(ReportWindowsTest, NewTextColourRecoloursTheCloudAtUpdate) {
+    CIndexReportView* cloud = Run(cmd::kKeywordCloudReport);
+    ASSERT_NE(cloud, nullptr);
+    ASSERT_FALSE(cloud->Model().Current().cloudLines.empty());
+    EXPECT_EQ(cloud->Model().Current().cloudLines[0].rfind("<FONT COLOR=\"#000000\"", 0), 0u);
+    app->Core().GetSettings().customTextColor = 0x0000FF;  // red, 0x00BBGGRR
+    reports->DisplaySettingsChanged();
+    EXPECT_TRUE(cloud->Model().IsOutdated());
+    cloud->UpdateButton()->click();
+    EXPECT_FALSE(cloud->Model().IsOutdated());
+    EXPECT_EQ(cloud->Model().Current().cloudLines[0].rfind("<FONT COLOR=\"#ff0000\"", 0), 0u);
 }
 
 TEST(QtFontFamiliesTest, KnowsInstalledFamiliesWhateverTheirCase) {
