@@ -31,6 +31,7 @@
 #include "gui/print/pdf_print.h"
 #include "gui/print/reader_print.h"
 #include "resources/command_ids.h"
+#include "gui/report/report_windows.h"
 
 namespace {
 
@@ -113,6 +114,11 @@ void Configure(qb::ReaderApp& app, qb::ClipboardWriter& clipboard) {
     };
     print.SetWindowHooks(std::move(printHooks));
     articles.SetArticleCommand(qb::cmd::kFilePrint, [&print](qb::CArticleView&) { print.Print(); });
+    // After the article windows: Copy and Select All reach them and the
+    // index window while no report window is active. Print is wired by
+    // ReaderReportWindows::SetPrintAction.
+    qb::ReaderReportWindows& reports = qb::InstallReportWindows(app, &clipboard);
+    reports.SetIndexHooks(index.FindHooks());
     app.AddFrameExtension(&qb::InstallDocumentCommands);
 }
 

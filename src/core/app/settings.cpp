@@ -259,6 +259,10 @@ bool Settings::SetWelcome(ProfileStore& store, int32_t v) {
     return WriteSingle(store, "QUILLBOX", "Welcome", welcome, v);
 }
 
+bool Settings::SetIndexReportMode(ProfileStore& store, int32_t v) {
+    return WriteSingle(store, "Quillbox", "IndexReportMode", indexReportMode, v);
+}
+
 bool Settings::SetLastFileName(ProfileStore& store, const std::string& v) {
     if (lastFileName == v) return true;
     lastFileName = v;

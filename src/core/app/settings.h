@@ -65,6 +65,8 @@ public:
     bool SetLoadLastFile(ProfileStore& store, int32_t v);
     bool SetLastFileName(ProfileStore& store, const std::string& v);
     bool SetWelcome(ProfileStore& store, int32_t v);
+    // The Index Report Setup's Report Range and Dates shown (1) or hidden (0).
+    bool SetIndexReportMode(ProfileStore& store, int32_t v);
     // HighlightColor is read again whenever the format toolbar is built.
     int32_t ReadHighlightColor(const ProfileStore& store);
 

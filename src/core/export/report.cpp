@@ -38,9 +38,30 @@ bool Shown(const CQuillboxDoc& doc, int32_t id, std::string& name) {
     return !name.empty();
 }
 
+// A keyword usually has few articles of many: looking each one up keeps a
+// report of every keyword proportional to the keywords' articles, where
+// merging with the kept set would cost the file's article count per keyword.
+bool LookUpEach(const IdSet& few, const IdSet& many) {
+    return few.Count() * 16 < many.Count();
+}
+
+void KeepOnly(IdSet& a, const IdSet& keep) {
+    if (!LookUpEach(a, keep)) {
+        a.Intersect(keep);
+        return;
+    }
+    std::vector<int32_t> kept;
+    for (int32_t id : a)
+        if (keep.Contains(id)) kept.push_back(id);
+    a = IdSet::FromUnsorted(std::move(kept));  // already in order
+}
+
 int32_t CountIn(CQuillboxDoc& doc, int32_t keyword, const IdSet& visible) {
     IdSet a;
     doc.ArticlesOfKeyword(keyword, a);
+    if (LookUpEach(a, visible))
+        return int32_t(std::count_if(a.begin(), a.end(),
+                                     [&visible](int32_t id) { return visible.Contains(id); }));
     a.Intersect(visible);
     return int32_t(a.Count());
 }
@@ -59,7 +80,7 @@ Report BuildIndex(CQuillboxDoc& doc, const Locale& locale, const ReportParameter
         if (!Shown(doc, kw, name)) continue;
         IdSet a;
         doc.ArticlesOfKeyword(kw, a);
-        a.Intersect(keep);
+        KeepOnly(a, keep);
         std::vector<int32_t> ids;
         for (int32_t id : a) {
             int32_t date = doc.Summary(id).articleDate;

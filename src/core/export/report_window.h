@@ -51,6 +51,12 @@ public:
     void MarkOutdated() { outdated_ = true; }
     // A keyword was deleted: it leaves the list, and the report is outdated.
     void KeywordDeleted(int32_t keyword);
+    // The text colour setting changed: the cloud takes its new colours at
+    // the next Update (any report is outdated, its text colour is old).
+    void SetCloudColour(uint32_t base) {
+        params_.baseColour = base;
+        outdated_ = true;
+    }
 
     bool IsOutdated() const { return outdated_; }
     bool IsBuilt() const { return report_.has_value(); }

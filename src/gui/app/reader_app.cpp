@@ -196,6 +196,8 @@ void ReaderApp::RefreshDocumentViews() {
     if (!frame_) return;
     for (QMdiSubWindow* w : frame_->Mdi()->subWindowList())
         if (w != indexFrame_) w->update();
+    for (const auto& listener : documentViewsListeners_)
+        listener();
 }
 
 void ReaderApp::ShowIndexFrame() {

@@ -57,6 +57,13 @@ public:
         preferencesListeners_.push_back(std::move(f));
     }
 
+    // Runs when the document's views are to show its content anew (the
+    // private articles were locked or unlocked): what they show may have
+    // changed.
+    void AddDocumentViewsListener(std::function<void()> f) {
+        documentViewsListeners_.push_back(std::move(f));
+    }
+
     AppCore& Core() { return core_; }
     CMainFrame* Frame() const { return frame_.get(); }
     CQuillboxDoc* Document() const { return doc_.get(); }
@@ -125,6 +132,7 @@ private:
     std::vector<FrameExtension> extensions_;
     ArticleWindowCloser articleCloser_;
     std::vector<std::function<void()>> preferencesListeners_;
+    std::vector<std::function<void()>> documentViewsListeners_;
     bool closing_ = false;
     int pending_ = 0;
     int busy_ = 0;
