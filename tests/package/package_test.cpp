@@ -132,14 +132,28 @@ TEST_F(PackageTest, UnpackedProgramsRun) {
     EXPECT_EQ(demo.status, 0) << demo;
 }
 
-TEST_F(PackageTest, MetadataIsValid) {
-    std::string root = Root();
-    if (!std::filesystem::exists("/usr/bin/appstreamcli")) GTEST_SKIP() << "no appstreamcli";
-    ProgramResult r =
-        RunProgram("/usr/bin/appstreamcli",
-                   {"validate", "--no-net",
-                    root + "/usr/share/metainfo/io.github.quillbox.reader.metainfo.xml"});
-    EXPECT_EQ(r.status, 0) << r;
+TEST_F(PackageTest, DesktopFilesAreValid) {
+    std::string share = Root() + "/usr/share";
+    auto run = [](const std::string& tool, const std::vector<std::string>& args) {
+        if (!std::filesystem::exists(tool)) {
+            ADD_FAILURE() << tool << " is missing: scripts/deps.sh installs it";
+            return;
+        }
+        ProgramResult r = RunProgram(tool, args);
+        EXPECT_EQ(r.status, 0) << tool << "\n" << r;
+        EXPECT_EQ(r.out.find("warning"), std::string::npos) << tool << "\n" << r;
+    };
+    run("/usr/bin/appstreamcli",
+        {"validate", "--no-net", share + "/metainfo/io.github.quillbox.reader.metainfo.xml"});
+    run("/usr/bin/desktop-file-validate", {share + "/applications/quillbox-reader.desktop"});
+    // The file type compiles into a MIME database of its own.
+    TempDir mime;
+    std::filesystem::create_directories(mime / "packages");
+    std::filesystem::copy_file(share + "/mime/packages/quillbox-reader.xml",
+                               mime / "packages/quillbox-reader.xml");
+    run("/usr/bin/update-mime-database", {mime.Path()});
+    std::string type = ReadFile(mime / "application/x-quillbox.xml");
+    EXPECT_NE(type.find("*.qbx"), std::string::npos) << type;
 }
 
 }  // namespace
