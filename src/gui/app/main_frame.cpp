@@ -376,7 +376,9 @@ void CMainFrame::ShowHelp(const std::string& page) {
                 MessageIcon::Information);
             return;
         }
-        help_ = new HelpWindow(QString::fromStdString(*folder), {QB_GUIDE_PICTURES_DIR}, this);
+        QStringList pictures;
+        if (*folder == QB_GUIDE_SOURCE_DIR) pictures << QB_GUIDE_PICTURES_DIR;
+        help_ = new HelpWindow(QString::fromStdString(*folder), pictures, this);
         help_->setAttribute(Qt::WA_DeleteOnClose);
     }
     help_->ShowPage(QString::fromStdString(page));
