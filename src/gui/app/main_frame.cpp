@@ -12,14 +12,17 @@
 #include <QMenuBar>
 #include <QMimeData>
 #include <QScreen>
+#include <QShortcut>
 #include <QStatusBar>
 #include <QStyle>
 #include <QToolBar>
 #include <QToolButton>
 #include <QUrl>
 
+#include "app/help_guide.h"
 #include "app/startup.h"
 #include "gui/app/commands.h"
+#include "gui/app/help_window.h"
 #include "gui/app/reader_app.h"
 #include "gui/platform/colors.h"
 #include "gui/platform/qt_ui.h"
@@ -86,7 +89,12 @@ QAction* CMainFrame::MakeAction(int id) {
     a->setData(id);
     a->setObjectName(QString("cmd_%1").arg(id));
     if (info) {
-        if (*info->shortcut) a->setShortcut(QKeySequence(info->shortcut));
+        // F1 is not Help Contents' own key: it opens the page of the
+        // window with the focus (ShowContextHelp); the menu still shows it.
+        if (id == cmd::kHelpContents)
+            a->setText(QString(info->text) + '\t' + info->shortcut);
+        else if (*info->shortcut)
+            a->setShortcut(QKeySequence(info->shortcut));
         a->setCheckable(info->checkable);
         CommandPrompt p = PromptOf(id);
         a->setStatusTip(QString::fromStdString(p.status));
@@ -199,6 +207,10 @@ void CMainFrame::Build() {
     RebuildRecentMenu();
     RebuildSavedQueryMenu({});
     UpdateCommandStates();
+    // Application-wide, so that F1 also works in the modeless dialogs.
+    auto* f1 = new QShortcut(QKeySequence(Qt::Key_F1), this);
+    f1->setContext(Qt::ApplicationShortcut);
+    connect(f1, &QShortcut::activated, this, [this] { ShowContextHelp(); });
 }
 
 void CMainFrame::ShowOnStart() {
@@ -342,14 +354,52 @@ bool CMainFrame::RunBuiltIn(int id) {
                 MessageIcon::Information);
             return true;
         case cmd::kHelpContents:
+            ShowHelp(help::kContents);
+            return true;
         case cmd::kHelpTutorial:
+            ShowHelp(help::kTutorial);
+            return true;
+    }
+    return false;
+}
+
+void CMainFrame::ShowHelp(const std::string& page) {
+    if (!help_) {
+        // A reader run from its build folder reads the source tree's pages
+        // and the pictures the build took.
+        std::optional<std::string> folder =
+            FindGuideFolder(app_.Env(), {QB_BUILD_BIN_DIR, QB_GUIDE_SOURCE_DIR});
+        if (!folder) {
             app_.GetUi().MessageBox(
                 "The help for Quillbox Reader is not installed. The README file that comes "
                 "with the program describes its windows and commands.",
                 MessageIcon::Information);
-            return true;
+            return;
+        }
+        QStringList pictures;
+        if (*folder == QB_GUIDE_SOURCE_DIR) pictures << QB_GUIDE_PICTURES_DIR;
+        help_ = new HelpWindow(QString::fromStdString(*folder), pictures, this);
+        help_->setAttribute(Qt::WA_DeleteOnClose);
     }
-    return false;
+    help_->ShowPage(QString::fromStdString(page));
+}
+
+HelpWindow* CMainFrame::Help() const {
+    return help_;
+}
+
+void CMainFrame::ShowContextHelp() {
+    QWidget* focus = QApplication::focusWidget();
+    if (!focus || focus->window() == this) {
+        // In the frame: the active MDI window's page, unless the focus
+        // is inside a window that names its own.
+        QString page = HelpPageFor(focus);
+        if (page == help::kContents)
+            if (QMdiSubWindow* sub = mdi_->activeSubWindow()) page = HelpPageFor(sub->widget());
+        ShowHelp(page.toStdString());
+        return;
+    }
+    ShowHelp(HelpPageFor(focus).toStdString());
 }
 
 void CMainFrame::RunCommand(int id) {

@@ -28,6 +28,8 @@ namespace qb {
 
 class ReaderApp;
 
+class HelpWindow;
+
 class CMainFrame : public QMainWindow {
     Q_OBJECT
 public:
@@ -89,6 +91,16 @@ public:
     // What closing writes: bars, placement, article size, divider, layout.
     void SaveOnClose();
 
+    // ---- Help
+    // Opens the guide's `page` (help::k...) in the help window; without an
+    // installed guide, says so.
+    void ShowHelp(const std::string& page);
+    // F1: the page of the window that has the focus (HelpPageFor), else of
+    // the active MDI window, else the contents.
+    void ShowContextHelp();
+    // The help window once a page was shown, else nullptr.
+    HelpWindow* Help() const;
+
 protected:
     void closeEvent(QCloseEvent* e) override;
     void moveEvent(QMoveEvent* e) override;
@@ -128,6 +140,7 @@ private:
     ArticleCascade cascade_;
     RichTextControl hiddenRichText_;
     bool saved_ = false;
+    QPointer<HelpWindow> help_;
 };
 
 }  // namespace qb

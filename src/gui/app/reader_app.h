@@ -69,6 +69,7 @@ public:
     CQuillboxDoc* Document() const { return doc_.get(); }
     QMdiSubWindow* IndexFrame() const;
     Ui& GetUi() { return ui_; }
+    SystemEnv& Env() { return env_; }
     ShellDialogs& Dialogs() { return dialogs_; }
     const Locale& GetLocale() const { return *locale_; }
     // Commands posted (like the welcome screen's) and not yet run.

@@ -3,7 +3,9 @@
 #include <QCloseEvent>
 #include <QStyle>
 
+#include "app/help_guide.h"
 #include "article/article_layout.h"
+#include "gui/app/help_window.h"
 
 namespace qb {
 
@@ -11,6 +13,7 @@ CArticleFrame::CArticleFrame(ArticleServices services, int32_t id,
                              std::function<void(int, int)> rememberSize, QWidget* parent)
     : QMdiSubWindow(parent), rememberSize_(std::move(rememberSize)) {
     setObjectName("CArticleFrame");
+    setProperty(kHelpPageProperty, QString(help::kArticles));
     setAttribute(Qt::WA_DeleteOnClose);
     setWindowIcon(style()->standardIcon(QStyle::SP_FileIcon));
     view_ = new CArticleView(std::move(services), id, this);

@@ -11,7 +11,9 @@
 #include <QRadioButton>
 #include <QVBoxLayout>
 
+#include "app/help_guide.h"
 #include "article/article_search.h"
+#include "gui/app/help_window.h"
 
 namespace qb {
 
@@ -51,6 +53,7 @@ QString Qs(const std::string& s) {
 CFindDlg::CFindDlg(std::function<FindContext()> context, QWidget* parent)
     : QDialog(parent), context_(std::move(context)) {
     setObjectName("FindDialog");
+    setProperty(kHelpPageProperty, QString(help::kFind));
     setWindowTitle(kFindCaption);
     setModal(false);
 

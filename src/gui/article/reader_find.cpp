@@ -6,6 +6,7 @@
 #include <QTextCursor>
 #include <algorithm>
 
+#include "app/help_guide.h"
 #include "app/settings.h"
 #include "document/quillbox_doc.h"
 #include "gui/app/main_frame.h"
@@ -131,7 +132,7 @@ void ReaderFind::OpenDialog() {
     d->SetOptions(OpeningOptions(remembered_, Context()));
     QObject::connect(d, &CFindDlg::findPressed, &slices_, [this] { PressFind(); });
     QObject::connect(d, &CFindDlg::helpPressed, &slices_, [this] {
-        if (app_.Frame()) app_.Frame()->RunCommand(cmd::kHelpContents);
+        if (app_.Frame()) app_.Frame()->ShowHelp(help::kFind);
     });
     QObject::connect(d, &QObject::destroyed, &slices_, [this] { DialogClosed(); });
     d->show();

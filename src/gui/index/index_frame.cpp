@@ -5,13 +5,16 @@
 #include <QTimer>
 #include <algorithm>
 
+#include "app/help_guide.h"
 #include "app/profile_store.h"
+#include "gui/app/help_window.h"
 
 namespace qb {
 
 CIndexFrame::CIndexFrame(IndexServices services, QWidget* parent)
     : QMdiSubWindow(parent), svc_(std::move(services)) {
     setObjectName("CIndexFrame");
+    setProperty(kHelpPageProperty, QString(help::kIndexWindow));
     setAttribute(Qt::WA_DeleteOnClose);
     view_ = new CIndexView(svc_, this);
     setWidget(view_);

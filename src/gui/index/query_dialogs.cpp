@@ -11,7 +11,9 @@
 #include <QPushButton>
 #include <QVBoxLayout>
 
+#include "app/help_guide.h"
 #include "datafile/dates.h"
+#include "gui/app/help_window.h"
 #include "index/index_model.h"
 #include "index/index_source.h"
 #include "index/saved_queries.h"
@@ -53,6 +55,7 @@ CBuildQueryDialog::CBuildQueryDialog(IndexModel& index, IndexSource& source, con
       exec_(std::move(exec)),
       groups_(index.GroupList()) {
     setObjectName("BuildQuery");
+    setProperty(kHelpPageProperty, QString(help::kQueries));
     setWindowTitle("Build Query");
     model_ =
         std::make_unique<BuildQueryModel>(source, locale, current, index.SelectedList().Members(),
@@ -299,6 +302,7 @@ CSelectQueryDialog::CSelectQueryDialog(const SavedQueryList& queries, const Loca
                                        QWidget* parent, CodePage page)
     : QDialog(parent), queries_(queries), locale_(locale), page_(page) {
     setObjectName("SelectQueryToRun");
+    setProperty(kHelpPageProperty, QString(help::kQueries));
     setWindowTitle("Select Query to Run");
     list_ = new QListWidget(this);
     std::vector<std::pair<std::u16string, int32_t>> named;

@@ -11,8 +11,10 @@
 #include <QRadioButton>
 #include <QTextCursor>
 
+#include "app/help_guide.h"
 #include "article_support.h"
 #include "gui/app/commands.h"
+#include "gui/app/help_window.h"
 #include "gui/article/article_content.h"
 #include "gui/article/find_dialog.h"
 #include "gui/article/reader_find.h"
@@ -205,6 +207,44 @@ TEST_F(ReaderFindTest, AWindowOpenBeforeItWasPresentedStaysOpen) {
     Press();  // the content
     Press();  // the next article
     EXPECT_NE(windows->Find(swallows), nullptr);
+    EXPECT_TRUE(Messages().empty());
+}
+
+// Help from the real windows: F1 in the index window and in an article
+// window opens their pages; the Find dialog's Help button and F1 in the
+// dialog the Find page.
+TEST_F(ReaderFindTest, HelpOpensThePageOfEachWindow) {
+    std::string guide = r.dir / "share/quillbox-reader/guide";  // beside dir/bin
+    std::filesystem::create_directories(guide);
+    for (const char* page : {help::kContents, help::kIndexWindow, help::kArticles, help::kFind})
+        WriteFile(guide + "/" + page, "<html><body>page</body></html>");
+    auto shown = [&] {
+        return r.Frame().Help() ? r.Frame().Help()->CurrentPage().toStdString() : std::string();
+    };
+    r.Frame().activateWindow();
+    view->setFocus();
+    ProcessEvents();
+    r.Frame().ShowContextHelp();
+    EXPECT_EQ(shown(), help::kIndexWindow);
+
+    CArticleFrame* article = Open(IdOf("First Swallows of the Year"));
+    ASSERT_NE(article, nullptr);
+    r.Frame().activateWindow();
+    article->setFocus();
+    ProcessEvents();
+    r.Frame().ShowContextHelp();
+    EXPECT_EQ(shown(), help::kArticles);
+
+    CFindDlg* d = OpenDialog();
+    ASSERT_NE(d, nullptr);
+    d->HelpButton()->click();
+    EXPECT_EQ(shown(), help::kFind);
+    r.Frame().ShowHelp(help::kContents);
+    d->activateWindow();
+    d->FindWhat()->setFocus();
+    ProcessEvents();
+    r.Frame().ShowContextHelp();
+    EXPECT_EQ(shown(), help::kFind);
     EXPECT_TRUE(Messages().empty());
 }
 
