@@ -3,7 +3,8 @@
 set -euo pipefail
 pkgs=(build-essential cmake ninja-build pkg-config zlib1g-dev libicu-dev
       libgtest-dev libgmock-dev libbenchmark-dev
-      qt6-base-dev libgl-dev fonts-liberation)
+      qt6-base-dev libgl-dev fonts-liberation
+      python3-yaml cmark)  # the Markdown tests read notes back with PyYAML and cmark
 missing=()
 for p in "${pkgs[@]}"; do
   dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")

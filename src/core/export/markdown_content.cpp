@@ -283,6 +283,21 @@ std::vector<Token> Conversion::Tokens(int32_t from, int32_t to) {
             t.md = Utf16ToUtf8(std::u16string_view(text_).substr(size_t(pos), size_t(end - pos)));
             t.blank = true;
         } else if (IsMonospace(format)) {
+            // Runs that differ in nothing Markdown shows (a colour, a size)
+            // make one code span: two spans side by side would read as one
+            // with the backticks inside.
+            while (end < to && (!link || link->start > end) && text_[size_t(end)] != kObjectChar) {
+                const int32_t run = rt_.RunFromChar(end);
+                const CharFormat& next = rt_.RunFormat(run);
+                if (!IsMonospace(next) || AttrsOf(next) != AttrsOf(format)) break;
+                end = std::min(to, rt_.RunEnd(run));
+                if (link && link->start < end) end = link->start;
+                for (int32_t i = pos + 1; i < end; ++i)
+                    if (text_[size_t(i)] == kObjectChar && rt_.PictureAt(i)) {
+                        end = i;
+                        break;
+                    }
+            }
             t.md = CodeSpan(
                 Utf16ToUtf8(std::u16string_view(text_).substr(size_t(pos), size_t(end - pos))));
         } else {
