@@ -248,7 +248,8 @@ std::string MarkdownRun::Note(int32_t id, const CArticle& a) {
         if (doc_.IsKeyword(k)) tags.push_back(page_.ToUtf8(doc_.KeywordName(k)));
     fm.TextList("tags", tags);
     fm.Bool("bookmarked", doc_.IsBookmarked(id));
-    if (a.IsPrivate()) fm.Bool("private", true);
+    // Always written, as "bookmarked" is, so every note has the same keys.
+    fm.Bool("private", a.IsPrivate());
 
     const TargetContext& ctx = job_.Settings().targets;
     std::vector<std::string> attachments;
