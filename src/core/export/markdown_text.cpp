@@ -57,17 +57,25 @@ std::string EscapeMarkdown(std::string_view s, bool lineStart) {
     out.reserve(s.size() + 8);
     size_t i = 0;
     if (lineStart && !s.empty()) {
-        char c = s[0];
+        // Only what would open a block: a list marker needs white space (or
+        // the end) after it, a setext line is nothing but "=" or "-", so
+        // "-5 degrees" and "1.5 litres" stay as they read.
+        const char c = s[0];
+        auto endsMarker = [&](size_t at) {
+            return at >= s.size() || s[at] == ' ' || s[at] == '\t';
+        };
         if (c == '#') {
             out += "\\#";  // once: the loop below would escape it again
             i = 1;
-        } else if (c == '>' || c == '-' || c == '+' || c == '=') {
+        } else if (c == '>' || ((c == '+' || c == '-') && endsMarker(1)) ||
+                   (c == '-' && s[1] == '-') ||
+                   (c == '=' && s.find_first_not_of("= \t") == std::string_view::npos)) {
             out += '\\';
         } else if (IsAsciiDigit(c)) {
             size_t d = 0;
             while (d < s.size() && IsAsciiDigit(s[d]))
                 ++d;
-            if (d < s.size() && d <= 9 && (s[d] == '.' || s[d] == ')')) {
+            if (d < s.size() && d <= 9 && (s[d] == '.' || s[d] == ')') && endsMarker(d + 1)) {
                 out.append(s.substr(0, d));
                 out += '\\';
                 i = d;

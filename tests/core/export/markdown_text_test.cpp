@@ -44,7 +44,9 @@ TEST(MarkdownEscape, CommonMarkShowsTheTextItself) {
         "[x](y)",  "![x](y)", "a\\b",     "~~s~~",      "---",
         "***",     "___",     "=",        "<http://a>", "a <!-- c",
         "[x]: /u", "\\*",     "12345.",   "~~~",        "```",
-        "a_b_c",   "2*3*4",   "x#",       "#",          "Caf\xC3\xA9 *\xC3\xA9*"};
+        "a_b_c",   "2*3*4",   "x#",       "#",          "Caf\xC3\xA9 *\xC3\xA9*",
+        "-",       "+",       "--",       "1.",         "2)",
+        "=",       "== ="};
     std::string markdown, expected;
     for (const std::string& t : texts) {
         markdown += EscapeMarkdown(t, true) + "\n\n";
@@ -60,6 +62,12 @@ TEST(MarkdownEscape, InsideALineBlockMarkersStay) {
     EXPECT_EQ(EscapeMarkdown("- a", true), "\\- a");
     EXPECT_EQ(EscapeMarkdown("1. a", true), "1\\. a");
     EXPECT_EQ(EscapeMarkdown("# a", false), "# a");
+    // Only what would open a block gets a backslash at the start.
+    EXPECT_EQ(EscapeMarkdown("1.5 litres", true), "1.5 litres");
+    EXPECT_EQ(EscapeMarkdown("-5 degrees", true), "-5 degrees");
+    EXPECT_EQ(EscapeMarkdown("+1", true), "+1");
+    EXPECT_EQ(EscapeMarkdown("=x", true), "=x");
+    EXPECT_EQ(EscapeMarkdown("10.\tx", true), "10\\.\tx");
     EXPECT_EQ(EscapeMarkdown("a&b", false), "a\\&b");
     EXPECT_EQ(EscapeMarkdown("a & b", false), "a & b");
 }
