@@ -18,7 +18,6 @@
 #include "export/markdown_pictures.h"
 #include "export/markdown_text.h"
 #include "export/markdown_yaml.h"
-#include "export/plain_text_writer.h"
 #include "platform/progress.h"
 #include "resources/strings.h"
 #include "richtext/article_content.h"
@@ -33,11 +32,8 @@ constexpr const char* kCaption = "Export to Markdown Notes";
 // it once for the whole run), which would cost a disk flush per article.
 void WriteWholeFile(const std::string& path, std::string_view bytes, bool sync = false) {
     ExportFile file(path);
-    PlainTextWriter w;
-    w.SyncOnClose(sync);
-    w.Create(file.TempPath(), file.Target());
-    w.Write(bytes);
-    w.Close();
+    file.Write(bytes);
+    if (sync) file.Sync();
     file.Commit();
 }
 
@@ -60,23 +56,18 @@ bool CopyRegularFile(const std::string& from, const std::string& to) {
         return false;
     }
     ExportFile file(to);
-    PlainTextWriter w;
-    w.SyncOnClose(false);  // SyncFolder waits for the whole run
     try {
-        w.Create(file.TempPath(), file.Target());
         char buffer[1 << 16];
         for (;;) {
             ssize_t n = ::read(in, buffer, sizeof buffer);
             if (n < 0 && errno == EINTR) continue;
             if (n < 0) {
-                w.Abort();
                 ::close(in);
-                return false;
+                return false;  // the temporary file goes with `file`
             }
             if (n == 0) break;
-            w.Write(std::string_view(buffer, size_t(n)));
+            file.Write(std::string_view(buffer, size_t(n)));
         }
-        w.Close();
     } catch (...) {
         ::close(in);
         throw;
