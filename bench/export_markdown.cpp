@@ -8,12 +8,14 @@
 //   BM_ExportMarkdown/N:  open the document and export the first N articles
 //                         as a notes folder, sorted by title: a note per
 //                         article (each through its temporary file) and
-//                         index.md. Emptying the folder is not timed.
+//                         index.md. Emptying the folder is not timed; the
+//                         folder is in /tmp, or in $QB_BENCH_OUT.
 //
 // The target is at most 3 x BM_ReadAndInflate of the same N.
 #include <benchmark/benchmark.h>
 #include <unistd.h>
 
+#include <cstdlib>
 #include <filesystem>
 #include <string>
 #include <vector>
@@ -70,7 +72,10 @@ void BM_ReadAndInflate(benchmark::State& state) {
 
 void BM_ExportMarkdown(benchmark::State& state) {
     const std::string& path = DocumentBenchFile();
-    const std::string folder = "/tmp/qb_bench_markdown_" + std::to_string(getpid());
+    // QB_BENCH_OUT names the folder's parent (to compare file systems).
+    const char* parent = std::getenv("QB_BENCH_OUT");
+    const std::string folder =
+        std::string(parent ? parent : "/tmp") + "/qb_bench_markdown_" + std::to_string(getpid());
     std::error_code ec;
     uintmax_t bytes = 0, files = 0;
     for (auto _ : state) {

@@ -97,7 +97,8 @@ std::string EscapeMarkdown(std::string_view s, bool lineStart) {
                 out += '\\';
                 break;
             case '&':
-                if (i + 1 < s.size() && (IsAsciiLetter(s[i + 1]) || s[i + 1] == '#')) out += '\\';
+                // Also at the end: the next piece may go on with "amp;".
+                if (i + 1 == s.size() || IsAsciiLetter(s[i + 1]) || s[i + 1] == '#') out += '\\';
                 break;
             case '#':
                 // Also at the end: a heading's closing "#" would vanish.
