@@ -82,7 +82,17 @@ std::string EscapeMarkdown(std::string_view s, bool lineStart) {
             }
         }
     }
+    // The characters the switch below looks at; runs of others are copied
+    // at once.
+    static constexpr std::string_view kSpecial = "*_`[]\\<~|&#";
     for (; i < s.size(); ++i) {
+        const size_t next = s.find_first_of(kSpecial, i);
+        if (next == std::string_view::npos) {
+            out.append(s.substr(i));
+            break;
+        }
+        out.append(s.substr(i, next - i));
+        i = next;
         char c = s[i];
         switch (c) {
             case '*':
