@@ -56,7 +56,7 @@ void PlainTextWriter::Close() {
     int e = 0;
     if (std::fflush(f) != 0) e = errno;
     if (owned) {
-        if (e == 0 && sync_ && ::fsync(fileno(f)) != 0 && errno != EINVAL && errno != EROFS) e = errno;
+        if (e == 0 && ::fsync(fileno(f)) != 0 && errno != EINVAL && errno != EROFS) e = errno;
         if (std::fclose(f) != 0 && e == 0) e = errno;
         stream_ = nullptr;
         owned_ = false;

@@ -32,9 +32,6 @@ public:
     void Close();
     // Closes without raising and deletes a file this writer created.
     void Abort();
-    // Whether Close waits for the data to reach the disk (the default). A
-    // run writing many files turns it off and syncs the folder once.
-    void SyncOnClose(bool sync) { sync_ = sync; }
 
     bool IsOpen() const { return stream_ != nullptr; }
     // The path errors name.
@@ -45,7 +42,6 @@ private:
 
     std::FILE* stream_ = nullptr;
     bool owned_ = false;
-    bool sync_ = true;
     std::string path_;
     std::string shown_;
 };
