@@ -2,11 +2,14 @@
 // parser, links that reach the right note, names unique without regard to
 // case, attachments copied or noted, pictures written byte for byte,
 // private articles only when shown and asked for, and Cancel.
+#include <sys/stat.h>
 #include <zlib.h>
 
 #include <fstream>
 #include <set>
 
+#include "datafile/quill_error.h"
+#include "export/export_file.h"
 #include "export/markdown_export.h"
 #include "export/markdown_pictures.h"
 #include "markdown_fixture.h"
@@ -437,6 +440,42 @@ TEST_F(MarkdownExportTest, AMissingFolderIsAnError) {
     EXPECT_FALSE(r.Succeeded());
     EXPECT_EQ(ui.Count(), 1u);
     EXPECT_FALSE(std::filesystem::exists(dir / "none"));
+}
+
+}  // namespace
+}  // namespace qb::testing
+
+namespace qb::testing {
+namespace {
+
+// The notes are written through the temporary file's own descriptor: the
+// target appears only on Commit, with the umask's permissions, and a file
+// given up leaves nothing behind.
+TEST(ExportFileWrite, TheTargetAppearsOnlyWhenCommitted) {
+    TempDir dir;
+    const std::string target = dir / "note.md";
+    {
+        ExportFile file(target);
+        file.Write("half");
+        EXPECT_FALSE(std::filesystem::exists(target));
+    }
+    EXPECT_TRUE(std::filesystem::is_empty(dir.Path())) << "the temporary file is gone";
+    ExportFile file(target);
+    file.Write("whole ");
+    file.Write(std::string(100000, 'x'));
+    file.Sync();
+    file.Commit();
+    EXPECT_EQ(ReadFile(target).size(), 100006u);
+    EXPECT_EQ(std::distance(std::filesystem::directory_iterator(dir.Path()),
+                            std::filesystem::directory_iterator()),
+              1);
+    mode_t mask = ::umask(0);
+    ::umask(mask);
+    struct stat st {};
+    ASSERT_EQ(::stat(target.c_str(), &st), 0);
+    EXPECT_EQ(st.st_mode & 0777, 0666 & ~mask);
+    // Writing after the commit is an error, not a write to a closed descriptor.
+    EXPECT_THROW(file.Write("late"), CQuillError);
 }
 
 }  // namespace
