@@ -59,6 +59,8 @@ rows = [
     ("new index window after the summaries (ms)", ms("index_window_paint", "BM_WindowAfterSummaries"),
      None, 300.0, "max"),
     ("one page of scrolling (ms)", ms("index_window_paint", "BM_ScrollPage"), None, 8.0, "max"),
+    ("Markdown notes folder, 100,000 articles (ms)", ms("export_markdown", "BM_ExportMarkdown/100000"),
+     ms("export_markdown", "BM_ReadAndInflate/100000"), 3.0, "ratio<="),
     ("RTF reader, 20 MB article (MiB/s)", counter("richtext_read", "BM_ReadRtf", "bytes_per_second", MIB),
      None, 150.0, "min"),
     ("usage report, 20,000 keywords, shown (ms)", ms("keyword_reports", "BM_UsageReport"),

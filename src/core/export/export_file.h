@@ -6,6 +6,7 @@
 #pragma once
 
 #include <string>
+#include <string_view>
 
 namespace qb {
 
@@ -29,11 +30,19 @@ public:
     void Commit();
     // Removes the temporary file now.
     void Discard();
+
+    // Appends `bytes` to the temporary file through the descriptor it was
+    // made with (for a caller that writes whole files without a writer of
+    // its own); `Sync` waits until they are on the disk. Both throw
+    // CQuillError with the target's path.
+    void Write(std::string_view bytes);
+    void Sync();
     bool Committed() const { return committed_; }
 
 private:
     std::string target_;
     std::string temp_;
+    int fd_ = -1;  // of the temporary file, until Commit or Discard
     bool committed_ = false;
 };
 

@@ -204,6 +204,16 @@ std::string Conversion::TextMarkdown(int32_t from, int32_t to, bool lineStart) c
     const LinkRecognizer& recognizer = LinkRecognizer::Shared();
     std::u16string_view all(text_);
     std::string md;
+    // Text between recognised addresses is converted and escaped in one
+    // piece, not word by word.
+    int32_t plainFrom = from;
+    auto flush = [&](int32_t until) {
+        if (until <= plainFrom) return;
+        const bool atStart = lineStart && plainFrom == from;
+        md += EscapeMarkdown(Utf16ToUtf8(all.substr(size_t(plainFrom), size_t(until - plainFrom))),
+                             atStart);
+        plainFrom = until;
+    };
     int32_t pos = from;
     while (pos < to) {
         int32_t end = pos;
@@ -215,26 +225,22 @@ std::string Conversion::TextMarkdown(int32_t from, int32_t to, bool lineStart) c
             for (char16_t c; end < to && !IsLinkSpace(c = text_[size_t(end)]); ++end)
                 mayLink = mayLink || c == u'.' || c == u':' || c == u'@';
         }
-        std::u16string_view word = all.substr(size_t(pos), size_t(end - pos));
-        bool atStart = lineStart && md.empty();
-        bool done = false;
         if (mayLink) {
+            std::u16string_view word = all.substr(size_t(pos), size_t(end - pos));
             RecognizedWord w = recognizer.RecognizeWord(word);
             if (w.kind != LinkKind::kNone && w.linkLength > 0) {
                 std::string link =
                     Utf16ToUtf8(word.substr(size_t(w.linkStart), size_t(w.linkLength)));
                 if (std::optional<std::string> form = RecognizedLink(w.kind, link)) {
-                    md += EscapeMarkdown(Utf16ToUtf8(word.substr(0, size_t(w.linkStart))), atStart);
+                    flush(pos + w.linkStart);
                     md += *form;
-                    md += EscapeMarkdown(
-                        Utf16ToUtf8(word.substr(size_t(w.linkStart + w.linkLength))), false);
-                    done = true;
+                    plainFrom = pos + w.linkStart + w.linkLength;
                 }
             }
         }
-        if (!done) md += EscapeMarkdown(Utf16ToUtf8(word), atStart);
         pos = end;
     }
+    flush(to);
     return md;
 }
 
@@ -283,6 +289,21 @@ std::vector<Token> Conversion::Tokens(int32_t from, int32_t to) {
             t.md = Utf16ToUtf8(std::u16string_view(text_).substr(size_t(pos), size_t(end - pos)));
             t.blank = true;
         } else if (IsMonospace(format)) {
+            // Runs that differ in nothing Markdown shows (a colour, a size)
+            // make one code span: two spans side by side would read as one
+            // with the backticks inside.
+            while (end < to && (!link || link->start > end) && text_[size_t(end)] != kObjectChar) {
+                const int32_t run = rt_.RunFromChar(end);
+                const CharFormat& next = rt_.RunFormat(run);
+                if (!IsMonospace(next) || AttrsOf(next) != AttrsOf(format)) break;
+                end = std::min(to, rt_.RunEnd(run));
+                if (link && link->start < end) end = link->start;
+                for (int32_t i = pos + 1; i < end; ++i)
+                    if (text_[size_t(i)] == kObjectChar && rt_.PictureAt(i)) {
+                        end = i;
+                        break;
+                    }
+            }
             t.md = CodeSpan(
                 Utf16ToUtf8(std::u16string_view(text_).substr(size_t(pos), size_t(end - pos))));
         } else {

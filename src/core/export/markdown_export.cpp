@@ -18,7 +18,6 @@
 #include "export/markdown_pictures.h"
 #include "export/markdown_text.h"
 #include "export/markdown_yaml.h"
-#include "export/plain_text_writer.h"
 #include "platform/progress.h"
 #include "resources/strings.h"
 #include "richtext/article_content.h"
@@ -28,13 +27,13 @@ namespace {
 
 constexpr const char* kCaption = "Export to Markdown Notes";
 
-// Writes `bytes` as the file `path`, through its temporary file.
-void WriteWholeFile(const std::string& path, std::string_view bytes) {
+// Writes `bytes` as the file `path`, through its temporary file. `sync`:
+// wait for the disk; a note is not waited for one by one (SyncFolder does
+// it once for the whole run), which would cost a disk flush per article.
+void WriteWholeFile(const std::string& path, std::string_view bytes, bool sync = false) {
     ExportFile file(path);
-    PlainTextWriter w;
-    w.Create(file.TempPath(), file.Target());
-    w.Write(bytes);
-    w.Close();
+    file.Write(bytes);
+    if (sync) file.Sync();
     file.Commit();
 }
 
@@ -57,22 +56,18 @@ bool CopyRegularFile(const std::string& from, const std::string& to) {
         return false;
     }
     ExportFile file(to);
-    PlainTextWriter w;
     try {
-        w.Create(file.TempPath(), file.Target());
         char buffer[1 << 16];
         for (;;) {
             ssize_t n = ::read(in, buffer, sizeof buffer);
             if (n < 0 && errno == EINTR) continue;
             if (n < 0) {
-                w.Abort();
                 ::close(in);
-                return false;
+                return false;  // the temporary file goes with `file`
             }
             if (n == 0) break;
-            w.Write(std::string_view(buffer, size_t(n)));
+            file.Write(std::string_view(buffer, size_t(n)));
         }
-        w.Close();
     } catch (...) {
         ::close(in);
         throw;
@@ -80,6 +75,19 @@ bool CopyRegularFile(const std::string& from, const std::string& to) {
     ::close(in);
     file.Commit();
     return true;
+}
+
+// Waits until everything written in `folder`'s file system (the notes and
+// their copies) is on the disk, and the names in `folder` with it; throws
+// CQuillError naming the folder when the disk reports a failure.
+void SyncFolder(const std::string& folder) {
+    int fd = ::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    if (fd < 0) return;  // a folder that went away fails the next write
+    int e = 0;
+    if (::syncfs(fd) != 0) e = errno;
+    if (e == 0 && ::fsync(fd) != 0 && errno != EINVAL && errno != EROFS) e = errno;
+    ::close(fd);
+    if (e != 0) throw CQuillError(ErrnoToCode(e), folder);
 }
 
 // A title on one line: line ends and tabs inside a list item would end it.
@@ -248,7 +256,8 @@ std::string MarkdownRun::Note(int32_t id, const CArticle& a) {
         if (doc_.IsKeyword(k)) tags.push_back(page_.ToUtf8(doc_.KeywordName(k)));
     fm.TextList("tags", tags);
     fm.Bool("bookmarked", doc_.IsBookmarked(id));
-    if (a.IsPrivate()) fm.Bool("private", true);
+    // Always written, as "bookmarked" is, so every note has the same keys.
+    fm.Bool("private", a.IsPrivate());
 
     const TargetContext& ctx = job_.Settings().targets;
     std::vector<std::string> attachments;
@@ -311,7 +320,11 @@ ExportOutcome MarkdownRun::Run(const std::vector<int32_t>& all) {
         std::string title = EscapeMarkdown(OneLine(page_.ToUtf8(doc_.Summary(id).title)), false);
         index += "- " + NoteLink(id, title) + "\n";
     }
-    WriteWholeFile(folder_ + "/" + kIndexNote, index);
+    // The index is written last, once the notes are on the disk: a run that
+    // has its index has all of its notes.
+    if (attachmentsMade_) SyncFolder(folder_ + "/" + kAttachmentsFolder);
+    SyncFolder(folder_);
+    WriteWholeFile(folder_ + "/" + kIndexNote, index, true);
     return ExportOutcome::kDone;
 }
 

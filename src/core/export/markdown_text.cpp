@@ -1,5 +1,6 @@
 #include "export/markdown_text.h"
 
+#include <unicode/normalizer2.h>
 #include <unicode/unistr.h>
 
 #include <algorithm>
@@ -16,9 +17,18 @@ bool IsAsciiLetter(char c) {
     return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z');
 }
 
+// Folded and composed: names a file system keeps apart only by case or by
+// the spelling of a composed letter (macOS and Windows ignore both) are one.
 std::string CaseFolded(const std::string& utf8) {
+    icu::UnicodeString folded = icu::UnicodeString::fromUTF8(utf8).foldCase();
+    UErrorCode status = U_ZERO_ERROR;
+    const icu::Normalizer2* nfc = icu::Normalizer2::getNFCInstance(status);
+    if (U_SUCCESS(status)) {
+        icu::UnicodeString composed = nfc->normalize(folded, status);
+        if (U_SUCCESS(status)) folded = composed;
+    }
     std::string out;
-    icu::UnicodeString::fromUTF8(utf8).foldCase().toUTF8String(out);
+    folded.toUTF8String(out);
     return out;
 }
 
@@ -47,21 +57,42 @@ std::string EscapeMarkdown(std::string_view s, bool lineStart) {
     out.reserve(s.size() + 8);
     size_t i = 0;
     if (lineStart && !s.empty()) {
-        char c = s[0];
-        if (c == '#' || c == '>' || c == '-' || c == '+' || c == '=') {
+        // Only what would open a block: a list marker needs white space (or
+        // the end) after it, a setext line is nothing but "=" or "-", so
+        // "-5 degrees" and "1.5 litres" stay as they read.
+        const char c = s[0];
+        auto endsMarker = [&](size_t at) {
+            return at >= s.size() || s[at] == ' ' || s[at] == '\t';
+        };
+        if (c == '#') {
+            out += "\\#";  // once: the loop below would escape it again
+            i = 1;
+        } else if (c == '>' || ((c == '+' || c == '-') && endsMarker(1)) ||
+                   (c == '-' && s[1] == '-') ||
+                   (c == '=' && s.find_first_not_of("= \t") == std::string_view::npos)) {
             out += '\\';
         } else if (IsAsciiDigit(c)) {
             size_t d = 0;
             while (d < s.size() && IsAsciiDigit(s[d]))
                 ++d;
-            if (d < s.size() && d <= 9 && (s[d] == '.' || s[d] == ')')) {
+            if (d < s.size() && d <= 9 && (s[d] == '.' || s[d] == ')') && endsMarker(d + 1)) {
                 out.append(s.substr(0, d));
                 out += '\\';
                 i = d;
             }
         }
     }
+    // The characters the switch below looks at; runs of others are copied
+    // at once.
+    static constexpr std::string_view kSpecial = "*_`[]\\<~|&#";
     for (; i < s.size(); ++i) {
+        const size_t next = s.find_first_of(kSpecial, i);
+        if (next == std::string_view::npos) {
+            out.append(s.substr(i));
+            break;
+        }
+        out.append(s.substr(i, next - i));
+        i = next;
         char c = s[i];
         switch (c) {
             case '*':
@@ -76,10 +107,12 @@ std::string EscapeMarkdown(std::string_view s, bool lineStart) {
                 out += '\\';
                 break;
             case '&':
-                if (i + 1 < s.size() && (IsAsciiLetter(s[i + 1]) || s[i + 1] == '#')) out += '\\';
+                // Also at the end: the next piece may go on with "amp;".
+                if (i + 1 == s.size() || IsAsciiLetter(s[i + 1]) || s[i + 1] == '#') out += '\\';
                 break;
             case '#':
-                if (i + 1 < s.size() && s[i + 1] != ' ' && s[i + 1] != '\t') out += '\\';
+                // Also at the end: a heading's closing "#" would vanish.
+                if (i + 1 == s.size() || (s[i + 1] != ' ' && s[i + 1] != '\t')) out += '\\';
                 break;
             default:
                 break;
@@ -138,9 +171,11 @@ std::string SafeNoteName(std::string_view s) {
         ++lead;
     out.erase(0, lead);
     if (out.empty()) return "Untitled";
-    // Windows reserves these names whatever the extension.
+    // Windows reserves these names whatever extension follows them: the
+    // part before the first dot counts ("con.txt" is the console too).
     static const std::array<const char*, 4> kDevices = {"CON", "PRN", "AUX", "NUL"};
-    std::string upper = out;
+    const size_t dot = out.find('.');
+    std::string upper = out.substr(0, dot);
     for (char& c : upper)
         if (c >= 'a' && c <= 'z') c = char(c - 32);
     bool reserved =
@@ -148,7 +183,7 @@ std::string SafeNoteName(std::string_view s) {
     if (upper.size() == 4 && (upper.rfind("COM", 0) == 0 || upper.rfind("LPT", 0) == 0) &&
         upper[3] >= '1' && upper[3] <= '9')
         reserved = true;
-    if (reserved) out += '_';
+    if (reserved) out.insert(dot == std::string::npos ? out.size() : dot, "_");
     return out;
 }
 

@@ -16,9 +16,12 @@ void AppendUtf8(std::string& out, char32_t c);
 
 // Backslash-escapes what CommonMark (with strikethrough and tables) or a
 // notes app would read as syntax inside a line: * _ ` [ ] \ < ~ | always,
-// "&" before a letter or "#", "#" before a non-space (a tag). With
-// `lineStart`, also what opens a block at the start of a line: # > - + =
-// and the "." or ")" after leading digits. UTF-8 in and out.
+// "&" before a letter, "#" or the end (an entity), "#" before anything but
+// white space (a tag, a heading's closing mark). With
+// `lineStart`, also what opens a block at the start of a line: "#", ">",
+// "-" or "+" before white space (or the end), "--", a run of "=", and the
+// "." or ")" after leading digits before white space; "1.5" or "-5" are
+// left as they read. UTF-8 in and out.
 std::string EscapeMarkdown(std::string_view utf8, bool lineStart);
 
 // A link destination: spaces, parentheses, "<", ">", "\", "%" and control

@@ -1,0 +1,118 @@
+// The Markdown notes-folder export of the 100,000-article benchmark file
+// (2 KB of rich text each), against reading the same articles in the same
+// run.
+//
+//   BM_ReadAndInflate/N:  open the document and read (and inflate) the first
+//                         N articles with CQuillboxDoc::ReadArticle: the
+//                         floor an export cannot go below.
+//   BM_ExportMarkdown/N:  open the document and export the first N articles
+//                         as a notes folder, sorted by title: a note per
+//                         article (each through its temporary file) and
+//                         index.md. Emptying the folder is not timed; the
+//                         folder is in /tmp, or in $QB_BENCH_OUT.
+//
+// The target is at most 3 x BM_ReadAndInflate of the same N.
+#include <benchmark/benchmark.h>
+#include <unistd.h>
+
+#include <cstdlib>
+#include <filesystem>
+#include <string>
+#include <vector>
+
+#include "bench_support.h"
+#include "document/quillbox_doc.h"
+#include "document_bench_file.h"
+#include "export/export_articles.h"
+#include "platform/icu_locale.h"
+
+namespace {
+
+using qb::bench::DocumentBenchFile;
+
+struct OpenDocument {
+    qb::bench::SilentUi ui;
+    qb::IcuLocale locale;
+    qb::CQuillboxDoc doc{Services()};
+    qb::DocumentServices Services() {
+        qb::DocumentServices s;
+        s.ui = &ui;
+        s.locale = &locale;
+        return s;
+    }
+    std::vector<int32_t> First(size_t n) {
+        qb::IdSet visible;
+        doc.VisibleArticles(visible);
+        std::vector<int32_t> ids(visible.begin(), visible.end());
+        if (ids.size() > n) ids.resize(n);
+        return ids;
+    }
+};
+
+void BM_ReadAndInflate(benchmark::State& state) {
+    const std::string& path = DocumentBenchFile();
+    size_t bytes = 0;
+    for (auto _ : state) {
+        OpenDocument d;
+        if (!d.doc.OnOpenDocument(path)) {
+            state.SkipWithError("the document did not open");
+            return;
+        }
+        bytes = 0;
+        qb::CArticle a;
+        for (int32_t id : d.First(size_t(state.range(0)))) {
+            d.doc.ReadArticle(id, a);
+            bytes += a.title.size() + a.Content().size();
+        }
+        benchmark::DoNotOptimize(bytes);
+    }
+    state.counters["content_bytes"] = double(bytes);
+    qb::bench::ReportPeak(state);
+}
+
+void BM_ExportMarkdown(benchmark::State& state) {
+    const std::string& path = DocumentBenchFile();
+    // QB_BENCH_OUT names the folder's parent (to compare file systems).
+    const char* parent = std::getenv("QB_BENCH_OUT");
+    const std::string folder =
+        std::string(parent ? parent : "/tmp") + "/qb_bench_markdown_" + std::to_string(getpid());
+    std::error_code ec;
+    uintmax_t bytes = 0, files = 0;
+    for (auto _ : state) {
+        state.PauseTiming();
+        std::filesystem::remove_all(folder, ec);
+        std::filesystem::create_directory(folder, ec);
+        state.ResumeTiming();
+        OpenDocument d;
+        if (!d.doc.OnOpenDocument(path)) {
+            state.SkipWithError("the document did not open");
+            return;
+        }
+        qb::ExportSettings settings;
+        settings.options.range = qb::ExportRange::kHighlighted;
+        qb::ExportRanges ranges;
+        ranges.highlighted = d.First(size_t(state.range(0)));
+        qb::ExportJob job(d.doc, d.locale, d.ui, settings);
+        if (!qb::ExportArticles(job, folder, qb::ExportFormat::kMarkdown, false, ranges)
+                 .Succeeded()) {
+            state.SkipWithError("the export failed");
+            return;
+        }
+    }
+    bytes = files = 0;
+    for (const auto& e : std::filesystem::directory_iterator(folder, ec)) {
+        ++files;
+        bytes += e.file_size(ec);
+    }
+    state.counters["notes"] = double(files);
+    state.counters["output_bytes"] = double(bytes);
+    std::filesystem::remove_all(folder, ec);
+    qb::bench::ReportPeak(state);
+}
+
+BENCHMARK(BM_ReadAndInflate)->Arg(25000)->Arg(100000)->Unit(benchmark::kMillisecond)->UseRealTime();
+BENCHMARK(BM_ExportMarkdown)->Arg(25000)->Arg(100000)->Unit(benchmark::kMillisecond)->UseRealTime();
+
+}  // namespace
+
+BENCHMARK_MAIN();
