@@ -107,6 +107,8 @@ CRecordStream::ReadResult CRecordStream::Read(void* dest, size_t n) {
     uint8_t* out = static_cast<uint8_t*>(dest);
     size_t delivered = 0;
     if (!file_) return {err::kCorrupted, 0};
+    // An empty read (a zero-length blob, whose buffer may be null) moves nothing.
+    if (n == 0) return {0, 0};
     const size_t b = size_t(blockSize_);
     try {
         if (position_ > 0) {
