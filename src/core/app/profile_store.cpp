@@ -173,7 +173,10 @@ void ProfileStore::Parse(const std::string& text) {
         size_t nl = text.find('\n', pos);
         std::string raw = text.substr(pos, nl == std::string::npos ? std::string::npos : nl - pos);
         pos = nl == std::string::npos ? text.size() : nl + 1;
-        if (!raw.empty() && raw.back() == '\r') raw.pop_back();
+        // Every CR before the LF belongs to the line end (a file passed
+        // through a CR LF conversion twice ends its lines in CR CR LF).
+        while (!raw.empty() && raw.back() == '\r')
+            raw.pop_back();
         std::string t = Trim(raw);
         if (t.size() >= 2 && t.front() == '[' && t.back() == ']') {
             sections_.push_back(Section{Trim(t.substr(1, t.size() - 2)), raw, {}});

@@ -40,9 +40,14 @@ void FinishName(FontEntry& f, int documentCodePage) {
     std::size_t start = f.nameBytes.find_first_not_of(' ');
     if (start == std::string::npos) return;
     dec.Decode(std::string_view(f.nameBytes).substr(start), wide);
+    // A face name holds no control characters (raw tabs and line ends of a
+    // damaged table would not survive being written out again).
+    std::erase_if(wide, [](char16_t c) { return c < 0x20 || c == 0x7F; });
+    // Cut to the face length first, so that a cut that ends in a space
+    // loses it too and the name reads back the same when written out.
+    if (wide.size() > kMaxFaceLength) wide.resize(kMaxFaceLength);
     while (!wide.empty() && wide.back() == u' ')
         wide.pop_back();
-    if (wide.size() > kMaxFaceLength) wide.resize(kMaxFaceLength);
     for (char16_t c : wide)
         AppendUtf8(f.face, c);
 }
