@@ -100,6 +100,16 @@ void WriteHeaderHeading(ExportJob& job, HtmlWriter& w) {
 
 // Dates, keywords, attachments and content of an article section; false
 // when the content's conversion was cancelled.
+// The title as every HTML form shows it above the article.
+void WriteBoldTitle(HtmlWriter& w, const std::string& title) {
+    w.OpenDefaultFont();
+    w.Write("<b>");
+    w.WriteTextWithBreaks(title);
+    w.Write("</b>");
+    w.WriteLine("<br>");
+    w.CloseDefaultFont();
+}
+
 bool WriteArticleBody(ExportJob& job, HtmlWriter& w, const ExportedArticle& a,
                       const LinkContext& links) {
     OutputText& enc = job.Output();
@@ -202,12 +212,7 @@ ExportOutcome ExportSingleFile(ExportJob& job, const std::string& target,
                 w.WriteNumber(int64_t(n));
                 w.Write("\">");
                 if (job.Has(export_flags::kTitles)) {
-                    w.OpenDefaultFont();
-                    w.Write("<b>");
-                    w.WriteTextWithBreaks(a.record.title);
-                    w.Write("</b>");
-                    w.WriteLine("<br>");
-                    w.CloseDefaultFont();
+                    WriteBoldTitle(w, a.record.title);
                 }
                 w.Write("</a>");
                 if (job.Has(export_flags::kTitles)) w.WriteLine("<br>");
@@ -234,12 +239,7 @@ bool WriteArticleFile(ExportJob& job, HtmlWriter& w, const std::string& path,
                                  : std::string_view(a.record.title);
     return WriteHtmlFile(file, w, title, [&] {
         if (job.Has(export_flags::kTitles)) {
-            w.OpenDefaultFont();
-            w.Write("<b>");
-            w.WriteTextWithBreaks(a.record.title);
-            w.Write("</b>");
-            w.WriteLine("<br>");
-            w.CloseDefaultFont();
+            WriteBoldTitle(w, a.record.title);
             w.WriteLine("<br>");
         }
         if (!WriteArticleBody(job, w, a, links)) return false;
@@ -324,12 +324,7 @@ std::string HtmlOfArticles(ExportJob& job, const std::vector<int32_t>& ids) {
         ExportedArticle a = job.Read(ids[n]);
         if (n) w.WriteLine("<hr>");
         if (job.Has(export_flags::kTitles)) {
-            w.OpenDefaultFont();
-            w.Write("<b>");
-            w.WriteTextWithBreaks(a.record.title);
-            w.Write("</b>");
-            w.WriteLine("<br>");
-            w.CloseDefaultFont();
+            WriteBoldTitle(w, a.record.title);
         }
         if (!WriteArticleBody(job, w, a, links)) break;
     }
