@@ -30,8 +30,9 @@
 #include "gui/platform/qt_ui.h"
 #include "gui/print/pdf_print.h"
 #include "gui/print/reader_print.h"
-#include "resources/command_ids.h"
+#include "gui/report/report_view.h"
 #include "gui/report/report_windows.h"
+#include "resources/command_ids.h"
 
 namespace {
 
@@ -119,6 +120,14 @@ void Configure(qb::ReaderApp& app, qb::ClipboardWriter& clipboard) {
     // ReaderReportWindows::SetPrintAction.
     qb::ReaderReportWindows& reports = qb::InstallReportWindows(app, &clipboard);
     reports.SetIndexHooks(index.FindHooks());
+    reports.SetPrintAction([&print](qb::CIndexReportView& view) {
+        // The usage report's columns keep their tab stop on paper.
+        const qb::RichTextControl& text = view.Model().Control();
+        std::optional<int32_t> tab;
+        if (text.ParagraphCount() > 0 && !text.ParagraphFormat(0).tabs.empty())
+            tab = text.ParagraphFormat(0).tabs.front().position;
+        print.PrintReport(text, tab);
+    });
     app.AddFrameExtension(&qb::InstallDocumentCommands);
 }
 

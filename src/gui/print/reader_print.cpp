@@ -8,6 +8,8 @@
 #include <QPrintDialog>
 #include <QPrinter>
 #include <QPushButton>
+#include <QVBoxLayout>
+#include <filesystem>
 
 #include <QMdiSubWindow>
 #include "app/settings.h"
@@ -139,6 +141,40 @@ void ReaderPrint::Print() {
     PrintServices services{*doc, app_.GetLocale(), app_.GetUi(), app_.Core().GetSettings(),
                            [owner] { return AskAdjustMargins(owner); }};
     PrintArticles(surface, services, options_, *setup, *ids);
+}
+
+void ReaderPrint::PrintReport(const RichTextControl& report, std::optional<int32_t> tabWidthTwips) {
+    CQuillboxDoc* doc = app_.Document();
+    PageSetup* setup = CurrentPageSetup();
+    if (!doc || !setup) return;
+    if (!printer_) printer_ = std::make_unique<QPrinter>(QPrinter::HighResolution);
+    QPrintDialog dialog(printer_.get(), app_.Frame());
+    dialog.setObjectName("PrintDialog");
+    dialog.setWindowTitle("Print Index Report");
+    dialog.setOption(QAbstractPrintDialog::PrintPageRange, false);
+    dialog.setOption(QAbstractPrintDialog::PrintSelection, false);
+    dialog.setOption(QAbstractPrintDialog::PrintCurrentPage, false);
+    auto* tab = new QWidget;
+    tab->setWindowTitle("Report");
+    auto* layout = new QVBoxLayout(tab);
+    auto* pageSetup = new QPushButton("&Page Setup...", tab);
+    pageSetup->setObjectName("PageSetupButton");
+    layout->addWidget(pageSetup);
+    layout->addStretch();
+    std::weak_ptr<ReaderPrint> weak = weak_from_this();
+    QObject::connect(pageSetup, &QPushButton::clicked, tab, [weak] {
+        if (auto self = weak.lock()) self->RunPageSetup();
+    });
+    dialog.setOptionTabs({tab});
+    if (app_.Dialogs().Exec(dialog) != QDialog::Accepted) return;
+    std::string documentName = std::filesystem::path(doc->PathName()).filename().string();
+    QtPrintSurface surface(*printer_);
+    surface.SetEventPump([] { QApplication::processEvents(); });
+    QWidget* owner = app_.Frame();
+    PrintServices services{*doc, app_.GetLocale(), app_.GetUi(), app_.Core().GetSettings(),
+                           [owner] { return AskAdjustMargins(owner); }};
+    qb::PrintReport(surface, services, *setup, report, tabWidthTwips, documentName,
+                    std::max(1, printer_->copyCount()));
 }
 
 void ReaderPrint::RegisterCommands(CMainFrame& frame) {

@@ -22,6 +22,7 @@ namespace qb {
 
 class CMainFrame;
 class CQuillboxDoc;
+class RichTextControl;
 class ReaderApp;
 
 // What the windows know when Print is chosen: the title list and its
@@ -41,6 +42,10 @@ public:
 
     // File > Print: the dialog, then the articles of the chosen range.
     void Print();
+    // A report window's Print: "Print Index Report" (the printer, copies and
+    // a Page Setup button), then `report` with tabs every `tabWidthTwips`
+    // (none: half an inch), as a print document named after the data file.
+    void PrintReport(const RichTextControl& report, std::optional<int32_t> tabWidthTwips);
     // File > Page Setup (and the print dialog's button); true after OK.
     bool RunPageSetup();
 

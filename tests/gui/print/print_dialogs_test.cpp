@@ -20,6 +20,7 @@
 #include "gui/print/print_choices.h"
 #include "gui/print/reader_print.h"
 #include "resources/command_ids.h"
+#include "richtext/rich_text.h"
 #include "support/fake_locale.h"
 #include "support/recording_ui.h"
 #include "support/run_program.h"
@@ -273,6 +274,38 @@ TEST_F(ReaderPrintTest, PrintRunsTheDialogAndPrintsTheChosenArticles) {
     ASSERT_FALSE(ui.progress.empty());
     EXPECT_EQ(ui.progress.back()->caption, "Quillbox Reader");
     EXPECT_FALSE(ui.progress.back()->open);
+}
+
+// A report prints through its own dialog, as one text with its tab stop.
+TEST_F(ReaderPrintTest, AReportPrintsItsTextThroughTheReportDialog) {
+    ASSERT_TRUE(std::filesystem::exists(Demo()));
+    StartWithPrint(Demo());
+    ASSERT_NE(app->Document(), nullptr);
+    RichTextControl report;
+    ASSERT_TRUE(report.StreamInRtf(
+        "{\\rtf1\\ansi Keyword Usage\\par Birds\\tab 3\\par Fungi\\tab 12\\par}"));
+
+    std::string pdf = dir / "report.pdf";
+    std::string title;
+    bool hasPageSetup = false;
+    dialogs.execResult = QDialog::Accepted;
+    dialogs.onExec = [&](QDialog& d) {
+        auto* dialog = dynamic_cast<QPrintDialog*>(&d);
+        ASSERT_NE(dialog, nullptr);
+        title = dialog->windowTitle().toStdString();
+        hasPageSetup = dialog->findChild<QPushButton*>("PageSetupButton") != nullptr;
+        dialog->printer()->setOutputFormat(QPrinter::PdfFormat);
+        dialog->printer()->setOutputFileName(QString::fromStdString(pdf));
+    };
+    print->PrintReport(report, 1440);
+    ProcessEvents();
+    EXPECT_EQ(title, "Print Index Report");
+    EXPECT_TRUE(hasPageSetup);
+    ASSERT_TRUE(std::filesystem::exists(pdf));
+    std::string text = RunProgram("/usr/bin/pdftotext", {"-layout", pdf, "-"}).out;
+    EXPECT_NE(text.find("Keyword Usage"), std::string::npos) << text;
+    EXPECT_NE(text.find("Fungi"), std::string::npos) << text;
+    EXPECT_NE(text.find("12"), std::string::npos) << text;
 }
 
 }  // namespace
