@@ -19,6 +19,7 @@
 #include <string>
 #include <vector>
 
+#include "bench_document.h"
 #include "bench_support.h"
 #include "document/quillbox_doc.h"
 #include "document_bench_file.h"
@@ -29,24 +30,7 @@ namespace {
 
 using qb::bench::DocumentBenchFile;
 
-struct OpenDocument {
-    qb::bench::SilentUi ui;
-    qb::IcuLocale locale;
-    qb::CQuillboxDoc doc{Services()};
-    qb::DocumentServices Services() {
-        qb::DocumentServices s;
-        s.ui = &ui;
-        s.locale = &locale;
-        return s;
-    }
-    std::vector<int32_t> First(size_t n) {
-        qb::IdSet visible;
-        doc.VisibleArticles(visible);
-        std::vector<int32_t> ids(visible.begin(), visible.end());
-        if (ids.size() > n) ids.resize(n);
-        return ids;
-    }
-};
+using OpenDocument = qb::bench::BenchDocument;
 
 std::string Target(const char* ext) {
     return "/tmp/qb_bench_export_" + std::to_string(getpid()) + ext;

@@ -17,6 +17,7 @@
 #include <string>
 #include <vector>
 
+#include "bench_document.h"
 #include "bench_support.h"
 #include "datafile/id_set.h"
 #include "document/quillbox_doc.h"
@@ -69,16 +70,7 @@ const std::string& ReportBenchFile() {
     return path;
 }
 
-struct OpenDocument {
-    qb::bench::SilentUi ui;
-    qb::IcuLocale locale;
-    qb::CQuillboxDoc doc{Services()};
-    qb::DocumentServices Services() {
-        qb::DocumentServices s;
-        s.ui = &ui;
-        s.locale = &locale;
-        return s;
-    }
+struct OpenDocument : qb::bench::BenchDocument {
     explicit OpenDocument(benchmark::State& state) {
         if (!doc.OnOpenDocument(ReportBenchFile())) state.SkipWithError("cannot open the file");
     }

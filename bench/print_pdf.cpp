@@ -25,6 +25,7 @@
 
 #include "app/profile_store.h"
 #include "app/settings.h"
+#include "bench_document.h"
 #include "bench_support.h"
 #include "document/quillbox_doc.h"
 #include "document_bench_file.h"
@@ -38,17 +39,8 @@ namespace {
 
 using qb::bench::DocumentBenchFile;
 
-struct OpenDocument {
-    qb::bench::SilentUi ui;
-    qb::IcuLocale locale;
+struct OpenDocument : qb::bench::BenchDocument {
     qb::Settings settings;
-    qb::CQuillboxDoc doc{Services()};
-    qb::DocumentServices Services() {
-        qb::DocumentServices s;
-        s.ui = &ui;
-        s.locale = &locale;
-        return s;
-    }
     std::vector<int32_t> Sorted(size_t n) {
         std::vector<int32_t> ids = *qb::ArticlesOfRange(doc, qb::ExportRange::kAll, {});
         if (ids.size() > n) ids.resize(n);

@@ -45,9 +45,9 @@ for p in "${programs[@]}"; do
   fi
 done
 # Peak memory of opening the big file, each in a process of its own.
-for spec in "document_open:BM_Document" "index_window_paint:BM_OpenToPaintedWindow"; do
-  p=${spec%%:*}
-  b=${spec#*:}
+for pair in "document_open:BM_Document" "index_window_paint:BM_OpenToPaintedWindow"; do
+  p=${pair%%:*}
+  b=${pair#*:}
   bin=$build/bin/bench_$p
   [[ -x $bin ]] || continue
   if ! "$bin" --benchmark_filter="^$b" --benchmark_out="$out/peak_$p.json" \
