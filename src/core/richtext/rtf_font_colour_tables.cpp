@@ -43,6 +43,9 @@ void FinishName(FontEntry& f, int documentCodePage) {
     // A face name holds no control characters (raw tabs and line ends of a
     // damaged table would not survive being written out again).
     std::erase_if(wide, [](char16_t c) { return c < 0x20 || c == 0x7F; });
+    // A no-break space in a face name is a space (written as \~, which a
+    // font table does not read back as part of the name).
+    std::replace(wide.begin(), wide.end(), char16_t(0xA0), char16_t(u' '));
     // Cut to the face length first, so that a cut that ends in a space
     // loses it too and the name reads back the same when written out.
     if (wide.size() > kMaxFaceLength) wide.resize(kMaxFaceLength);
