@@ -20,7 +20,7 @@ if [[ ! -x $build/bin/fuzz_$target ]]; then
   scripts/configure-asan.sh "$build"
   cmake --build "$build" -j "$(nproc)" --target "fuzz_$target" qbx-fuzz-seeds
 fi
-corpus=$build/fuzz-corpus/$target
+corpus=${QB_FUZZ_CORPUS:-$build/fuzz-corpus/$target}
 findings=$build/fuzz-findings/$target
 mkdir -p "$corpus" "$findings"
 seeds=()
