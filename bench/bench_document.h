@@ -3,6 +3,7 @@
 #pragma once
 
 #include <cstdint>
+#include <string>
 #include <vector>
 
 #include "bench_support.h"
@@ -32,5 +33,27 @@ struct BenchDocument {
         return ids;
     }
 };
+
+// Opens `path` and reads the first `count` articles with their content,
+// each iteration afresh: the read-and-inflate baseline of the exports.
+inline void ReadAndInflate(benchmark::State& state, const std::string& path, size_t count) {
+    size_t bytes = 0;
+    for (auto _ : state) {
+        BenchDocument d;
+        if (!d.doc.OnOpenDocument(path)) {
+            state.SkipWithError("the document did not open");
+            return;
+        }
+        bytes = 0;
+        CArticle a;
+        for (int32_t id : d.First(count)) {
+            d.doc.ReadArticle(id, a);
+            bytes += a.title.size() + a.Content().size();
+        }
+        benchmark::DoNotOptimize(bytes);
+    }
+    state.counters["content_bytes"] = double(bytes);
+    ReportPeak(state);
+}
 
 }  // namespace qb::bench
