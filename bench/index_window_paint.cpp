@@ -8,10 +8,17 @@
 //                            window filled and painted.
 //   BM_ScrollPage:           the title list scrolled by one page and its
 //                            rows painted.
+//   BM_CommandLineToWindow:  `quillbox-reader --screenshot OUT.png FILE` in
+//                            a process of its own, from the exec until the
+//                            picture of the painted window is written: an
+//                            upper bound of what a user waits for (it adds
+//                            the grab and the PNG).
 //
 // The file is the document benchmark's (same generator, same cache in /tmp;
 // QB_BENCH_FILE overrides it).
 #include <benchmark/benchmark.h>
+#include <fcntl.h>
+#include <sys/inotify.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -19,8 +26,10 @@
 #include <QMainWindow>
 #include <QMdiArea>
 #include <QScrollBar>
+#include <chrono>
 #include <cstdio>
 #include <cstdlib>
+#include <filesystem>
 #include <random>
 #include <stdexcept>
 #include <string>
@@ -36,6 +45,7 @@
 #include "platform/ui.h"
 #include "writer/qbx_writer.h"
 
+#include "bench_support.h"
 #include "document_bench_file.h"
 
 namespace {
@@ -116,6 +126,7 @@ void BM_OpenToPaintedWindow(benchmark::State& state) {
         state.ResumeTiming();
     }
     state.counters["rows"] = double(rows);
+    qb::bench::ReportPeak(state);
 }
 
 void BM_WindowAfterSummaries(benchmark::State& state) {
@@ -165,6 +176,69 @@ void BM_ScrollPage(benchmark::State& state) {
     delete frame;
 }
 
+// The reader beside this program, in the same build.
+std::string ReaderProgram() {
+    std::error_code ec;
+    auto self = std::filesystem::read_symlink("/proc/self/exe", ec);
+    return (self.parent_path() / "quillbox-reader").string();
+}
+
+void BM_CommandLineToWindow(benchmark::State& state) {
+    const std::string& path = DocumentBenchFile();
+    const std::string reader = ReaderProgram();
+    if (::access(reader.c_str(), X_OK) != 0) {
+        state.SkipWithError("quillbox-reader is not built beside the benchmark");
+        return;
+    }
+    // A home of its own, so that the run reads no settings and leaves none.
+    const std::string home = "/tmp/qb_bench_home_" + std::to_string(getpid());
+    const std::string shot = home + "/window.png";
+    std::filesystem::create_directories(home);
+    for (auto _ : state) {
+        std::filesystem::remove(shot);
+        int watch = ::inotify_init1(IN_CLOEXEC);
+        if (watch < 0 || ::inotify_add_watch(watch, home.c_str(), IN_CLOSE_WRITE) < 0) {
+            state.SkipWithError("inotify is not available");
+            return;
+        }
+        const auto start = std::chrono::steady_clock::now();
+        pid_t child = ::fork();
+        if (child == 0) {
+            ::setenv("HOME", home.c_str(), 1);
+            ::setenv("XDG_CONFIG_HOME", (home + "/.config").c_str(), 1);
+            ::setenv("QT_QPA_PLATFORM", "offscreen", 1);
+            int null = ::open("/dev/null", O_WRONLY);
+            if (null >= 0) ::dup2(null, 2);
+            ::execl(reader.c_str(), reader.c_str(), "--screenshot", shot.c_str(), path.c_str(),
+                    static_cast<char*>(nullptr));
+            ::_exit(127);
+        }
+        // The picture is written once, when the window has been painted.
+        bool written = false;
+        alignas(inotify_event) char events[4096];
+        while (!written) {
+            ssize_t n = ::read(watch, events, sizeof events);
+            if (n <= 0) break;
+            for (char* e = events; e < events + n;) {
+                auto* ev = reinterpret_cast<inotify_event*>(e);
+                if (ev->len && std::string(ev->name) == "window.png") written = true;
+                e += sizeof(inotify_event) + ev->len;
+            }
+        }
+        const auto painted = std::chrono::steady_clock::now();
+        int status = 0;
+        ::waitpid(child, &status, 0);
+        ::close(watch);
+        if (!written || !WIFEXITED(status) || WEXITSTATUS(status) != 0) {
+            state.SkipWithError("the reader did not write its picture");
+            return;
+        }
+        state.SetIterationTime(std::chrono::duration<double>(painted - start).count());
+    }
+    std::filesystem::remove_all(home);
+}
+
+BENCHMARK(BM_CommandLineToWindow)->Unit(benchmark::kMillisecond)->UseManualTime()->Iterations(3);
 BENCHMARK(BM_OpenToPaintedWindow)->Unit(benchmark::kMillisecond)->UseRealTime()->Iterations(3);
 BENCHMARK(BM_WindowAfterSummaries)->Unit(benchmark::kMillisecond)->UseRealTime();
 BENCHMARK(BM_ScrollPage)->Unit(benchmark::kMillisecond)->UseRealTime();

@@ -44,13 +44,19 @@ for p in "${programs[@]}"; do
     failed=1
   fi
 done
-# Peak memory of opening the big file, each in a process of its own.
-for pair in "document_open:BM_Document" "index_window_paint:BM_OpenToPaintedWindow"; do
-  p=${pair%%:*}
-  b=${pair#*:}
+# Peak memory, each in a process of its own.
+# Each: the result's name, the program, the benchmark.
+for run in "document_open:document_open:BM_Document" \
+    "index_window_paint:index_window_paint:BM_OpenToPaintedWindow" \
+    "export_html_25000:export_text:BM_ExportHtml/25000" \
+    "export_html_100000:export_text:BM_ExportHtml/100000"; do
+  name=${run%%:*}
+  rest=${run#*:}
+  p=${rest%%:*}
+  b=${rest#*:}
   bin=$build/bin/bench_$p
   [[ -x $bin ]] || continue
-  if ! "$bin" --benchmark_filter="^$b" --benchmark_out="$out/peak_$p.json" \
+  if ! "$bin" --benchmark_filter="^$b" --benchmark_out="$out/peak_$name.json" \
       --benchmark_out_format=json >/dev/null 2>>"$out/$p.err"; then
     echo "FAILED: bench_$p ($b alone) exited with status $?" >&2
     failed=1

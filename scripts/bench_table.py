@@ -27,7 +27,7 @@ def load(name):
         if b.get("run_type") == "aggregate" and b.get("aggregate_name") != "median":
             continue
         key = "/".join(part for part in b["run_name"].split("/")
-                       if not part.startswith(("iterations:", "real_time", "repeats:")))
+                       if not part.startswith(("iterations:", "real_time", "manual_time", "repeats:")))
         if b.get("run_type") == "aggregate" or key not in runs:
             runs[key] = b
     return runs
@@ -67,6 +67,19 @@ rows = [
      ms("keyword_reports", "BM_CountBaseline"), 1000.0, "max"),
     ("keyword cloud, 20,000 keywords, shown (ms)", ms("keyword_reports", "BM_CloudReport"),
      ms("keyword_reports", "BM_CountBaseline"), 1000.0, "max"),
+    ("RTF to HTML, 20 MB article (MiB/s)", counter("html_convert", "BM_RtfToHtml", "bytes_per_second", MIB),
+     None, 50.0, "min"),
+    ("HTML export, one file, 100,000 articles (ms)", ms("export_text", "BM_ExportHtml/100000"),
+     ms("export_text", "BM_ReadAndInflate/100000"), 3.0, "ratio<="),
+    ("text export, one file, 100,000 articles (ms)", ms("export_text", "BM_ExportText/100000"),
+     ms("export_text", "BM_ReadAndInflate/100000"), None, "info"),
+    ("fill + sort 100,000 titles by title (ms)", ms("index_ops", "BM_Fill/TitlesAscending/0/100000"),
+     ms("index_ops", "BM_Fill/DatesAscending/2/100000"), 2.0, "ratio<="),
+    ("peak RSS, HTML export of 25,000 (MiB)",
+     counter("peak_export_html_25000", "BM_ExportHtml/25000", "peak_rss_kb", 1 / 1024), None, None, "info"),
+    ("peak RSS, HTML export of 100,000 (MiB)",
+     counter("peak_export_html_100000", "BM_ExportHtml/100000", "peak_rss_kb", 1 / 1024),
+     counter("peak_export_html_25000", "BM_ExportHtml/25000", "peak_rss_kb", 1 / 1024), None, "info"),
     ("peak RSS, document open + summaries (MiB)",
      counter("peak_document_open", "BM_Document", "peak_rss_kb", 1 / 1024), None, 64.0, "max"),
     ("peak RSS, open to painted window (MiB)",
