@@ -58,7 +58,8 @@ int FuzzHtml(const uint8_t* data, size_t size) {
         settings.useTextColor = exportType == 1;
         if (exportType == 1) settings.codePage = cyrillic;
         qb::HtmlWriter out(settings);
-        out.Anchors()[7] = "a7.html#x";
+        out.Anchors().Name(7, "a7.html#x");
+        out.Anchors().Number(8, 3);
         try {
             out.Open("/dev/null");
             out.WriteHead(input.substr(0, 40));

@@ -51,6 +51,7 @@ CQuillboxDoc::CQuillboxDoc(DocumentServices services)
 }
 
 CQuillboxDoc::~CQuillboxDoc() {
+    readAhead_.reset();
     privacy_.Reset();
     if (file_ && file_->IsOpen()) file_->Abort();
     // Destroyed without a close: the file's own settings must not outlive it.
@@ -252,6 +253,7 @@ void CQuillboxDoc::DeleteContents() {
     if (svc_.mainWindow) svc_.mainWindow->RebuildSavedQueryMenu({});
     hasFileSettings_ = false;
     fileSettings_ = FileSettings();
+    readAhead_.reset();
     privacy_.Reset();
     try {
         if (file_->IsOpen()) file_->Close();
@@ -405,8 +407,19 @@ std::vector<int32_t> CQuillboxDoc::SortKeywordsByName(const IdSet& ids) const {
 
 // ---- Articles ----------------------------------------------------------------
 
+void CQuillboxDoc::StartReadingAhead(std::vector<int32_t> ids) {
+    readAhead_.reset();
+    if (!file_->IsOpen() || ids.size() < 2) return;
+    try {
+        readAhead_ = std::make_unique<ArticleReadAhead>(*file_, defaults_, std::move(ids));
+    } catch (const std::bad_alloc&) {
+        readAhead_.reset();  // read one by one, then
+    }
+}
+
 void CQuillboxDoc::ReadArticle(int32_t id, CArticle& out) {
     try {
+        if (readAhead_ && readAhead_->Take(id, out)) return;
         out = qb::ReadArticle(*file_, id, defaults_);
     } catch (const std::bad_alloc&) {
         throw CQuillError(err::kOutOfMemory, path_);
@@ -543,10 +556,12 @@ int32_t CQuillboxDoc::PrivateCount() const {
 // ---- Privacy -------------------------------------------------------------------
 
 bool CQuillboxDoc::CheckPassword(const std::string& password) {
+    readAhead_.reset();  // what it read was read with the key of before
     return privacy_.CheckPassword(password);
 }
 
 void CQuillboxDoc::Lock() {
+    readAhead_.reset();
     privacy_.Lock();
 }
 
@@ -580,6 +595,7 @@ void CQuillboxDoc::OnShowPrivateArticles() {
         }
         // Their titles were read with the key; locked they must be read anew.
         DropSummaries(private_);
+        readAhead_.reset();
         privacy_.Lock();
     }
     Index().OnPrivacyChanged();

@@ -13,6 +13,7 @@
 #include <utility>
 #include <vector>
 
+#include "datafile/article_read_ahead.h"
 #include "datafile/data_file.h"
 #include "datafile/id_set.h"
 #include "datafile/records.h"
@@ -116,6 +117,12 @@ public:
 
     // ---- Articles
     void ReadArticle(int32_t id, CArticle& out);
+    // For a long run through `ids` in this order with ReadArticle (an
+    // export): the next ones are read ahead on a thread of their own, and
+    // ReadArticle gives each exactly what it would have read, failures
+    // included. Ends with StopReadingAhead, another start, or the close.
+    void StartReadingAhead(std::vector<int32_t> ids);
+    void StopReadingAhead() { readAhead_.reset(); }
     // Built on first use and kept; a failed read throws and is tried again
     // next time. Out of memory raises code 1.
     const ArticleSummary& Summary(int32_t id);
@@ -203,6 +210,7 @@ private:
 
     DocumentServices svc_;
     std::unique_ptr<CDataFile> file_;
+    std::unique_ptr<ArticleReadAhead> readAhead_;  // reads file_: goes before it
     IndexWindow* index_ = nullptr;
     std::string path_;
     int lastOpenError_ = 0;

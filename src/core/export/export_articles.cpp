@@ -106,6 +106,14 @@ ExportResult ExportArticles(ExportJob& job, const std::string& target, ExportFor
         // encoding but the code page.
         job.Output().SetUtf8(job.Settings().utf8Text &&
                              (format == ExportFormat::kText || format == ExportFormat::kCsv));
+        // The next articles are read and inflated on the other core while
+        // the writer converts; stopped however the run ends, so that
+        // nothing after it is handed what the run read.
+        struct ReadingAhead {
+            CQuillboxDoc& doc;
+            ~ReadingAhead() { doc.StopReadingAhead(); }
+        } readingAhead{job.Doc()};
+        if (!job.TitlesOnly()) job.Doc().StartReadingAhead(*ids);
         result.outcome = RunWriter(job, target, format, separateFiles, *ids);
         result.lostChars = job.Output().Lost();
     } catch (const CQuillError& e) {

@@ -164,7 +164,7 @@ bool WriteArticleBody(ExportJob& job, HtmlWriter& w, const ExportedArticle& a,
 
 // The titles-only contents list, or the linked one (which fills the anchors).
 void WriteContents(ExportJob& job, HtmlWriter& w, const std::vector<int32_t>& ids) {
-    w.Anchors().clear();
+    w.Anchors().Clear();
     w.OpenDefaultFont();
     WriteHeaderHeading(job, w);
     w.WriteLine("<a name=\"TOC\"><h3>Table of Contents</h3></a>");
@@ -183,7 +183,7 @@ void WriteContents(ExportJob& job, HtmlWriter& w, const std::vector<int32_t>& id
             w.Write("\">");
             w.WriteEscaped(title);
             w.WriteLine("</a></li>");
-            w.Anchors()[ids[n - 1]] = anchor;
+            w.Anchors().Number(ids[n - 1], int32_t(n));
         }
         job.Step();
     }
@@ -264,11 +264,11 @@ ExportOutcome ExportFolder(ExportJob& job, const std::string& folder,
 
     // Every article's name first, so that links between articles reach
     // the other files.
-    std::map<int32_t, std::string> anchors;
+    ArticleAnchors anchors;
     std::vector<std::string> paths(count);
     for (size_t i = 0; i < count; ++i) {
         paths[i] = names.Unique(job.Doc().Summary(ids[i]).title, ".htm");
-        anchors[ids[i]] = names.NameOnly(paths[i]);
+        anchors.Name(ids[i], names.NameOnly(paths[i]));
     }
 
     ExportFile tocFile(tocPath);
@@ -286,21 +286,21 @@ ExportOutcome ExportFolder(ExportJob& job, const std::string& folder,
                 job.ShowArticleProgress(kCaption, i, count);
                 ExportedArticle a = job.Read(ids[i]);
                 toc.Write("<li><a href=\"");
-                toc.Write(anchors[ids[i]]);
+                toc.Write(names.NameOnly(paths[i]));
                 toc.Write("\">");
                 toc.WriteEscaped(a.record.title);
                 toc.WriteLine("</a></li>");
                 // The article's writer borrows the anchors for its links.
                 HtmlWriter w(settings);
-                w.Anchors().swap(anchors);
+                w.Anchors().Swap(anchors);
                 bool written = false;
                 try {
                     written = WriteArticleFile(job, w, paths[i], a, links, tocName);
                 } catch (...) {
-                    w.Anchors().swap(anchors);
+                    w.Anchors().Swap(anchors);
                     throw;
                 }
-                w.Anchors().swap(anchors);
+                w.Anchors().Swap(anchors);
                 if (!written) break;
                 job.Step();
             }

@@ -338,7 +338,7 @@ void CloseTextFormat(HtmlWriter& out, const TextFormat& f, bool inLink) {
 }
 
 LinkTargetText StoredLinkTarget(const StoredLink& link, const LinkContext& context,
-                                const std::map<int32_t, std::string>& anchors) {
+                                const ArticleAnchors& anchors) {
     LinkTargetText t;
     switch (link.kind) {
         case 1: {
@@ -362,8 +362,7 @@ LinkTargetText StoredLinkTarget(const StoredLink& link, const LinkContext& conte
             break;
         }
         case 3: {
-            auto it = anchors.find(link.articleId);
-            if (it != anchors.end()) t.bytes = it->second;
+            if (auto href = anchors.Find(link.articleId)) t.bytes = std::move(*href);
             break;
         }
         default:

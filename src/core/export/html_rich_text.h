@@ -12,6 +12,7 @@
 
 #include "article/link_recognizer.h"
 #include "datafile/articles.h"
+#include "export/article_anchors.h"
 #include "export/text_format.h"
 
 namespace qb {
@@ -42,7 +43,7 @@ struct LinkTargetText {
     bool empty() const { return text.empty() && bytes.empty(); }
 };
 LinkTargetText StoredLinkTarget(const StoredLink& link, const LinkContext& context,
-                                const std::map<int32_t, std::string>& anchors);
+                                const ArticleAnchors& anchors);
 
 // Writes every line of `control` (ending with "<br>" and a line end) with
 // `links` as its stored links. False when `progress` was cancelled first.

@@ -15,6 +15,7 @@
 
 #include "app/article_font.h"
 #include "article/link_targets.h"
+#include "export/article_anchors.h"
 #include "export/entity_table.h"
 #include "export/output_code_page.h"
 #include "richtext/rich_text.h"
@@ -115,10 +116,9 @@ public:
     // this writer created or truncated: for a failed run.
     void Abort();
 
-    // Article id to the link target text of links between exported
-    // articles (bytes written as given inside the href). Filled by the
-    // export; links to articles it has no entry for get no anchor.
-    std::map<int32_t, std::string>& Anchors() { return anchors_; }
+    // The hrefs of links between exported articles. Filled by the export;
+    // links to articles it has no entry for get no anchor.
+    ArticleAnchors& Anchors() { return anchors_; }
 
     bool IsOpen() const { return fd_ >= 0 || sink_ != nullptr; }
     const std::string& Path() const { return path_; }
@@ -164,7 +164,7 @@ private:
     std::string path_;
     std::unique_ptr<char[]> buffer_;
     std::size_t fill_ = 0;
-    std::map<int32_t, std::string> anchors_;
+    ArticleAnchors anchors_;
     RichTextControl control_;  // the hidden control each rich-text article is read through
 };
 

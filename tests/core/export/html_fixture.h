@@ -19,7 +19,8 @@ inline std::string ConvertRtf(const std::string& rtf, const std::vector<StoredLi
     TempDir dir;
     HtmlWriter w{HtmlSettings{}};
     w.Open(dir / "out.htm");
-    w.Anchors() = anchors;
+    for (const auto& [id, href] : anchors)
+        w.Anchors().Name(id, href);
     CArticle a;
     a.level = 6;
     a.richText = rtf;
