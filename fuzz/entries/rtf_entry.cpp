@@ -22,8 +22,8 @@ int FuzzRtf(const uint8_t* data, size_t size) {
     (void)first.StreamOutText(qb::TextEncoding::kUtf8);
 
     std::string written = first.StreamOutRtf();
-    // The smoke runs check safety only: the round trip of damaged RTF
-    // through the writer still has open findings, kept for the campaigns.
+    // QB_FUZZ_SAFETY_ONLY leaves the round trip out, for a campaign that
+    // hunts crashes while a round-trip finding is still open.
     static const bool kSafetyOnly = std::getenv("QB_FUZZ_SAFETY_ONLY") != nullptr;
     if (kSafetyOnly) {
         qb::RichTextControl second;

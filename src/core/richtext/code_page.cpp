@@ -164,4 +164,32 @@ void ByteDecoder::Decode(std::string_view bytes, std::u16string& out) {
     out.append(reinterpret_cast<const char16_t*>(buf.data()), std::size_t(n));
 }
 
+bool ByteDecoder::Encode(char16_t c, std::string& out) {
+    if (!multiByte_ || !page_) {
+        // The table is what single bytes decode to, fallbacks included.
+        for (int b = 0; b < 256; ++b) {
+            if (table_[b] == c) {
+                out.push_back(char(b));
+                return true;
+            }
+        }
+        return false;
+    }
+    UChar in = c;
+    char buf[8];
+    UErrorCode status = U_ZERO_ERROR;
+    ucnv_reset(page_->converter);
+    ucnv_setFromUCallBack(page_->converter, UCNV_FROM_U_CALLBACK_STOP, nullptr, nullptr, nullptr,
+                          &status);
+    int32_t n = ucnv_fromUChars(page_->converter, buf, int32_t(sizeof buf), &in, 1, &status);
+    if (U_FAILURE(status) || n <= 0) return false;
+    // Only bytes that decode to the same character again will do (ICU may
+    // map a character to a near one).
+    std::u16string back;
+    Decode(std::string_view(buf, std::size_t(n)), back);
+    if (back.size() != 1 || back[0] != c) return false;
+    out.append(buf, std::size_t(n));
+    return true;
+}
+
 }  // namespace qb

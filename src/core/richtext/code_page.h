@@ -38,6 +38,9 @@ public:
     // ASCII text can then be widened without the table.
     bool AsciiAsIs() const { return asciiAsIs_; }
     void Decode(std::string_view bytes, std::u16string& out);
+    // Appends the bytes that Decode turns back into `c` in the current code
+    // page; false, appending nothing, when no bytes do.
+    bool Encode(char16_t c, std::string& out);
 
 private:
     struct Page;

@@ -46,6 +46,9 @@ void FinishName(FontEntry& f, int documentCodePage) {
     // A no-break space in a face name is a space (written as \~, which a
     // font table does not read back as part of the name).
     std::replace(wide.begin(), wide.end(), char16_t(0xA0), char16_t(u' '));
+    // Spaces that were behind a dropped control character or a no-break
+    // space now lead the name; the writer cannot write them back.
+    wide.erase(0, std::min(wide.find_first_not_of(u' '), wide.size()));
     // Cut to the face length first, so that a cut that ends in a space
     // loses it too and the name reads back the same when written out.
     if (wide.size() > kMaxFaceLength) wide.resize(kMaxFaceLength);

@@ -101,6 +101,33 @@ void TextChar(std::string& out, char16_t c, bool ansi, bool& needSpace) {
     needSpace = false;
 }
 
+// A face name (UTF-8) as the bytes that a font table decodes it from: in
+// the code page of the font's character set, or the document's (1252) when
+// the set names none. Only printable ASCII goes out as it is; the symbols
+// the text uses (\~, \-) would not be read as part of the name.
+void FaceName(std::string& out, std::string_view face, int charset, ByteDecoder& dec) {
+    int cp = CodePageForCharset(charset);
+    dec.SetCodePage(cp ? cp : 1252);
+    RichTextControl tmp;
+    tmp.SetTextUtf8(face);
+    std::string bytes;
+    for (char16_t c : tmp.Text()) {
+        bytes.clear();
+        if (!dec.Encode(c, bytes)) {
+            // Read back without it: the best a font table can do.
+            Word(out, "u", long(int16_t(c)));
+            out += '?';
+            continue;
+        }
+        for (char b : bytes) {
+            if (b >= 0x20 && b < 0x7F && b != '\\' && b != '{' && b != '}' && b != ';')
+                out += b;
+            else
+                Hex(out, uint8_t(b));
+        }
+    }
+}
+
 }  // namespace
 
 std::string RtfWriter::Write() const {
@@ -144,6 +171,7 @@ std::string RtfWriter::Write() const {
         ids.background = colourOf(f.background);
     }
 
+    ByteDecoder faceDecoder;
     out += "{\\rtf1\\ansi\\ansicpg1252\\deff0\\deflang1033{\\fonttbl";
     for (std::size_t i = 0; i < fonts.size(); ++i) {
         const FontKey& k = fonts[i];
@@ -153,14 +181,7 @@ std::string RtfWriter::Write() const {
         if (k.pitchAndFamily & 15) Word(out, "fprq", k.pitchAndFamily & 15);
         Word(out, "fcharset", k.charset);
         out += ' ';
-        bool needSpace = false;
-        // Face names are UTF-8; they go out as the document's code page.
-        RichTextControl tmp;
-        tmp.SetTextUtf8(k.face);
-        for (char16_t c : tmp.Text()) {
-            if (c == u';') continue;
-            TextChar(out, c, true, needSpace);
-        }
+        FaceName(out, k.face, k.charset, faceDecoder);
         out += ";}";
     }
     out += "}\r\n";
