@@ -27,6 +27,9 @@ using Mode = LoopbackHttpsServer::Mode;
 
 class UpdateDialogTest : public ::testing::Test, public ReaderFixture {
 protected:
+    // The reader ends before the port and the launcher it was given.
+    void TearDown() override { Stop(); }
+
     // Starts the reader with these settings in its "Quillbox" section.
     void StartReader(const std::string& settings) {
         WriteSettings("[Quillbox]\nWelcome=2\nUpdateCheckLastDate=20200101\n" + settings);
@@ -144,6 +147,19 @@ TEST_F(UpdateDialogTest, ClosingAbandonsTheRequest) {
     EXPECT_EQ(http.delivered, 0);
     EXPECT_EQ(StoredInt("UpdateCheckFreq"), 7);
     EXPECT_EQ(StoredInt("UpdateCheckLastDate"), 20200101);
+}
+
+TEST_F(UpdateDialogTest, QuittingMidRequestEndsIt) {
+    LoopbackHttpsServer server(LoopbackHttpsServer::Silent(Mode::SilentTls));
+    StartReader(server, "UpdateCheckFreq=30\n");
+    http.budgetMs = 600;
+    QPointer<UpdateDialog> d = Open();
+    ASSERT_TRUE(RunLoopUntil([&] { return server.Requests().size() == 1; }, 5000));
+    Stop();  // the main window closes and the reader ends with the dialog open
+    EXPECT_TRUE(d.isNull());
+    RunLoopFor(1000);
+    EXPECT_EQ(http.delivered, 0);
+    EXPECT_EQ(StoredInt("UpdateCheckFreq"), 30);
 }
 
 TEST_F(UpdateDialogTest, WithoutAServerNothingIsAsked) {
