@@ -124,6 +124,7 @@ TEST_F(UpdateOverHttps, AServerThatNeverAnswersEndsTheCheckInBoundedTime) {
 // stdout, exit 0 for an answer and 1 for a failure.
 class QbxCheckUpdate : public ::testing::Test {
 protected:
+    void SetUp() override { EnsureQApplication(); }  // the server's thread needs one
     ProgramResult Qbx(const LoopbackHttpsServer& server, const std::string& cert = "trusted") {
         return RunProgram(std::string(QB_BINARY_DIR) + "/bin/qbx",
                           {"check-update", "--url", server.Url(), "--cafile", CertPath(cert)},
