@@ -1,5 +1,7 @@
 // qbx check-update: the reader's update check for scripts.
+#include <QTimer>
 #include <cstdio>
+#include <memory>
 #include <string>
 
 #include "command.h"
@@ -56,12 +58,17 @@ int Run(const Args& args) {
     qb::HttpRequest request = qb::UpdateCheckRequest(url);
     request.extraCaFile = cafile;
     qb::UpdateResult result = qb::UpdateResult::Failed;
+    std::unique_ptr<qb::HttpPort> http;
     qb::RunWithEventLoop([&](std::function<void(int)> quit) {
-        static std::unique_ptr<qb::HttpPort> http;
         http = qb::MakeQtHttp();
         checker.Start(*http, request, qb::UpdateCheckQuery(), [&, quit](qb::UpdateResult r) {
             result = r;
-            quit(0);
+            // The port goes while the loop still runs, so that its
+            // connections are closed and freed before the program ends.
+            QTimer::singleShot(0, [&http, quit] {
+                http.reset();
+                QTimer::singleShot(0, [quit] { quit(0); });
+            });
         });
     });
     qb::UpdateDialogTexts t = qb::UpdateDialogModel::TextsFor(checker, result);

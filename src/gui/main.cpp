@@ -32,6 +32,7 @@
 #include "gui/print/reader_print.h"
 #include "gui/report/report_view.h"
 #include "gui/report/report_windows.h"
+#include "gui/update/reader_update.h"
 #include "resources/command_ids.h"
 
 namespace {
@@ -129,6 +130,8 @@ void Configure(qb::ReaderApp& app, qb::ClipboardWriter& clipboard) {
         print.PrintReport(text, tab);
     });
     app.AddFrameExtension(&qb::InstallDocumentCommands);
+    // Help > Check for Quillbox Reader Update...: the only way a check starts.
+    qb::InstallUpdateCheck(app);
 }
 
 }  // namespace

@@ -109,6 +109,8 @@ private:
         if (attemptsLeft_ > 0) {
             --attemptsLeft_;
             AbortReply();
+            // Otherwise the next attempt waits on the same stalled connection.
+            manager_.clearConnectionCache();
             Attempt();
             return;
         }
