@@ -16,6 +16,7 @@ NoteWriter::NoteWriter() : thread_([this](std::stop_token stop) { Loop(stop); })
 NoteWriter::~NoteWriter() {
     {
         std::unique_lock lock(mutex_);
+        callerWaits_ = true;
         changed_.wait(lock, [&] { return (queue_.empty() && !busy_) || failure_; });
     }
     thread_.request_stop();  // wakes the thread through its stop token
@@ -27,26 +28,33 @@ void NoteWriter::ThrowFailure() {
 
 void NoteWriter::Put(std::string path, std::string bytes) {
     std::unique_lock lock(mutex_);
+    callerWaits_ = true;
     changed_.wait(lock, [&] {
         return failure_ || queue_.empty() ||
                (queuedBytes_ + bytes.size() <= kMaxQueuedBytes && queue_.size() < kMaxQueuedFiles);
     });
+    callerWaits_ = false;
     ThrowFailure();
     queuedBytes_ += bytes.size();
     queue_.push_back(Item{std::move(path), std::move(bytes)});
-    changed_.notify_all();
+    // A wake-up costs a system call; only an idle thread needs one.
+    if (writerIdle_) changed_.notify_all();
 }
 
 void NoteWriter::Drain() {
     std::unique_lock lock(mutex_);
+    callerWaits_ = true;
     changed_.wait(lock, [&] { return (queue_.empty() && !busy_) || failure_; });
+    callerWaits_ = false;
     ThrowFailure();
 }
 
 void NoteWriter::Loop(std::stop_token stop) {
     std::unique_lock lock(mutex_);
     for (;;) {
+        writerIdle_ = true;
         changed_.wait(lock, stop, [&] { return !queue_.empty() && !failure_; });
+        writerIdle_ = false;
         if (queue_.empty() || failure_) return;  // asked to stop
         Item item = std::move(queue_.front());
         queue_.pop_front();
@@ -68,7 +76,7 @@ void NoteWriter::Loop(std::stop_token stop) {
             queue_.clear();  // written in order: nothing after a failed file
             queuedBytes_ = 0;
         }
-        changed_.notify_all();
+        if (callerWaits_) changed_.notify_all();
     }
 }
 

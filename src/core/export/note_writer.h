@@ -45,7 +45,9 @@ private:
     std::condition_variable_any changed_;
     std::deque<Item> queue_;
     size_t queuedBytes_ = 0;
-    bool busy_ = false;  // the thread is writing an item it took
+    bool busy_ = false;         // the thread is writing an item it took
+    bool writerIdle_ = false;   // the thread waits for an item
+    bool callerWaits_ = false;  // Put, Drain or the destructor waits
     std::exception_ptr failure_;
     std::jthread thread_;  // last: it starts once the rest is made
 };
