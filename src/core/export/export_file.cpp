@@ -1,31 +1,39 @@
 #include "export/export_file.h"
 
 #include <fcntl.h>
-#include <stdlib.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <atomic>
 #include <cerrno>
+#include <chrono>
+#include <cstdint>
 #include <cstdio>
-#include <fstream>
 
 #include "datafile/quill_error.h"
 
 namespace qb {
 namespace {
 
-// The process's umask without changing it (other threads may create files),
-// read once: a run of many files would read /proc for each.
-mode_t CurrentUmask() {
-    static const mode_t mask = [] {
-        std::ifstream status("/proc/self/status");
-        std::string line;
-        while (std::getline(status, line))
-            if (line.rfind("Umask:", 0) == 0)
-                return mode_t(std::strtoul(line.c_str() + 6, nullptr, 8));
-        return mode_t(022);
-    }();
-    return mask;
+// Six characters for a temporary name: a counter through a mixing function
+// seeded once from the clock and the process, so that names rarely collide
+// (O_EXCL settles the ones that do).
+std::string TempSuffix() {
+    static std::atomic<uint64_t> counter{
+        uint64_t(std::chrono::steady_clock::now().time_since_epoch().count()) ^
+        (uint64_t(::getpid()) << 32)};
+    uint64_t z = counter.fetch_add(0x9e3779b97f4a7c15ull, std::memory_order_relaxed);
+    z = (z ^ (z >> 30)) * 0xbf58476d1ce4e5b9ull;
+    z = (z ^ (z >> 27)) * 0x94d049bb133111ebull;
+    z ^= z >> 31;
+    static constexpr char kChars[] =
+        "ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz0123456789";
+    std::string s(6, 'x');
+    for (char& c : s) {
+        c = kChars[z % 62];
+        z /= 62;
+    }
+    return s;
 }
 
 }  // namespace
@@ -36,17 +44,23 @@ ExportFile::ExportFile(std::string target) : target_(std::move(target)) {
     std::string name = slash == std::string::npos ? target_ : target_.substr(slash + 1);
     // Hidden, and never a name the export itself hands out.
     // A name near the file system's limit gets a short temporary name.
-    std::string pattern =
-        folder + "." + (name.size() > 200 ? std::string("export") : name) + ".part-XXXXXX";
-    int fd = ::mkostemp(pattern.data(), O_CLOEXEC);
+    std::string prefix =
+        folder + "." + (name.size() > 200 ? std::string("export") : name) + ".part-";
+    // Made with the permissions of a new file (the umask applies); one
+    // call per file, as a run may write a hundred thousand of them.
+    int fd = -1;
+    std::string path;
+    for (int attempt = 0; fd < 0 && attempt < 100; ++attempt) {
+        path = prefix + TempSuffix();
+        fd = ::open(path.c_str(), O_RDWR | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
+        if (fd < 0 && errno != EEXIST) break;
+    }
     if (fd < 0) throw CQuillError(ErrnoToCode(errno), target_);
+    // A file that is replaced keeps its permissions.
     struct stat st {};
-    mode_t mode = ::stat(target_.c_str(), &st) == 0 && S_ISREG(st.st_mode)
-                      ? (st.st_mode & 07777)
-                      : (0666 & ~CurrentUmask());
-    ::fchmod(fd, mode);
+    if (::stat(target_.c_str(), &st) == 0 && S_ISREG(st.st_mode)) ::fchmod(fd, st.st_mode & 07777);
     fd_ = fd;
-    temp_ = pattern;
+    temp_ = path;
 }
 
 ExportFile::~ExportFile() {

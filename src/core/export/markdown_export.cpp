@@ -18,6 +18,7 @@
 #include "export/markdown_pictures.h"
 #include "export/markdown_text.h"
 #include "export/markdown_yaml.h"
+#include "export/note_writer.h"
 #include "platform/progress.h"
 #include "resources/strings.h"
 #include "richtext/article_content.h"
@@ -149,6 +150,8 @@ private:
     bool attachmentsMade_ = false;
     std::string currentStem_;  // the note being written, naming its pictures
     int pictures_ = 0;
+    // Last, so that it finishes the queued notes while the rest still exists.
+    NoteWriter notesOut_;
 };
 
 std::string Stem(const std::string& noteName) {
@@ -168,6 +171,10 @@ std::string MarkdownRun::NoteLink(int32_t id, const std::string& escaped) const 
 }
 
 std::string MarkdownRun::AttachmentsPath() {
+    // Every write into attachments/ comes through here: the notes before
+    // it are written first, so a failing note stops the run before any
+    // later file appears, as when each note is written in turn.
+    notesOut_.Drain();
     std::string path = folder_ + "/" + kAttachmentsFolder;
     if (!attachmentsMade_) {
         if (::mkdir(path.c_str(), 0777) != 0 && errno != EEXIST)
@@ -302,15 +309,20 @@ ExportOutcome MarkdownRun::Run(const std::vector<int32_t>& all) {
         notes_[id] = names.Unique(SafeNoteName(page_.ToUtf8(doc_.Summary(id).title)), ".md");
 
     CArticle a;
+    // The notes go to notesOut_'s thread while the next ones are converted.
     for (size_t i = 0; i < ids.size(); ++i) {
-        if (job_.Cancelled()) return ExportOutcome::kCancelled;
+        if (job_.Cancelled()) {
+            notesOut_.Drain();
+            return ExportOutcome::kCancelled;
+        }
         job_.ShowArticleProgress(kCaption, i, ids.size());
         doc_.ReadArticle(ids[i], a);
         currentStem_ = Stem(notes_[ids[i]]);
         pictures_ = 0;
-        WriteWholeFile(folder_ + "/" + notes_[ids[i]], Note(ids[i], a));
+        notesOut_.Put(folder_ + "/" + notes_[ids[i]], Note(ids[i], a));
         job_.Step();
     }
+    notesOut_.Drain();
     if (job_.Cancelled()) return ExportOutcome::kCancelled;
 
     std::string header = page_.ToUtf8(doc_.ExportHeader());

@@ -434,6 +434,57 @@ TEST_F(MarkdownExportTest, CancelLeavesOnlyFinishedNotes) {
     EXPECT_EQ(Note("A.md"), "mine");
 }
 
+// More notes than the writer queues at once, with pictures between them
+// (each waits for the notes before it): every note holds its own article,
+// and a second run writes the same folder byte for byte.
+TEST_F(MarkdownExportTest, ManyNotesInOrderAndTheSameEveryRun) {
+    const std::string png("\x89PNG\r\n\x1a\n\0\0\0\rIHDR-not-really", 24);
+    std::vector<qbw::ArticleData> articles;
+    for (int i = 0; i < 600; ++i) {
+        std::string rtf = "{\\rtf1 note " + std::to_string(i);
+        if (i % 50 == 7) rtf += "{\\pict\\pngblip " + Hex(png) + "}";
+        articles.push_back(Rich("n" + std::to_string(i), rtf + "\\par}"));
+    }
+    OpenFile(articles);
+    std::string folder = ExportNotes();
+    ASSERT_EQ(NoteNames().size(), 602u) << "the notes, index.md and attachments";
+    EXPECT_EQ(Names(folder + "/attachments").size(), 12u);
+    for (int i = 0; i < 600; ++i) {
+        std::string n = std::to_string(i);
+        std::string expected = i % 50 == 7
+                                   ? "note " + n + "![](attachments/n" + n + "%20picture%201.png)\n"
+                                   : "note " + n + "\n";
+        ASSERT_EQ(NoteBody(Note("n" + n + ".md")), expected) << n;
+    }
+
+    std::filesystem::rename(folder, dir / "first");
+    ExportNotes();
+    std::vector<std::string> files;
+    for (const auto& e : std::filesystem::recursive_directory_iterator(dir / "first"))
+        if (e.is_regular_file())
+            files.push_back(std::filesystem::relative(e.path(), dir / "first").string());
+    EXPECT_EQ(files.size(), 613u);
+    for (const std::string& f : files)
+        ASSERT_EQ(Slurp(dir / ("first/" + f)), Slurp(folder + "/" + f)) << f;
+}
+
+// A file that cannot be written stops the run where it stood: the notes
+// before it are finished, none after it is started, no temporary is left.
+TEST_F(MarkdownExportTest, AFailedWriteStopsTheRunInOrder) {
+    const std::string png("\x89PNG\r\n\x1a\n\0\0\0\rIHDR-not-really", 24);
+    OpenFile({Rich("a", "{\\rtf1 1\\par}"), Rich("b", "{\\rtf1 2\\par}"),
+              Rich("c", "{\\rtf1 {\\pict\\pngblip " + Hex(png) + "}\\par}"),
+              Rich("d", "{\\rtf1 4\\par}")});
+    std::string folder = dir / "notes";
+    std::filesystem::create_directory(folder);
+    WriteFile(folder + "/attachments", "a file where the folder would be");
+    ExportResult r = Run(ExportFormat::kMarkdown, folder);
+    EXPECT_FALSE(r.Succeeded());
+    EXPECT_EQ(ui.Count(), 1u);
+    EXPECT_EQ(NoteNames(), (std::vector<std::string>{"a.md", "attachments", "b.md"}));
+    EXPECT_EQ(NoteBody(Note("b.md")), "2\n");
+}
+
 TEST_F(MarkdownExportTest, AMissingFolderIsAnError) {
     OpenFile({Rich("a", "{\\rtf1 1\\par}")});
     ExportResult r = Run(ExportFormat::kMarkdown, dir / "none");
