@@ -164,6 +164,9 @@ private:
     std::string path_;
     std::unique_ptr<char[]> buffer_;
     std::size_t fill_ = 0;
+    // Bytes handed to the file, and how many of them writeback was started for.
+    std::size_t written_ = 0, started_ = 0;
+    static constexpr std::size_t kWritebackStep = std::size_t(8) << 20;
     ArticleAnchors anchors_;
     RichTextControl control_;  // the hidden control each rich-text article is read through
 };
