@@ -103,29 +103,65 @@ void TextChar(std::string& out, char16_t c, bool ansi, bool& needSpace) {
 
 // A face name (UTF-8) as the bytes that a font table decodes it from: in
 // the code page of the font's character set, or the document's (1252) when
-// the set names none. Only printable ASCII goes out as it is; the symbols
-// the text uses (\~, \-) would not be read as part of the name.
-void FaceName(std::string& out, std::string_view face, int charset, ByteDecoder& dec) {
-    int cp = CodePageForCharset(charset);
-    dec.SetCodePage(cp ? cp : 1252);
+// the set names none. A name that code page cannot hold (a Greek name of a
+// font that names no set, read from a Greek document) goes out in the first
+// code page that holds all of it, named by \cpg, which the reader decodes
+// the name with; returns that code page, or 0. Only printable ASCII goes
+// out as it is; the symbols the text uses (\~, \-) would not be read as
+// part of the name.
+int FaceName(std::string& out, std::string_view face, int charset, ByteDecoder& dec) {
     RichTextControl tmp;
     tmp.SetTextUtf8(face);
+    const std::u16string& wide = tmp.Text();
     std::string bytes;
-    for (char16_t c : tmp.Text()) {
+    auto encodes = [&](int cp) {
+        dec.SetCodePage(cp);
+        std::string one;
         bytes.clear();
-        if (!dec.Encode(c, bytes)) {
-            // Read back without it: the best a font table can do.
-            Word(out, "u", long(int16_t(c)));
-            out += '?';
-            continue;
+        for (char16_t c : wide) {
+            one.clear();
+            if (!dec.Encode(c, one)) return false;
+            bytes += one;
         }
-        for (char b : bytes) {
-            if (b >= 0x20 && b < 0x7F && b != '\\' && b != '{' && b != '}' && b != ';')
-                out += b;
-            else
-                Hex(out, uint8_t(b));
+        return true;
+    };
+    const int own = CodePageForCharset(charset);
+    int named = 0;
+    if (!encodes(own ? own : 1252)) {
+        static constexpr int kOthers[] = {1250, 1251, 1252, 1253, 1254, 1255, 1256,
+                                          1257, 1258, 874,  932,  936,  949,  950};
+        for (int cp : kOthers) {
+            if (encodes(cp)) {
+                named = cp;
+                break;
+            }
         }
     }
+    if (named == 0 && !encodes(own ? own : 1252)) {
+        // No code page holds it all: what can be written is, the rest is
+        // read back without it, the best a font table can do.
+        for (char16_t c : wide) {
+            std::string one;
+            if (!dec.Encode(c, one)) {
+                Word(out, "u", long(int16_t(c)));
+                out += '?';
+                continue;
+            }
+            for (char b : one)
+                if (b >= 0x20 && b < 0x7F && b != '\\' && b != '{' && b != '}' && b != ';')
+                    out += b;
+                else
+                    Hex(out, uint8_t(b));
+        }
+        return 0;
+    }
+    for (char b : bytes) {
+        if (b >= 0x20 && b < 0x7F && b != '\\' && b != '{' && b != '}' && b != ';')
+            out += b;
+        else
+            Hex(out, uint8_t(b));
+    }
+    return named;
 }
 
 }  // namespace
@@ -172,6 +208,7 @@ std::string RtfWriter::Write() const {
     }
 
     ByteDecoder faceDecoder;
+    std::vector<int> fontCodePages;
     out += "{\\rtf1\\ansi\\ansicpg1252\\deff0\\deflang1033{\\fonttbl";
     for (std::size_t i = 0; i < fonts.size(); ++i) {
         const FontKey& k = fonts[i];
@@ -180,8 +217,14 @@ std::string RtfWriter::Write() const {
         Word(out, kFamilies[std::min(k.pitchAndFamily >> 4, 5)]);
         if (k.pitchAndFamily & 15) Word(out, "fprq", k.pitchAndFamily & 15);
         Word(out, "fcharset", k.charset);
+        std::string name;
+        const int cpg = FaceName(name, k.face, k.charset, faceDecoder);
+        // Text in such a font goes out as Unicode, not as bytes of its
+        // code page.
+        fontCodePages.push_back(cpg);
+        if (cpg) Word(out, "cpg", cpg);
         out += ' ';
-        FaceName(out, k.face, k.charset, faceDecoder);
+        out += name;
         out += ";}";
     }
     out += "}\r\n";
@@ -250,7 +293,7 @@ std::string RtfWriter::Write() const {
             Word(out, "sub");
         if (f.offset > 0) Word(out, "up", (f.offset + 5) / 10);
         if (f.offset < 0) Word(out, "dn", (-f.offset + 5) / 10);
-        ansi = f.charset == 0 || f.charset == 2;
+        ansi = (f.charset == 0 || f.charset == 2) && fontCodePages[std::size_t(ids.font)] == 0;
         needSpace = true;
     };
 

@@ -48,5 +48,21 @@ TEST(RtfFaceNames, NamesGoOutInTheCodePageOfTheirCharset) {
     EXPECT_NE(written.find("\\fcharset0 Caf\\'e9;}"), std::string::npos) << written;
 }
 
+TEST(RtfFaceNames, ANameItsCharsetCannotHoldGoesOutInACodePageThatCan) {
+    // A Greek document's font that names no charset: the name was read in
+    // the document's code page, which the written table must name.
+    const char greek[] =
+        "{\\rtf1\\ansi\\ansicpg1253{\\fonttbl{\\f0\\fswiss \\'c1\\'e8\\'de\\'ed\\'e1;}}"
+        "\\f0 \\'e1 caf\\u233? x}";
+    RichTextControl first = Load(greek);
+    ASSERT_EQ(first.CharFormatAt(0).face, "\u0391\u03B8\u03AE\u03BD\u03B1");
+    std::string written = first.StreamOutRtf();
+    EXPECT_NE(written.find("\\cpg1253"), std::string::npos) << written;
+    RichTextControl second = Load(written);
+    EXPECT_EQ(second.Text(), first.Text()) << "the text in that font keeps its letters";
+    EXPECT_TRUE(second == first) << written;
+    EXPECT_EQ(second.StreamOutRtf(), written);
+}
+
 }  // namespace
 }  // namespace qb
