@@ -1,5 +1,4 @@
 // qbx check-update: the reader's update check for scripts.
-#include <QTimer>
 #include <cstdio>
 #include <memory>
 #include <string>
@@ -65,9 +64,9 @@ int Run(const Args& args) {
             result = r;
             // The port goes while the loop still runs, so that its
             // connections are closed and freed before the program ends.
-            QTimer::singleShot(0, [&http, quit] {
+            qb::PostToEventLoop([&http, quit] {
                 http.reset();
-                QTimer::singleShot(0, [quit] { quit(0); });
+                qb::PostToEventLoop([quit] { quit(0); });
             });
         });
     });

@@ -226,4 +226,8 @@ int RunWithEventLoop(const std::function<void(std::function<void(int status)> qu
     return result;
 }
 
+void PostToEventLoop(std::function<void()> fn) {
+    QTimer::singleShot(0, std::move(fn));
+}
+
 }  // namespace qb

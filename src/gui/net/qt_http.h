@@ -21,4 +21,7 @@ std::unique_ptr<HttpPort> MakeQtHttp();
 // it is called. Returns what `start`'s quit was given.
 int RunWithEventLoop(const std::function<void(std::function<void(int status)> quit)>& start);
 
+// Calls `fn` from this thread's event loop, after the event being handled.
+void PostToEventLoop(std::function<void()> fn);
+
 }  // namespace qb
