@@ -19,7 +19,7 @@ namespace {
 const char kUsage[] =
     "usage: qbx export [--password-stdin] [--allow-newer] FILE TARGET\n"
     "                  --format html|text|rtf|csv|cardfile|markdown [--separate-files]\n"
-    "                  [--wiki-links] [--headings] [--include-private]\n"
+    "                  [--wiki-links] [--headings] [--include-private] [--underline]\n"
     "                  [--range all|bookmarked] [--sort title|title-desc|date|date-desc]\n"
     "                  [--flags HEX] [--line-length N] [--html-type 0|1|2]\n"
     "                  [--html-encode-set N] [--html-charset NAME]\n"
@@ -33,8 +33,9 @@ const char kUsage[] =
     "matter, index.md, and attachments/ with the copied files and pictures;\n"
     "--wiki-links links notes as [[Title]], --headings makes a large bold first\n"
     "line a heading, --include-private exports private articles too (with the\n"
-    "password given). --range exports all articles (the default) or the\n"
-    "bookmarked ones; --sort orders them by title (the default) or date.\n"
+    "password given), --underline writes underlined text as <u>...</u>.\n"
+    "--range exports all articles (the default) or the bookmarked ones; --sort\n"
+    "orders them by title (the default) or date.\n"
     "--flags are the export flags in hexadecimal, default 7B: 01 export header,\n"
     "02 titles, 04 number the titles, 08 dates, 10 attachments, 20 keywords,\n"
     "40 content; titles alone (02, with 01 or 04) make a list of titles.\n"
@@ -83,7 +84,7 @@ struct ExportArgs {
     DocumentOptions doc;
     std::string format, range = "all", sort = "title", charset, encoding;
     bool separateFiles = false, charsetGiven = false, codePageGiven = false;
-    bool wikiLinks = false, headings = false, includePrivate = false;
+    bool wikiLinks = false, headings = false, includePrivate = false, underline = false;
     std::optional<long long> flags, lineLength, htmlType, encodeSet;
 };
 
@@ -122,6 +123,8 @@ int Run(const Args& args) {
         Flag("--headings", "markdown: a large bold first line as a heading", a.headings));
     syntax.options.push_back(
         Flag("--include-private", "markdown: private articles too", a.includePrivate));
+    syntax.options.push_back(
+        Flag("--underline", "markdown: underlined text as <u>...</u>", a.underline));
     syntax.options.push_back(Flag("--separate-files", "one file per article", a.separateFiles));
     syntax.options.push_back(Value("--range", "all or bookmarked", a.range));
     syntax.options.push_back(Value("--sort", "title, title-desc, date or date-desc", a.sort));
@@ -200,6 +203,7 @@ int Run(const Args& args) {
     es.markdown.wikiLinks = a.wikiLinks;
     es.markdown.headings = a.headings;
     es.markdown.includePrivate = a.includePrivate;
+    es.markdown.underline = a.underline;
 
     qb::ExportJob job(doc, locale, ui, es);
     qb::ExportResult r = qb::ExportArticles(job, operands[1], *format, a.separateFiles, {});

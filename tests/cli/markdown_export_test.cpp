@@ -50,7 +50,7 @@ TEST_F(MarkdownCommandTest, NotesInTheChosenOrderAndRange) {
     ASSERT_EQ(r.status, 0) << r;
     EXPECT_EQ(Index(),
               "# notebook\n\n- [[Chanterelle]]\n- [[Robin]]\n- [[Wren]]\n- [[Oak and rook]]\n");
-    r = Export({path_, Folder(), "--range", "bookmarked", "--headings"});
+    r = Export({path_, Folder(), "--range", "bookmarked", "--headings", "--underline"});
     ASSERT_EQ(r.status, 0) << r;
     EXPECT_EQ(Names(), (std::vector<std::string>{"Wren.md", "index.md"}));
 }
@@ -74,7 +74,8 @@ TEST_F(MarkdownCommandTest, PrivateArticlesWithThePasswordAndTheOption) {
 TEST_F(MarkdownCommandTest, HelpAndFailures) {
     ProgramResult help = Qbx({"export", "--help"});
     EXPECT_EQ(help.status, 0);
-    for (const char* option : {"markdown", "--wiki-links", "--headings", "--include-private"})
+    for (const char* option :
+         {"markdown", "--wiki-links", "--headings", "--include-private", "--underline"})
         EXPECT_TRUE(Has(help.out, option)) << option << "\n" << help.out;
 
     RunOptions o;

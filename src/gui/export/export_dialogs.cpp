@@ -204,12 +204,15 @@ ExportFolderDialog::ExportFolderDialog(const std::vector<ExportFileType>& types,
     wikiLinks = new QCheckBox("&Wiki links between notes ([[Title]])", this);
     headings = new QCheckBox("&Headings from large bold first lines", this);
     includePrivate = new QCheckBox("Include p&rivate articles", this);
+    underline = new QCheckBox("&Underlined text as <u>...</u>", this);
     wikiLinks->setChecked(markdown.wikiLinks);
     headings->setChecked(markdown.headings);
     includePrivate->setChecked(markdown.includePrivate);
+    underline->setChecked(markdown.underline);
     g->addWidget(wikiLinks);
     g->addWidget(headings);
     g->addWidget(includePrivate);
+    g->addWidget(underline);
 
     auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, this);
     ok_ = buttons->button(QDialogButtonBox::Ok);
@@ -229,7 +232,7 @@ ExportFolderDialog::ExportFolderDialog(const std::vector<ExportFileType>& types,
 
 void ExportFolderDialog::Refresh() {
     bool markdown = Type() < types_.size() && types_[Type()].format == ExportFormat::kMarkdown;
-    for (QCheckBox* box : {wikiLinks, headings, includePrivate})
+    for (QCheckBox* box : {wikiLinks, headings, includePrivate, underline})
         box->setEnabled(markdown);
     ok_->setEnabled(!folder_->text().trimmed().isEmpty() && type_->currentIndex() >= 0);
 }
@@ -247,6 +250,7 @@ MarkdownOptions ExportFolderDialog::Markdown() const {
     m.wikiLinks = wikiLinks->isChecked();
     m.headings = headings->isChecked();
     m.includePrivate = includePrivate->isChecked();
+    m.underline = underline->isChecked();
     return m;
 }
 
@@ -339,6 +343,7 @@ std::optional<ExportTarget> QtExportDialogs::AskFolder(const std::vector<ExportF
     markdown.wikiLinks = chosen.wikiLinks;
     markdown.headings = chosen.headings;
     markdown.includePrivate = chosen.includePrivate;
+    markdown.underline = chosen.underline;
     return ExportTarget{d.Folder(), d.Type()};
 }
 

@@ -82,7 +82,8 @@ public:
     QPushButton* BrowseButton() const { return browse_; }
     QPushButton* OptionsButton() const { return options_; }
     QPushButton* OkButton() const { return ok_; }
-    QCheckBox *wikiLinks = nullptr, *headings = nullptr, *includePrivate = nullptr;
+    QCheckBox *wikiLinks = nullptr, *headings = nullptr, *includePrivate = nullptr,
+              *underline = nullptr;
 
 private:
     void Refresh();

@@ -106,6 +106,7 @@ TEST_F(ExportDialogsTest, FolderDialogOffersMarkdownWithItsOptions) {
     d.TypeList()->setCurrentIndex(3);
     EXPECT_TRUE(d.wikiLinks->isEnabled());
     EXPECT_TRUE(d.includePrivate->isEnabled());
+    EXPECT_TRUE(d.underline->isEnabled());
 
     shell.folderName = "/chosen";
     d.BrowseButton()->click();
@@ -127,6 +128,7 @@ TEST_F(ExportDialogsTest, PortAnswersTheFolderDialog) {
         EXPECT_EQ(f.TypeList()->currentIndex(), 2);
         f.TypeList()->setCurrentIndex(3);
         f.headings->click();
+        f.underline->click();
         f.FolderEdit()->setText("/notes");
     };
     EXPECT_FALSE(port.AskFolder(types, 2, "/x", markdown));
@@ -138,6 +140,7 @@ TEST_F(ExportDialogsTest, PortAnswersTheFolderDialog) {
     EXPECT_EQ(t->path, "/notes");
     EXPECT_EQ(t->type, 3u);
     EXPECT_TRUE(markdown.headings);
+    EXPECT_TRUE(markdown.underline);
     EXPECT_FALSE(markdown.wikiLinks);
 }
 
