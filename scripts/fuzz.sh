@@ -31,6 +31,8 @@ if [[ $target == data_file ]]; then
   seeds+=("$build/fuzz-seeds")
 fi
 [[ -d fuzz/regressions/$target ]] && seeds+=("fuzz/regressions/$target")
+# A campaign's kept corpus, read as seeds too.
+[[ -n ${QB_FUZZ_EXTRA_SEEDS:-} && -d $QB_FUZZ_EXTRA_SEEDS ]] && seeds+=("$QB_FUZZ_EXTRA_SEEDS")
 dict=()
 [[ -f fuzz/dicts/$target.dict ]] && dict=("-dict=fuzz/dicts/$target.dict")
 # A small quarantine, so that the RSS limit measures the target, not ASan.
