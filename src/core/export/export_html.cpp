@@ -36,6 +36,7 @@ HtmlSettings WriterSettings(const ExportJob& job) {
     // The page is written in the data file's code page. Outside
     // Windows-1252 a page that declares no charset would be read as the
     // wrong one, so it declares its own.
+    h.textCodePage = job.Doc().TextCodePage();
     const CodePage& page = job.Output().Page();
     if (page.Number() != CodePage::kDefault) {
         h.codePage = std::make_shared<OutputCodePage>(OutputCodePage::Of(page));

@@ -85,6 +85,7 @@ public:
     ~ExportJob();
 
     CQuillboxDoc& Doc() { return doc_; }
+    const CQuillboxDoc& Doc() const { return doc_; }
     Ui& GetUi() { return ui_; }
     ProgressPort& Progresses() { return progressPort_; }
     const Locale& GetLocale() const { return locale_; }

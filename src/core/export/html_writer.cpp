@@ -360,7 +360,8 @@ void HtmlWriter::CloseDefaultFont() {
 
 bool HtmlWriter::WriteArticleContent(const CArticle& article, const LinkContext& links,
                                      ProgressWindow* progress) {
-    if (LoadArticleContent(control_, article.IsRichText(), article.Content()))
+    if (LoadArticleContent(control_, article.IsRichText(), article.Content(),
+                           settings_.textCodePage))
         return WriteRichTextContent(*this, control_, article.links, links, progress);
     OpenDefaultFont();
     WriteTextWithBreaks(article.Content());

@@ -18,6 +18,7 @@
 #include "export/article_anchors.h"
 #include "export/entity_table.h"
 #include "export/output_code_page.h"
+#include "platform/code_page.h"
 #include "richtext/rich_text.h"
 
 namespace qb {
@@ -40,6 +41,8 @@ struct HtmlSettings {
     bool useTextColor = false;       // false: the system text colour, no COLOR
     // The output's code page; null means Windows-1252.
     std::shared_ptr<const OutputCodePage> codePage;
+    // The data file's code page, for rich-text content that is not RTF.
+    CodePage textCodePage;
 };
 
 // The settings of a run from the preferences (HTMLExportType,

@@ -35,6 +35,17 @@ TEST_F(ExportTest, HtmlDeclaresAndUsesTheFilesCodePage) {
     EXPECT_FALSE(Has(html, "windows-1251"));
 }
 
+// Rich-text content that is no RTF is text in the file's code page, as the
+// article window shows it.
+TEST_F(ExportTest, HtmlReadsRichContentThatIsNoRtfInTheFilesCodePage) {
+    OpenArticles({Rich("T", "\xCF\xF0\xE8")});
+    doc->SetTextCodePage(*CodePage::Windows(1251));
+    SetFlags(0x40);
+    std::string html = Export(ExportFormat::kHtml);
+    EXPECT_TRUE(Has(html, "\xCF\xF0\xE8")) << html;
+    EXPECT_FALSE(Has(html, "&#")) << "every letter is in the page's code page";
+}
+
 TEST_F(ExportTest, HtmlTitlesOnlyListsWithoutAnchorsOrSections) {
     OpenArticles({Plain("Beta", "b"), Plain("Alpha", "a")}, "Header");
     SetFlags(0x07);
