@@ -42,8 +42,10 @@ void Hex(std::string& out, uint8_t b) {
 }
 
 // Text characters that TextChar writes as themselves.
+// DEL is not among them: a reader skips it as a raw byte, so it goes out
+// as \'7f.
 bool IsPlainAscii(char16_t c) {
-    return c >= 0x20 && c < 0x80 && c != u'\\' && c != u'{' && c != u'}';
+    return c >= 0x20 && c < 0x7F && c != u'\\' && c != u'{' && c != u'}';
 }
 
 // One UTF-16 unit of text. `ansi` says whether \'hh is read back in
@@ -85,7 +87,7 @@ void TextChar(std::string& out, char16_t c, bool ansi, bool& needSpace) {
         default:
             break;
     }
-    if (c >= 0x20 && c < 0x80) {
+    if (c >= 0x20 && c < 0x7F) {
         sep();
         out += char(c);
         return;

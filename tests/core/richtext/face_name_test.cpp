@@ -64,5 +64,13 @@ TEST(RtfFaceNames, ANameItsCharsetCannotHoldGoesOutInACodePageThatCan) {
     EXPECT_EQ(second.StreamOutRtf(), written);
 }
 
+// Not a face name, but the same round trip: a DEL in the text is written
+// as a byte escape, since a raw one is skipped when read.
+TEST(RtfWriterRoundTrip, ADeleteCharacterInTheTextStays) {
+    RichTextControl first = Load("{\\rtf1\\ansi a\\'7fb}");
+    ASSERT_EQ(first.Text(), u"a\u007Fb");
+    EXPECT_EQ(Load(first.StreamOutRtf()).Text(), first.Text());
+}
+
 }  // namespace
 }  // namespace qb
