@@ -56,8 +56,8 @@ printf '%-14s %12s %8s %8s %8s  %s\n' target executions seconds edges kept resul
 for t in "${targets[@]}"; do
   log=$logs/$t.log
   read -r status took <"$logs/$t.status"
-  execs=$(grep -o 'stat::number_of_executed_units: [0-9]*' "$log" | awk '{print $2}' | tail -1)
-  last=$(grep -E '^#[0-9]+' "$log" | tail -1)
+  execs=$(grep -ao 'stat::number_of_executed_units: [0-9]*' "$log" | awk '{print $2}' | tail -1)
+  last=$(grep -aE '^#[0-9]+' "$log" | tail -1)
   edges=$(grep -o 'cov: [0-9]*' <<<"$last" | awk '{print $2}')
   kept=$(find "fuzz/campaign-corpus/$t" -type f | wc -l)
   result=$([[ $status == 0 ]] && echo clean || echo "FOUND (status $status)")
