@@ -26,6 +26,8 @@ public:
     void Swap(ArticleAnchors& other) noexcept;
 
 private:
+    void SortNumbered() const;
+
     // Appended in the run's order, sorted by id when first looked up.
     mutable std::vector<std::pair<int32_t, int32_t>> numbered_;
     mutable bool sorted_ = true;

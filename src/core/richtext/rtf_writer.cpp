@@ -115,6 +115,13 @@ int FaceName(std::string& out, std::string_view face, int charset, ByteDecoder& 
     RichTextControl tmp;
     tmp.SetTextUtf8(face);
     const std::u16string& wide = tmp.Text();
+    auto put = [&out](std::string_view bytes) {
+        for (char b : bytes)
+            if (b >= 0x20 && b < 0x7F && b != '\\' && b != '{' && b != '}' && b != ';')
+                out += b;
+            else
+                Hex(out, uint8_t(b));
+    };
     std::string bytes;
     auto encodes = [&](int cp) {
         dec.SetCodePage(cp);
@@ -128,42 +135,32 @@ int FaceName(std::string& out, std::string_view face, int charset, ByteDecoder& 
         return true;
     };
     const int own = CodePageForCharset(charset);
-    int named = 0;
-    if (!encodes(own ? own : 1252)) {
-        static constexpr int kOthers[] = {1250, 1251, 1252, 1253, 1254, 1255, 1256,
-                                          1257, 1258, 874,  932,  936,  949,  950};
-        for (int cp : kOthers) {
-            if (encodes(cp)) {
-                named = cp;
-                break;
-            }
-        }
-    }
-    if (named == 0 && !encodes(own ? own : 1252)) {
-        // No code page holds it all: what can be written is, the rest is
-        // read back without it, the best a font table can do.
-        for (char16_t c : wide) {
-            std::string one;
-            if (!dec.Encode(c, one)) {
-                Word(out, "u", long(int16_t(c)));
-                out += '?';
-                continue;
-            }
-            for (char b : one)
-                if (b >= 0x20 && b < 0x7F && b != '\\' && b != '{' && b != '}' && b != ';')
-                    out += b;
-                else
-                    Hex(out, uint8_t(b));
-        }
+    const int first = own ? own : 1252;
+    if (encodes(first)) {
+        put(bytes);
         return 0;
     }
-    for (char b : bytes) {
-        if (b >= 0x20 && b < 0x7F && b != '\\' && b != '{' && b != '}' && b != ';')
-            out += b;
-        else
-            Hex(out, uint8_t(b));
+    static constexpr int kOthers[] = {1250, 1251, 1252, 1253, 1254, 1255, 1256,
+                                      1257, 1258, 874,  932,  936,  949,  950};
+    for (int cp : kOthers) {
+        if (encodes(cp)) {
+            put(bytes);
+            return cp;
+        }
     }
-    return named;
+    // No code page holds it all: what can be written is, the rest is read
+    // back without it, the best a font table can do.
+    dec.SetCodePage(first);
+    for (char16_t c : wide) {
+        std::string one;
+        if (dec.Encode(c, one)) {
+            put(one);
+        } else {
+            Word(out, "u", long(int16_t(c)));
+            out += '?';
+        }
+    }
+    return 0;
 }
 
 }  // namespace
