@@ -1,13 +1,18 @@
 #!/usr/bin/env bash
 # scripts/fuzz-campaign.sh SECONDS [TARGET...]
-# The long runs: each target until 10 million executions or SECONDS,
-# whichever comes first, as many at once as there are cores. A campaign
-# goes on where the last one stopped: each target fuzzes the committed
-# corpus fuzz/campaign-corpus/TARGET (beside the seeds), which is merged
-# down to the inputs that still add coverage when the run ends. Prints a
-# line per target: its executions, seconds, coverage (edges), corpus size
-# and whether it found anything (findings are in
-# build-asan/fuzz-findings/TARGET). Logs are in build-asan/fuzz-campaign.
+# The long runs. A campaign gives each target 10 million executions or two
+# hours of CPU, whichever comes first, and may take several runs of this
+# script to get there: every run appends what it did to the committed ledger
+# fuzz/campaign-ledger.tsv and goes on from the corpus kept in
+# fuzz/campaign-corpus/TARGET (read as seeds), which is merged down to the
+# inputs that still add coverage when the run ends. This run fuzzes each
+# target that is not done yet for at most SECONDS, as many at once as there
+# are cores (QB_FUZZ_JOBS), then prints per target the campaign's totals:
+# executions, CPU seconds, coverage (edges), corpus size, findings.
+# The targets are built optimised, with the same sanitizers, in build-fuzz
+# (the Debug build of the tests runs a fraction of the inputs a second).
+# Findings are in build-fuzz/fuzz-findings/TARGET, logs in
+# build-fuzz/fuzz-campaign.
 set -uo pipefail
 cd "$(dirname "$0")/.."
 if (($# < 1)); then
@@ -18,48 +23,73 @@ seconds=$1
 shift
 targets=("$@")
 ((${#targets[@]})) || targets=(query settings_ini links dates data_file rtf html)
-build=${QB_FUZZ_BUILD:-build-asan}
+build=${QB_FUZZ_BUILD:-build-fuzz}
+export QB_FUZZ_BUILD=$build
+if [[ ! -f $build/CMakeCache.txt ]]; then
+  scripts/configure-asan.sh "$build" RelWithDebInfo
+fi
+cmake --build "$build" -j "$(nproc)" --target qbx-fuzz-seeds "${targets[@]/#/fuzz_}" >/dev/null || exit 1
 logs=$build/fuzz-campaign
 mkdir -p "$logs"
-runs=${QB_FUZZ_RUNS:-10000000}
+ledger=fuzz/campaign-ledger.tsv
+[[ -f $ledger ]] || printf 'date\ttarget\texecutions\tcpu_seconds\tedges\tresult\n' >"$ledger"
+goal_runs=${QB_FUZZ_RUNS:-10000000}
+goal_cpu=${QB_FUZZ_CPU_SECONDS:-7200}
 jobs=${QB_FUZZ_JOBS:-$(nproc)}
 
+# Sums of the ledger for one target: executions and CPU seconds.
+totals() {
+  awk -F'\t' -v t="$1" '$2 == t { e += $3; c += $4 } END { printf "%d %d\n", e, c }' "$ledger"
+}
+
 run() {
-  local t=$1 start end status kept=fuzz/campaign-corpus/$1 grown=$build/fuzz-corpus/$1
+  local t=$1 kept=fuzz/campaign-corpus/$1 grown=$build/fuzz-corpus/$1
+  local done_runs done_cpu
+  read -r done_runs done_cpu < <(totals "$t")
   mkdir -p "$kept" "$grown"
-  start=$(date +%s)
   # New inputs go to the build's corpus; the kept one is read as seeds.
-  QB_FUZZ_CORPUS=$grown QB_FUZZ_EXTRA_SEEDS=$kept scripts/fuzz.sh "$t" "$seconds" -runs="$runs" \
-    >"$logs/$t.log" 2>&1
-  status=$?
-  end=$(date +%s)
-  echo "$status $((end - start))" >"$logs/$t.status"
+  /usr/bin/time -f '%U %S' -o "$logs/$t.time" env QB_FUZZ_CORPUS="$grown" \
+    QB_FUZZ_EXTRA_SEEDS="$kept" scripts/fuzz.sh "$t" "$seconds" \
+    -runs=$((goal_runs - done_runs)) >"$logs/$t.log" 2>&1
+  local status=$?
+  local cpu execs last edges
+  cpu=$(awk 'END { printf "%d", $1 + $2 }' "$logs/$t.time")
+  execs=$(grep -ao 'stat::number_of_executed_units: [0-9]*' "$logs/$t.log" | awk '{print $2}' | tail -1)
+  last=$(grep -aE '^#[0-9]+' "$logs/$t.log" | tail -1)
+  edges=$(grep -o 'cov: [0-9]*' <<<"$last" | awk '{print $2}')
+  local result=clean
+  ((status == 0)) || result="found (status $status)"
   # The kept corpus becomes the smallest set with the coverage of both.
   local merged
   merged=$(mktemp -d)
   if "$build/bin/fuzz_$t" -merge=1 -timeout=2 -rss_limit_mb=768 -malloc_limit_mb=256 \
-      "$merged" "$kept" "$grown" >"$logs/$t.merge.log" 2>&1; then
+    "$merged" "$kept" "$grown" >"$logs/$t.merge.log" 2>&1; then
     rm -rf "$kept"
     mv "$merged" "$kept"
   else
     rm -rf "$merged"
   fi
+  # One line at a time: the runs of the other targets append beside it.
+  flock "$ledger" printf '%s\t%s\t%s\t%s\t%s\t%s\n' "$(date -u +%FT%TZ)" "$t" "${execs:-0}" \
+    "$cpu" "${edges:-0}" "$result" >>"$ledger"
 }
 
 for t in "${targets[@]}"; do
+  read -r done_runs done_cpu < <(totals "$t")
+  if ((done_runs >= goal_runs || done_cpu >= goal_cpu)); then
+    echo "$t: done ($done_runs executions, $done_cpu CPU seconds)"
+    continue
+  fi
   while (($(jobs -rp | wc -l) >= jobs)); do wait -n; done
   run "$t" &
 done
 wait
 
-printf '%-14s %12s %8s %8s %8s  %s\n' target executions seconds edges kept result
+printf '%-14s %12s %8s %8s %8s  %s\n' target executions cpu_s edges kept findings
 for t in "${targets[@]}"; do
-  log=$logs/$t.log
-  read -r status took <"$logs/$t.status"
-  execs=$(grep -ao 'stat::number_of_executed_units: [0-9]*' "$log" | awk '{print $2}' | tail -1)
-  last=$(grep -aE '^#[0-9]+' "$log" | tail -1)
-  edges=$(grep -o 'cov: [0-9]*' <<<"$last" | awk '{print $2}')
+  read -r done_runs done_cpu < <(totals "$t")
+  edges=$(awk -F'\t' -v t="$t" '$2 == t { e = $5 } END { print e + 0 }' "$ledger")
+  found=$(awk -F'\t' -v t="$t" '$2 == t && $6 != "clean" { n++ } END { print n + 0 }' "$ledger")
   kept=$(find "fuzz/campaign-corpus/$t" -type f | wc -l)
-  result=$([[ $status == 0 ]] && echo clean || echo "FOUND (status $status)")
-  printf '%-14s %12s %8s %8s %8s  %s\n' "$t" "${execs:--}" "$took" "${edges:--}" "$kept" "$result"
+  printf '%-14s %12s %8s %8s %8s  %s\n' "$t" "$done_runs" "$done_cpu" "$edges" "$kept" "$found"
 done

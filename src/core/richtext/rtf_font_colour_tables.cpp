@@ -2,6 +2,7 @@
 
 #include <algorithm>
 
+#include "platform/code_page.h"
 #include "richtext/code_page.h"
 #include "richtext/formats.h"
 
@@ -12,34 +13,26 @@ namespace {
 constexpr std::size_t kMaxFaceLength = 31;  // as a logical font's face name
 constexpr std::size_t kMaxNameBytes = 256;
 
-void AppendUtf8(std::string& out, char16_t c) {
-    if (c < 0x80) {
-        out.push_back(char(c));
-    } else if (c < 0x800) {
-        out.push_back(char(0xC0 | c >> 6));
-        out.push_back(char(0x80 | (c & 0x3F)));
-    } else {
-        out.push_back(char(0xE0 | c >> 12));
-        out.push_back(char(0x80 | (c >> 6 & 0x3F)));
-        out.push_back(char(0x80 | (c & 0x3F)));
-    }
-}
-
 int EntryCodePage(const FontEntry& f) {
     return f.codePage ? f.codePage : CodePageForCharset(f.charset);
 }
 
 // Decodes the name in the code page of the entry's charset, once.
 void FinishName(FontEntry& f, int documentCodePage) {
-    if (!f.face.empty() || f.nameBytes.empty()) return;
+    if (!f.face.empty() || (f.nameBytes.empty() && f.nameUnicode.empty())) return;
     int cp = EntryCodePage(f);
     if (cp == 0) cp = documentCodePage;
     ByteDecoder dec;
     dec.SetCodePage(cp);
     std::u16string wide;
-    std::size_t start = f.nameBytes.find_first_not_of(' ');
-    if (start == std::string::npos) return;
-    dec.Decode(std::string_view(f.nameBytes).substr(start), wide);
+    const std::string_view bytes(f.nameBytes);
+    std::size_t done = 0;
+    for (auto [at, c] : f.nameUnicode) {
+        dec.Decode(bytes.substr(done, at - done), wide);
+        wide.push_back(c);
+        done = at;
+    }
+    dec.Decode(bytes.substr(done), wide);
     // A face name holds no control characters (raw tabs and line ends of a
     // damaged table would not survive being written out again).
     std::erase_if(wide, [](char16_t c) { return c < 0x20 || c == 0x7F; });
@@ -49,13 +42,13 @@ void FinishName(FontEntry& f, int documentCodePage) {
     // Spaces that were behind a dropped control character or a no-break
     // space now lead the name; the writer cannot write them back.
     wide.erase(0, std::min(wide.find_first_not_of(u' '), wide.size()));
+    if (wide.empty()) return;
     // Cut to the face length first, so that a cut that ends in a space
     // loses it too and the name reads back the same when written out.
     if (wide.size() > kMaxFaceLength) wide.resize(kMaxFaceLength);
     while (!wide.empty() && wide.back() == u' ')
         wide.pop_back();
-    for (char16_t c : wide)
-        AppendUtf8(f.face, c);
+    f.face = Utf16ToUtf8(wide);
 }
 
 }  // namespace
@@ -119,6 +112,12 @@ void FontTable::NameText(const char* p, std::size_t n) {
 void FontTable::NameByte(uint8_t b) {
     if (current_ && !current_->nameDone && current_->nameBytes.size() < kMaxNameBytes)
         current_->nameBytes.push_back(char(b));
+}
+
+void FontTable::NameUnicode(char16_t c) {
+    if (current_ && !current_->nameDone &&
+        current_->nameBytes.size() + current_->nameUnicode.size() < kMaxNameBytes)
+        current_->nameUnicode.emplace_back(current_->nameBytes.size(), c);
 }
 
 FontEntry* FontTable::Find(int32_t number) {

@@ -7,6 +7,7 @@
 #include <cstdint>
 #include <map>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "richtext/rtf_control_words.h"
@@ -15,6 +16,9 @@ namespace qb::rtf {
 
 struct FontEntry {
     std::string nameBytes;
+    // Characters the name gives as \u, each with the count of name bytes
+    // before it: bytes are decoded late, once the entry's code page is known.
+    std::vector<std::pair<std::size_t, char16_t>> nameUnicode;
     bool nameDone = false;
     int charset = 1;  // DEFAULT_CHARSET until told
     int codePage = 0;
@@ -36,6 +40,7 @@ public:
     // Name bytes of the open entry, up to its ';'.
     void NameText(const char* p, std::size_t n);
     void NameByte(uint8_t b);
+    void NameUnicode(char16_t c);
 
     void SetDefault(int32_t number) { default_ = number; }
     // The code page that text in font `font` (-1: the default font) is in

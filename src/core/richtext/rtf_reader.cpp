@@ -556,14 +556,17 @@ void Parser::TextCharacterWord(State& s, Word w, const Param& param) {
     if (w == Word::kU) {
         int64_t v = param.raw;
         if (v < 0) v += 65536;  // written as a signed 16-bit number
+        const char16_t c = (v < 0 || v > 0xFFFF) ? char16_t(0xFFFD) : char16_t(v);
         if (inText) {
             FlushBytes();
             lastWasCr_ = false;
-            char16_t c = (v < 0 || v > 0xFFFF) ? char16_t(0xFFFD) : char16_t(v);
             if (c >= 0x20 || c == u'\t')
                 Emit(c);
             else
                 EmitDecoded(c);
+        } else if (s.dest == Dest::kFontTable) {
+            // A face name that no code page holds is written this way.
+            fonts_.NameUnicode(c);
         }
         pendingSkip_ = s.uc;
         return;

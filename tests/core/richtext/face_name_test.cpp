@@ -64,6 +64,20 @@ TEST(RtfFaceNames, ANameItsCharsetCannotHoldGoesOutInACodePageThatCan) {
     EXPECT_EQ(second.StreamOutRtf(), written);
 }
 
+TEST(RtfFaceNames, ANameNoCodePageHoldsGoesOutAsUnicode) {
+    // Greek beside box drawing: no one code page has both.
+    EXPECT_EQ(FaceThroughWriter("\\fmodern H2\\u945?\\u9617?"), "H2\u03B1\u2591");
+    // Read from another writer too, between bytes of the font's code page,
+    // with a fallback that is skipped and a character beyond the BMP.
+    RichTextControl rt = Load(
+        "{\\rtf1\\ansi{\\fonttbl{\\f0\\fcharset204 \\'cf\\u9617?\\'e0 "
+        "\\u-10179?\\u-8694?;}}\\f0 x}");
+    EXPECT_EQ(rt.CharFormatAt(0).face, "\u041F\u2591\u0430 \U0001F60A");
+    // Half a pair left by the cut to the face length is no character.
+    std::string cut = FaceThroughWriter("\\fswiss " + std::string(30, 'a') + "\\u-10179?\\u-8694?");
+    EXPECT_EQ(cut, std::string(30, 'a') + "\uFFFD");
+}
+
 // Not a face name, but the same round trip: a DEL in the text is written
 // as a byte escape, since a raw one is skipped when read.
 TEST(RtfWriterRoundTrip, ADeleteCharacterInTheTextStays) {
