@@ -132,7 +132,7 @@ private:
         return a;
     }
     std::vector<Token> Tokens(int32_t from, int32_t to);
-    std::string TextMarkdown(int32_t from, int32_t to, bool lineStart) const;
+    void AppendTextMarkdown(std::string& md, int32_t from, int32_t to, bool lineStart);
     std::string Emit(const std::vector<Token>& tokens) const;
     std::string LineMarkdown(int32_t from, int32_t to, bool stripBold);
     bool IsHeading(int32_t start, int32_t end) const;
@@ -146,6 +146,7 @@ private:
     size_t nextLink_ = 0;
     bool stripBold_ = false;
     std::string out_;
+    std::string utf8_;  // reused for each piece of text, as it is converted
 };
 
 std::string CodeSpan(const std::string& code) {
@@ -200,18 +201,18 @@ std::optional<std::string> RecognizedLink(LinkKind kind, const std::string& link
     }
 }
 
-std::string Conversion::TextMarkdown(int32_t from, int32_t to, bool lineStart) const {
+void Conversion::AppendTextMarkdown(std::string& md, int32_t from, int32_t to, bool lineStart) {
     const LinkRecognizer& recognizer = LinkRecognizer::Shared();
     std::u16string_view all(text_);
-    std::string md;
     // Text between recognised addresses is converted and escaped in one
     // piece, not word by word.
     int32_t plainFrom = from;
     auto flush = [&](int32_t until) {
         if (until <= plainFrom) return;
         const bool atStart = lineStart && plainFrom == from;
-        md += EscapeMarkdown(Utf16ToUtf8(all.substr(size_t(plainFrom), size_t(until - plainFrom))),
-                             atStart);
+        utf8_.clear();
+        AppendUtf16AsUtf8(utf8_, all.substr(size_t(plainFrom), size_t(until - plainFrom)));
+        AppendEscapedMarkdown(md, utf8_, atStart);
         plainFrom = until;
     };
     int32_t pos = from;
@@ -241,7 +242,6 @@ std::string Conversion::TextMarkdown(int32_t from, int32_t to, bool lineStart) c
         pos = end;
     }
     flush(to);
-    return md;
 }
 
 std::vector<Token> Conversion::Tokens(int32_t from, int32_t to) {
@@ -286,7 +286,7 @@ std::vector<Token> Conversion::Tokens(int32_t from, int32_t to) {
         for (int32_t i = pos; i < end && white; ++i)
             white = text_[size_t(i)] == u' ' || text_[size_t(i)] == u'\t';
         if (white) {
-            t.md = Utf16ToUtf8(std::u16string_view(text_).substr(size_t(pos), size_t(end - pos)));
+            AppendUtf16AsUtf8(t.md, std::u16string_view(text_).substr(size_t(pos), size_t(end - pos)));
             t.blank = true;
         } else if (IsMonospace(format)) {
             // Runs that differ in nothing Markdown shows (a colour, a size)
@@ -307,8 +307,8 @@ std::vector<Token> Conversion::Tokens(int32_t from, int32_t to) {
             t.md = CodeSpan(
                 Utf16ToUtf8(std::u16string_view(text_).substr(size_t(pos), size_t(end - pos))));
         } else {
-            t.md =
-                TextMarkdown(pos, end, tokens.empty() || (tokens.size() == 1 && tokens[0].blank));
+            AppendTextMarkdown(t.md, pos, end,
+                               tokens.empty() || (tokens.size() == 1 && tokens[0].blank));
         }
         tokens.push_back(std::move(t));
         pos = end;
@@ -318,6 +318,10 @@ std::vector<Token> Conversion::Tokens(int32_t from, int32_t to) {
 
 std::string Conversion::Emit(const std::vector<Token>& tokens) const {
     std::string out;
+    size_t size = 0;
+    for (const Token& t : tokens)
+        size += t.md.size();
+    out.reserve(size + 16);
     uint8_t state = 0;
     std::vector<uint8_t> open;  // in opening order
     std::vector<bool> html;     // the form each open attribute was written in
@@ -406,9 +410,12 @@ std::string Conversion::LineMarkdown(int32_t from, int32_t to, bool stripBold) {
     std::string md = Emit(Tokens(from, to));
     // White space at the start of a line would be dropped or read as code.
     size_t lead = 0;
-    std::string prefix;
     while (lead < md.size() && IsBlank(md[lead]))
-        prefix += md[lead++] == ' ' ? "&#32;" : "&#9;";
+        ++lead;
+    if (lead == 0) return md;
+    std::string prefix;
+    for (size_t i = 0; i < lead; ++i)
+        prefix += md[i] == ' ' ? "&#32;" : "&#9;";
     return prefix + md.substr(lead);
 }
 
@@ -496,9 +503,10 @@ std::string Conversion::Run() {
                 continue;
             }
             std::string block;
-            for (size_t i = 0; i < lines.size(); ++i)
-                block += LineMarkdown(lines[i].first, lines[i].second, false) +
-                         (i + 1 < lines.size() ? "\\\n" : "\n");
+            for (size_t i = 0; i < lines.size(); ++i) {
+                block += LineMarkdown(lines[i].first, lines[i].second, false);
+                block += i + 1 < lines.size() ? "\\\n" : "\n";
+            }
             Block(block, false);
             continue;
         }
@@ -524,8 +532,8 @@ std::string Conversion::Run() {
         std::string block = std::string(level.column, ' ') + marker;
         for (size_t i = 0; i < lines.size(); ++i) {
             if (i) block += std::string(level.content, ' ');
-            block += LineMarkdown(lines[i].first, lines[i].second, false) +
-                     (i + 1 < lines.size() ? "\\\n" : "\n");
+            block += LineMarkdown(lines[i].first, lines[i].second, false);
+            block += i + 1 < lines.size() ? "\\\n" : "\n";
         }
         Block(block, inList);
         inList = true;

@@ -7,6 +7,7 @@
 #include <cerrno>
 #include <map>
 #include <optional>
+#include <unordered_map>
 
 #include "article/article_view_model.h"
 #include "datafile/quill_error.h"
@@ -144,7 +145,7 @@ private:
     std::string folder_;
     MarkdownContentOptions options_;
     bool wiki_ = false;
-    std::map<int32_t, std::string> notes_;  // id: the note's file name
+    std::unordered_map<int32_t, std::string> notes_;  // id: the note's file name
     FolderNames attachmentNames_;
     std::map<std::string, std::string> copies_;  // Linux path: relative path of its copy
     bool attachmentsMade_ = false;
@@ -305,6 +306,7 @@ ExportOutcome MarkdownRun::Run(const std::vector<int32_t>& all) {
     names.TakeExisting(folder_);
     names.Take(kIndexNote);
     names.Take(kAttachmentsFolder);
+    notes_.reserve(ids.size());
     for (int32_t id : ids)
         notes_[id] = names.Unique(SafeNoteName(page_.ToUtf8(doc_.Summary(id).title)), ".md");
 

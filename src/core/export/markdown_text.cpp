@@ -52,9 +52,8 @@ void AppendUtf8(std::string& out, char32_t c) {
     }
 }
 
-std::string EscapeMarkdown(std::string_view s, bool lineStart) {
-    std::string out;
-    out.reserve(s.size() + 8);
+void AppendEscapedMarkdown(std::string& out, std::string_view s, bool lineStart) {
+    out.reserve(out.size() + s.size() + 8);
     size_t i = 0;
     if (lineStart && !s.empty()) {
         // Only what would open a block: a list marker needs white space (or
@@ -84,14 +83,18 @@ std::string EscapeMarkdown(std::string_view s, bool lineStart) {
     }
     // The characters the switch below looks at; runs of others are copied
     // at once.
-    static constexpr std::string_view kSpecial = "*_`[]\\<~|&#";
+    static constexpr auto kSpecial = [] {
+        std::array<bool, 256> special{};
+        for (unsigned char c : std::string_view("*_`[]\\<~|&#"))
+            special[c] = true;
+        return special;
+    }();
     for (; i < s.size(); ++i) {
-        const size_t next = s.find_first_of(kSpecial, i);
-        if (next == std::string_view::npos) {
-            out.append(s.substr(i));
-            break;
-        }
+        size_t next = i;
+        while (next < s.size() && !kSpecial[static_cast<unsigned char>(s[next])])
+            ++next;
         out.append(s.substr(i, next - i));
+        if (next == s.size()) break;
         i = next;
         char c = s[i];
         switch (c) {
@@ -119,6 +122,11 @@ std::string EscapeMarkdown(std::string_view s, bool lineStart) {
         }
         out += c;
     }
+}
+
+std::string EscapeMarkdown(std::string_view s, bool lineStart) {
+    std::string out;
+    AppendEscapedMarkdown(out, s, lineStart);
     return out;
 }
 

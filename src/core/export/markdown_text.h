@@ -3,7 +3,7 @@
 // destinations, and the note files' names.
 #pragma once
 
-#include <set>
+#include <unordered_set>
 #include <string>
 #include <string_view>
 
@@ -23,6 +23,8 @@ void AppendUtf8(std::string& out, char32_t c);
 // "." or ")" after leading digits before white space; "1.5" or "-5" are
 // left as they read. UTF-8 in and out.
 std::string EscapeMarkdown(std::string_view utf8, bool lineStart);
+// The same, appended to `out`.
+void AppendEscapedMarkdown(std::string& out, std::string_view utf8, bool lineStart);
 
 // A link destination: spaces, parentheses, "<", ">", "\", "%" and control
 // characters percent-encoded, the rest as it is.
@@ -49,7 +51,7 @@ public:
     bool Taken(const std::string& name) const;
 
 private:
-    std::set<std::string> taken_;  // case-folded
+    std::unordered_set<std::string> taken_;  // case-folded
 };
 
 }  // namespace qb

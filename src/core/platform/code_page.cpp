@@ -278,10 +278,21 @@ CodePageEncoding CodePage::FromUtf16(std::u16string_view s, char replacement) co
     return r;
 }
 
-std::string Utf16ToUtf8(std::u16string_view s) {
-    std::string out;
-    out.reserve(s.size());
+void AppendUtf16AsUtf8(std::string& out, std::u16string_view s) {
+    out.reserve(out.size() + s.size());
     for (size_t i = 0; i < s.size(); ++i) {
+        // Runs of ASCII, the most of most text, go at once.
+        size_t ascii = i;
+        while (ascii < s.size() && s[ascii] < 0x80)
+            ++ascii;
+        if (ascii > i) {
+            const size_t at = out.size();
+            out.resize(at + (ascii - i));
+            for (size_t k = i; k < ascii; ++k)
+                out[at + (k - i)] = char(s[k]);
+            i = ascii;
+            if (i == s.size()) break;
+        }
         char32_t c = s[i];
         if (c >= 0xD800 && c <= 0xDBFF && i + 1 < s.size() && s[i + 1] >= 0xDC00 &&
             s[i + 1] <= 0xDFFF) {
@@ -292,6 +303,11 @@ std::string Utf16ToUtf8(std::u16string_view s) {
         }
         AppendUtf8(out, c);
     }
+}
+
+std::string Utf16ToUtf8(std::u16string_view s) {
+    std::string out;
+    AppendUtf16AsUtf8(out, s);
     return out;
 }
 

@@ -65,5 +65,7 @@ private:
 
 // UTF-16 as UTF-8; an unpaired surrogate becomes U+FFFD.
 std::string Utf16ToUtf8(std::u16string_view utf16);
+// The same, appended to `out`.
+void AppendUtf16AsUtf8(std::string& out, std::u16string_view utf16);
 
 }  // namespace qb

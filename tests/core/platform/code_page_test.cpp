@@ -105,5 +105,18 @@ TEST(CodePage, CharactersAPageLacksAreReportedInOrder) {
     EXPECT_EQ(lone.unencodable, (std::vector<char32_t>{0xFFFD}));
 }
 
+TEST(Utf16ToUtf8, AsciiRunsBesideOtherCharacters) {
+    // Runs of ASCII are copied at once: the characters around them, pairs
+    // split by nothing and lone halves, must come out as before.
+    EXPECT_EQ(Utf16ToUtf8(u"abc\u00E9def\u20AC"), "abc\u00E9def\u20AC");
+    EXPECT_EQ(Utf16ToUtf8(u"x\U0001F60Ay"), "x\U0001F60Ay");
+    EXPECT_EQ(Utf16ToUtf8(std::u16string(u"a") + char16_t(0xD83D) + u"b"), "a\uFFFDb");
+    EXPECT_EQ(Utf16ToUtf8(std::u16string(1, char16_t(0xDE0A))), "\uFFFD");
+    EXPECT_EQ(Utf16ToUtf8(u""), "");
+    std::string out = "kept ";
+    AppendUtf16AsUtf8(out, u"\u00FCber");
+    EXPECT_EQ(out, "kept \u00FCber");
+}
+
 }  // namespace
 }  // namespace qb
