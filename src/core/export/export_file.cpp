@@ -38,7 +38,7 @@ std::string TempSuffix() {
 
 }  // namespace
 
-ExportFile::ExportFile(std::string target) : target_(std::move(target)) {
+ExportFile::ExportFile(std::string target, TargetKind kind) : target_(std::move(target)) {
     size_t slash = target_.find_last_of('/');
     std::string folder = slash == std::string::npos ? "" : target_.substr(0, slash + 1);
     std::string name = slash == std::string::npos ? target_ : target_.substr(slash + 1);
@@ -58,7 +58,8 @@ ExportFile::ExportFile(std::string target) : target_(std::move(target)) {
     if (fd < 0) throw CQuillError(ErrnoToCode(errno), target_);
     // A file that is replaced keeps its permissions.
     struct stat st {};
-    if (::stat(target_.c_str(), &st) == 0 && S_ISREG(st.st_mode)) ::fchmod(fd, st.st_mode & 07777);
+    if (kind == TargetKind::kMayExist && ::stat(target_.c_str(), &st) == 0 && S_ISREG(st.st_mode))
+        ::fchmod(fd, st.st_mode & 07777);
     fd_ = fd;
     temp_ = path;
 }

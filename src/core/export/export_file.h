@@ -12,9 +12,14 @@ namespace qb {
 
 class ExportFile {
 public:
+    // kNew: the caller has chosen a name that no file in the folder has
+    // (the notes of a folder export), so there are no permissions to keep
+    // and the target is not looked up: in a folder of a hundred thousand
+    // files each lookup of a missing name reads the folder's blocks.
+    enum class TargetKind { kMayExist, kNew };
     // Creates the temporary file in the target's folder; throws CQuillError
     // with the target's path when it cannot be made.
-    explicit ExportFile(std::string target);
+    explicit ExportFile(std::string target, TargetKind kind = TargetKind::kMayExist);
     // Removes the temporary file unless it was committed.
     ~ExportFile();
     ExportFile(const ExportFile&) = delete;
@@ -25,8 +30,8 @@ public:
     const std::string& TempPath() const { return temp_; }
 
     // The written file replaces the target, with the target's permissions
-    // when it existed (else those of a new file). Throws CQuillError with
-    // the target's path when the rename fails; the temporary file is gone.
+    // when it existed and was not said to be new (else those of a new file). Throws CQuillError
+    // with the target's path when the rename fails; the temporary file is gone.
     void Commit();
     // Removes the temporary file now.
     void Discard();

@@ -286,7 +286,8 @@ std::vector<Token> Conversion::Tokens(int32_t from, int32_t to) {
         for (int32_t i = pos; i < end && white; ++i)
             white = text_[size_t(i)] == u' ' || text_[size_t(i)] == u'\t';
         if (white) {
-            AppendUtf16AsUtf8(t.md, std::u16string_view(text_).substr(size_t(pos), size_t(end - pos)));
+            AppendUtf16AsUtf8(t.md,
+                              std::u16string_view(text_).substr(size_t(pos), size_t(end - pos)));
             t.blank = true;
         } else if (IsMonospace(format)) {
             // Runs that differ in nothing Markdown shows (a colour, a size)

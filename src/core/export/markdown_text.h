@@ -3,9 +3,9 @@
 // destinations, and the note files' names.
 #pragma once
 
-#include <unordered_set>
 #include <string>
 #include <string_view>
+#include <unordered_set>
 
 #include "platform/code_page.h"  // Utf16ToUtf8
 

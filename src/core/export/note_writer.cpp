@@ -8,6 +8,10 @@ namespace {
 // Enough notes ahead to keep both threads busy, little enough memory.
 constexpr size_t kMaxQueuedBytes = size_t(4) << 20;
 constexpr size_t kMaxQueuedFiles = 256;
+// A full queue is let go down to this before the caller goes on: woken for
+// every file written, it would pay a sleep and a wake-up per file.
+constexpr size_t kLowQueuedBytes = kMaxQueuedBytes / 2;
+constexpr size_t kLowQueuedFiles = kMaxQueuedFiles / 2;
 
 }  // namespace
 
@@ -26,14 +30,22 @@ void NoteWriter::ThrowFailure() {
     if (failure_) std::rethrow_exception(failure_);
 }
 
+bool NoteWriter::BelowLowWater() const {
+    return queue_.size() <= kLowQueuedFiles && queuedBytes_ <= kLowQueuedBytes;
+}
+
 void NoteWriter::Put(std::string path, std::string bytes) {
     std::unique_lock lock(mutex_);
-    callerWaits_ = true;
-    changed_.wait(lock, [&] {
-        return failure_ || queue_.empty() ||
+    auto room = [&] {
+        return queue_.empty() ||
                (queuedBytes_ + bytes.size() <= kMaxQueuedBytes && queue_.size() < kMaxQueuedFiles);
-    });
-    callerWaits_ = false;
+    };
+    if (!failure_ && !room()) {
+        callerWaits_ = true;
+        changed_.wait(lock,
+                      [&] { return failure_ || queue_.empty() || (BelowLowWater() && room()); });
+        callerWaits_ = false;
+    }
     ThrowFailure();
     queuedBytes_ += bytes.size();
     queue_.push_back(Item{std::move(path), std::move(bytes)});
@@ -62,7 +74,7 @@ void NoteWriter::Loop(std::stop_token stop) {
         lock.unlock();
         std::exception_ptr failed;
         try {
-            ExportFile file(item.path);
+            ExportFile file(item.path, ExportFile::TargetKind::kNew);
             file.Write(item.bytes);
             file.Commit();
         } catch (...) {
@@ -76,7 +88,7 @@ void NoteWriter::Loop(std::stop_token stop) {
             queue_.clear();  // written in order: nothing after a failed file
             queuedBytes_ = 0;
         }
-        if (callerWaits_) changed_.notify_all();
+        if (callerWaits_ && (failure_ || queue_.empty() || BelowLowWater())) changed_.notify_all();
     }
 }
 

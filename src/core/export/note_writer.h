@@ -26,7 +26,8 @@ public:
     NoteWriter(const NoteWriter&) = delete;
     NoteWriter& operator=(const NoteWriter&) = delete;
 
-    // Queues `bytes` as the file `path`. Waits while the queue holds more
+    // Queues `bytes` as the file `path`, a name no file in its folder has
+    // (ExportFile::TargetKind::kNew). Waits while the queue holds more
     // than a few megabytes, so a slow disk cannot fill the memory. Throws
     // an earlier failure instead of queueing.
     void Put(std::string path, std::string bytes);
@@ -39,6 +40,7 @@ private:
         std::string bytes;
     };
     void Loop(std::stop_token stop);
+    bool BelowLowWater() const;  // with mutex_ held
     void ThrowFailure();
 
     std::mutex mutex_;
