@@ -8,7 +8,9 @@
 # inputs that still add coverage when the run ends. This run fuzzes each
 # target that is not done yet for at most SECONDS, as many at once as there
 # are cores (QB_FUZZ_JOBS), then prints per target the campaign's totals:
-# executions, CPU seconds, coverage (edges), corpus size, findings.
+# executions, CPU seconds, coverage (edges), corpus size, findings. A run
+# may be ended early with SIGINT to the fuzz_TARGET processes: what they did
+# is kept.
 # The targets are built optimised, with the same sanitizers, in build-fuzz
 # (the Debug build of the tests runs a fraction of the inputs a second).
 # Findings are in build-fuzz/fuzz-findings/TARGET, logs in
@@ -58,7 +60,13 @@ run() {
   last=$(grep -aE '^#[0-9]+' "$logs/$t.log" | tail -1)
   edges=$(grep -o 'cov: [0-9]*' <<<"$last" | awk '{print $2}')
   local result=clean
-  ((status == 0)) || result="found (status $status)"
+  # 72: libFuzzer's status when stopped by SIGINT (it still prints its
+  # figures), to end a run early without losing what it did.
+  if ((status == 72)); then
+    result=interrupted
+  elif ((status != 0)); then
+    result="found (status $status)"
+  fi
   # The kept corpus becomes the smallest set with the coverage of both.
   local merged
   merged=$(mktemp -d)
@@ -89,7 +97,7 @@ printf '%-14s %12s %8s %8s %8s  %s\n' target executions cpu_s edges kept finding
 for t in "${targets[@]}"; do
   read -r done_runs done_cpu < <(totals "$t")
   edges=$(awk -F'\t' -v t="$t" '$2 == t { e = $5 } END { print e + 0 }' "$ledger")
-  found=$(awk -F'\t' -v t="$t" '$2 == t && $6 != "clean" { n++ } END { print n + 0 }' "$ledger")
+  found=$(awk -F'\t' -v t="$t" '$2 == t && $6 ~ /^found/ { n++ } END { print n + 0 }' "$ledger")
   kept=$(find "fuzz/campaign-corpus/$t" -type f | wc -l)
   printf '%-14s %12s %8s %8s %8s  %s\n' "$t" "$done_runs" "$done_cpu" "$edges" "$kept" "$found"
 done
