@@ -17,27 +17,34 @@ void PictureReader::Begin() {
     nibble_ = -1;
 }
 
+void PictureReader::SetKind(PictureKind kind) {
+    // The last kind named wins, and a mapping mode only a metafile has
+    // goes with an earlier \wmetafile: the writer gives none for the others.
+    picture_.kind = kind;
+    picture_.metafileMode = 0;
+}
+
 void PictureReader::Word(rtf::Word w, int32_t param) {
     using W = rtf::Word;
     switch (w) {
         case W::kPngblip:
-            picture_.kind = PictureKind::kPng;
+            SetKind(PictureKind::kPng);
             break;
         case W::kJpegblip:
-            picture_.kind = PictureKind::kJpeg;
+            SetKind(PictureKind::kJpeg);
             break;
         case W::kDibitmap:
-            picture_.kind = PictureKind::kDib;
+            SetKind(PictureKind::kDib);
             break;
         case W::kWmetafile:
-            picture_.kind = PictureKind::kWmf;
+            SetKind(PictureKind::kWmf);
             picture_.metafileMode = std::clamp(param, 0, 255);
             break;
         case W::kEmfblip:
-            picture_.kind = PictureKind::kEmf;
+            SetKind(PictureKind::kEmf);
             break;
         case W::kOtherPict:
-            picture_.kind = PictureKind::kOther;
+            SetKind(PictureKind::kOther);
             break;
         case W::kPicw:
             picture_.width = std::clamp(param, 0, kMaxPictureSize);

@@ -28,6 +28,7 @@ public:
     std::optional<Picture> Finish();
 
 private:
+    void SetKind(PictureKind kind);
     bool active_ = false;
     Picture picture_;
     int nibble_ = -1;  // the first digit of a pair, or -1

@@ -124,6 +124,20 @@ TEST(RtfReader, PicturesBecomeOneObjectCharacter) {
     EXPECT_EQ(rt.StreamOutText(TextEncoding::kUtf8), "xy");
 }
 
+TEST(RtfReader, APictureIsOfTheLastKindNamedWithOnlyItsOwnMode) {
+    // A mapping mode left from an earlier \wmetafile would not come back
+    // through the writer, which gives one only to metafiles.
+    RichTextControl rt = Body("{\\pict\\wmetafile8\\pngblip 89}{\\pict\\pngblip\\wmetafile8 01}");
+    ASSERT_EQ(rt.Pictures().size(), 2u);
+    EXPECT_EQ(rt.Pictures()[0].kind, PictureKind::kPng);
+    EXPECT_EQ(rt.Pictures()[0].metafileMode, 0);
+    EXPECT_EQ(rt.Pictures()[1].kind, PictureKind::kWmf);
+    EXPECT_EQ(rt.Pictures()[1].metafileMode, 8);
+    RichTextControl again;
+    ASSERT_TRUE(again.StreamInRtf(rt.StreamOutRtf()));
+    EXPECT_TRUE(again == rt);
+}
+
 TEST(RtfReader, CharacterEffects) {
     RichTextControl rt = Body(
         "\\b a\\b0\\i b\\i0\\ul c\\ulnone\\uldb d\\ul0\\strike e\\strike0\\v f\\v0"
