@@ -198,7 +198,10 @@ void ReadNew(CRecordStream& s, CArticle& a, const RecordDefaults& d, bool summar
         if (level > 2) a.attachments = ReadAttachmentList(s);
         if (a.flags & article_flags::kLinksKnown) return;
         std::vector<StoredLink> links;
-        if (level > 3) s.ReadBlob();  // the content, passed over on the way to the links
+        // The content is passed over on the way to the links, not inflated:
+        // a summary never needs it (with flags bit 6 set it is not even
+        // reached), and inflating it would cost as much as reading it.
+        if (level > 3) s.SkipBlob();
         if (level > 4) {
             ArticleDisplayProps ignored;
             ReadNewDisplaySection(s, ignored, d);

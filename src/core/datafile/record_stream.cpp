@@ -251,62 +251,82 @@ bool CRecordStream::ReadLenientField(void* dest, int width, int32_t& remaining) 
     return true;
 }
 
+CRecordStream::BlobHeader CRecordStream::ReadBlobHeader() {
+    BlobHeader h;
+    const int16_t flags = ReadInt16();
+    h.size = ReadInt32();
+    if (!(flags & kBlobCompressed)) {
+        if (h.size < 0 || h.size > MaxRemaining()) Fail(err::kCorrupted);
+        h.stored = h.size;
+        return h;
+    }
+    h.compressed = true;
+    h.stored = ReadInt32();
+    h.isPrivate = (flags & kBlobPrivate) != 0;
+    if (h.isPrivate) {
+        uint8_t salt[4];
+        ReadExact(salt, 4);
+        uint32_t checkA = static_cast<uint32_t>(ReadInt32());
+        uint8_t keyed[20];
+        std::memcpy(keyed, salt, 4);
+        std::memcpy(keyed + 4, file_->GetContentKey().data(), 16);
+        Md5Digest d = Md5(keyed, sizeof keyed);
+        uint8_t c[4], s[4];
+        PutInt32(c, h.stored);
+        PutInt32(s, h.size);
+        for (int i = 0; i < 4; ++i) {
+            c[i] ^= d[size_t(i)];
+            s[i] ^= d[size_t(7 + i)];
+        }
+        // A wrong content key shows here, before any compressed data is read.
+        if (crc32(0, c, 4) != checkA) Fail(err::kCorrupted);
+        h.stored = GetInt32(c);
+        h.size = GetInt32(s);
+    }
+    if (h.stored < 0 || h.stored > MaxRemaining()) Fail(err::kCorrupted);
+    if (h.size < 0 || h.size > kMaxBlobSize ||
+        h.size > kMaxInflateRatio * h.stored + kMaxInflateSlack)
+        Fail(err::kCorrupted);
+    return h;
+}
+
+void CRecordStream::CheckPrivateBlobEnd(int32_t inflatedSize) {
+    uint8_t finalSize[4];
+    PutInt32(finalSize, inflatedSize);
+    uint32_t checkB = static_cast<uint32_t>(ReadInt32());
+    if (crc32(0, finalSize, 4) != checkB) Fail(err::kCorrupted);
+}
+
 std::string CRecordStream::ReadBlob() {
-    int16_t flags = ReadInt16();
-    int32_t size = ReadInt32();
+    const BlobHeader h = ReadBlobHeader();
     std::string out;
     try {
-        if (!(flags & kBlobCompressed)) {
-            if (size < 0 || size > MaxRemaining()) Fail(err::kCorrupted);
-            out.resize(size_t(size));
+        if (!h.compressed) {
+            out.resize(size_t(h.size));
             ReadExact(out.data(), out.size());
             return out;
         }
-        int32_t compressed = ReadInt32();
-        const bool isPrivate = (flags & kBlobPrivate) != 0;
-        if (isPrivate) {
-            uint8_t salt[4];
-            ReadExact(salt, 4);
-            uint32_t checkA = static_cast<uint32_t>(ReadInt32());
-            uint8_t keyed[20];
-            std::memcpy(keyed, salt, 4);
-            std::memcpy(keyed + 4, file_->GetContentKey().data(), 16);
-            Md5Digest d = Md5(keyed, sizeof keyed);
-            uint8_t c[4], s[4];
-            PutInt32(c, compressed);
-            PutInt32(s, size);
-            for (int i = 0; i < 4; ++i) {
-                c[i] ^= d[size_t(i)];
-                s[i] ^= d[size_t(7 + i)];
-            }
-            // A wrong content key shows here, before any compressed data is read.
-            if (crc32(0, c, 4) != checkA) Fail(err::kCorrupted);
-            compressed = GetInt32(c);
-            size = GetInt32(s);
-        }
-        if (compressed < 0 || compressed > MaxRemaining()) Fail(err::kCorrupted);
-        if (size < 0 || size > kMaxBlobSize ||
-            size > kMaxInflateRatio * compressed + kMaxInflateSlack)
-            Fail(err::kCorrupted);
-        std::vector<uint8_t> packed(static_cast<size_t>(compressed));
+        std::vector<uint8_t> packed(static_cast<size_t>(h.stored));
         ReadExact(packed.data(), packed.size());
-        out.resize(size_t(size));
-        uLongf produced = uLongf(size);
+        out.resize(size_t(h.size));
+        uLongf produced = uLongf(h.size);
         uint8_t spare = 0;
         Bytef* target = out.empty() ? &spare : reinterpret_cast<Bytef*>(out.data());
         if (uncompress(target, &produced, packed.data(), uLong(packed.size())) != Z_OK)
             Fail(err::kCorrupted);
         out.resize(size_t(produced));
-        if (isPrivate) {
-            uint8_t finalSize[4];
-            PutInt32(finalSize, static_cast<int32_t>(produced));
-            uint32_t checkB = static_cast<uint32_t>(ReadInt32());
-            if (crc32(0, finalSize, 4) != checkB) Fail(err::kCorrupted);
-        }
+        if (h.isPrivate) CheckPrivateBlobEnd(static_cast<int32_t>(produced));
     } catch (const std::bad_alloc&) {
         Fail(err::kOutOfMemory);
     }
     return out;
+}
+
+void CRecordStream::SkipBlob() {
+    const BlobHeader h = ReadBlobHeader();
+    Skip(size_t(h.stored));
+    // A sound private blob inflates to exactly the size it declares.
+    if (h.isPrivate) CheckPrivateBlobEnd(h.size);
 }
 
 std::string CRecordStream::ReadBlobString() {

@@ -43,6 +43,9 @@ public:
     void Skip(size_t n);
     std::string ReadBlob();        // raw, compressed or private; unsound: code 5
     std::string ReadBlobString();  // up to the first NUL
+    // Passes over a blob without inflating it: the same checks as ReadBlob
+    // but for the compressed data itself, which is not looked at.
+    void SkipBlob();
 
     // Strict sized section: reads `width` bytes against `remaining` (a
     // partial last field fills the low bytes of `dest`); nothing left: code 5.
@@ -60,6 +63,16 @@ public:
     int64_t MaxRemaining() const;
 
 private:
+    struct BlobHeader {
+        bool compressed = false;
+        bool isPrivate = false;
+        int32_t size = 0;    // as inflated
+        int32_t stored = 0;  // bytes in the file after the header
+    };
+    // A blob's header, its sizes checked against the chain and each other.
+    BlobHeader ReadBlobHeader();
+    // The check word after a private blob's data, against its inflated size.
+    void CheckPrivateBlobEnd(int32_t inflatedSize);
     void LoadNextBlock();
     int32_t AdvanceChain();  // the block to load next, checked, with its successor taken
     [[noreturn]] void Fail(int code) const;

@@ -415,6 +415,68 @@ TEST_F(ArticleTest, SummaryWithKnownLinkBitsStopsBeforeTheContent) {
     EXPECT_EQ(ArticleCode(bytes, full), err::kCorrupted);
 }
 
+// The content blob of NewFull() as `o` writes it, found among the blobs.
+qbw::BlobPlacement ContentBlob(const qbw::Encoder& e) {
+    for (const qbw::BlobPlacement& b : e.Blobs())
+        if (b.size == std::string("{\\rtf1 rich}").size() + 1) return b;
+    ADD_FAILURE() << "no content blob";
+    return {};
+}
+
+TEST_F(ArticleTest, SummaryPassesOverTheContentWithoutInflatingIt) {
+    {
+        SCOPED_TRACE("damaged compressed data: only a full read sees it");
+        qbw::Encoder e;
+        qbw::NewArticleOptions o;
+        o.blobs.mode = qbw::BlobMode::kCompressed;
+        qbw::WriteArticleNew(e, NewFull(), o);
+        std::string bytes = e.Str();
+        const qbw::BlobPlacement b = ContentBlob(e);
+        for (size_t i = 0; i < b.dataLength; ++i)
+            bytes[b.dataOffset + i] = '\xff';
+        CArticle s;
+        EXPECT_EQ(ArticleCode(bytes, s, true), 0);
+        EXPECT_EQ(s.title, "Title");
+        EXPECT_EQ(s.flags & 0xC0, 0xC0);  // the links after the content were reached
+        CArticle full;
+        EXPECT_EQ(ArticleCode(bytes, full), err::kCorrupted);
+    }
+    {
+        SCOPED_TRACE("a stored size beyond the record still fails the summary");
+        qbw::Encoder e;
+        qbw::WriteArticleNew(e, NewFull(), qbw::NewArticleOptions{});
+        std::string bytes = e.Str();
+        const qbw::BlobPlacement b = ContentBlob(e);
+        const size_t storedSize = b.offset + 2 + 4;  // after the flags and the size
+        bytes[storedSize + 3] = 0x10;
+        CArticle s;
+        EXPECT_EQ(ArticleCode(bytes, s, true), err::kCorrupted);
+    }
+    {
+        SCOPED_TRACE("private content: both checks words are still read");
+        qbw::Key16 key{};
+        key[3] = 77;
+        qbw::Encoder e;
+        qbw::NewArticleOptions o;
+        o.blobs.mode = qbw::BlobMode::kPrivate;
+        o.blobs.contentKey = key;
+        qbw::WriteArticleNew(e, NewFull(), o);
+        ContentKey k;
+        std::copy(key.begin(), key.end(), k.begin());
+        std::string bytes = e.Str();
+        CDataFile& sound = OpenArticle(bytes);
+        sound.SetContentKey(k);
+        EXPECT_EQ(ReadArticleSummary(sound, 0, defaults_).flags & 0xC0, 0xC0);
+
+        const qbw::BlobPlacement b = ContentBlob(e);
+        bytes[b.dataOffset + b.dataLength] ^= 1;  // the check word after the data
+        CDataFile& damaged = OpenArticle(bytes);
+        damaged.SetContentKey(k);
+        EXPECT_EQ(CodeOf([&] { ReadArticleSummary(damaged, 0, defaults_); }), err::kCorrupted);
+        EXPECT_EQ(CodeOf([&] { ReadArticle(damaged, 0, defaults_); }), err::kCorrupted);
+    }
+}
+
 TEST_F(ArticleTest, OldSummaryReadsTitleDateWordWrapAndAttachments) {
     CArticle s = Summary(qbw::EncodeArticleOld(Full(), 9));
     EXPECT_EQ(s.title, "Title");
