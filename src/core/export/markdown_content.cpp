@@ -131,6 +131,13 @@ private:
         if (options_.underline && f.Has(kEffectUnderline) && !f.Has(kEffectLink)) a |= kUnder;
         return a;
     }
+    // The first picture's position in [from, end), or `end`.
+    int32_t BeforePicture(int32_t from, int32_t end) const {
+        if (rt_.Pictures().empty()) return end;  // most notes: no scan
+        for (int32_t i = from; i < end; ++i)
+            if (text_[size_t(i)] == kObjectChar && rt_.PictureAt(i)) return i;
+        return end;
+    }
     std::vector<Token> Tokens(int32_t from, int32_t to);
     void AppendTextMarkdown(std::string& md, int32_t from, int32_t to, bool lineStart);
     std::string Emit(const std::vector<Token>& tokens) const;
@@ -215,28 +222,29 @@ void Conversion::AppendTextMarkdown(std::string& md, int32_t from, int32_t to, b
         AppendEscapedMarkdown(md, utf8_, atStart);
         plainFrom = until;
     };
+    // Only a word with one of these in it can be an address: the words
+    // around the others are not looked at one by one.
+    auto mayMakeLink = [](char16_t c) { return c == u'.' || c == u':' || c == u'@'; };
     int32_t pos = from;
     while (pos < to) {
-        int32_t end = pos;
-        bool mayLink = false;
-        if (IsLinkSpace(text_[size_t(pos)])) {
-            while (end < to && IsLinkSpace(text_[size_t(end)]))
-                ++end;
-        } else {
-            for (char16_t c; end < to && !IsLinkSpace(c = text_[size_t(end)]); ++end)
-                mayLink = mayLink || c == u'.' || c == u':' || c == u'@';
-        }
-        if (mayLink) {
-            std::u16string_view word = all.substr(size_t(pos), size_t(end - pos));
-            RecognizedWord w = recognizer.RecognizeWord(word);
-            if (w.kind != LinkKind::kNone && w.linkLength > 0) {
-                std::string link =
-                    Utf16ToUtf8(word.substr(size_t(w.linkStart), size_t(w.linkLength)));
-                if (std::optional<std::string> form = RecognizedLink(w.kind, link)) {
-                    flush(pos + w.linkStart);
-                    md += *form;
-                    plainFrom = pos + w.linkStart + w.linkLength;
-                }
+        int32_t hit = pos;
+        while (hit < to && !mayMakeLink(text_[size_t(hit)]))
+            ++hit;
+        if (hit == to) break;
+        int32_t start = hit;
+        while (start > pos && !IsLinkSpace(text_[size_t(start - 1)]))
+            --start;
+        int32_t end = hit + 1;
+        while (end < to && !IsLinkSpace(text_[size_t(end)]))
+            ++end;
+        std::u16string_view word = all.substr(size_t(start), size_t(end - start));
+        RecognizedWord w = recognizer.RecognizeWord(word);
+        if (w.kind != LinkKind::kNone && w.linkLength > 0) {
+            std::string link = Utf16ToUtf8(word.substr(size_t(w.linkStart), size_t(w.linkLength)));
+            if (std::optional<std::string> form = RecognizedLink(w.kind, link)) {
+                flush(start + w.linkStart);
+                md += *form;
+                plainFrom = start + w.linkStart + w.linkLength;
             }
         }
         pos = end;
@@ -276,11 +284,7 @@ std::vector<Token> Conversion::Tokens(int32_t from, int32_t to) {
         }
         int32_t end = std::min(to, rt_.RunEnd(rt_.RunFromChar(pos)));
         if (link && link->start < end) end = link->start;
-        for (int32_t i = pos + 1; i < end; ++i)
-            if (text_[size_t(i)] == kObjectChar && rt_.PictureAt(i)) {
-                end = i;
-                break;
-            }
+        end = BeforePicture(pos + 1, end);
         end = std::max(end, pos + 1);
         bool white = true;
         for (int32_t i = pos; i < end && white; ++i)
@@ -299,11 +303,7 @@ std::vector<Token> Conversion::Tokens(int32_t from, int32_t to) {
                 if (!IsMonospace(next) || AttrsOf(next) != AttrsOf(format)) break;
                 end = std::min(to, rt_.RunEnd(run));
                 if (link && link->start < end) end = link->start;
-                for (int32_t i = pos + 1; i < end; ++i)
-                    if (text_[size_t(i)] == kObjectChar && rt_.PictureAt(i)) {
-                        end = i;
-                        break;
-                    }
+                end = BeforePicture(pos + 1, end);
             }
             t.md = CodeSpan(
                 Utf16ToUtf8(std::u16string_view(text_).substr(size_t(pos), size_t(end - pos))));
