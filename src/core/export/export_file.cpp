@@ -9,6 +9,7 @@
 #include <chrono>
 #include <cstdint>
 #include <cstdio>
+#include <string>
 
 #include "datafile/quill_error.h"
 
@@ -36,12 +37,30 @@ std::string TempSuffix() {
     return s;
 }
 
+// An unnamed file is given its name through its /proc/self/fd link, which
+// needs no privilege (AT_EMPTY_PATH would).
+bool UnnamedFilesLinkable() {
+    static const bool linkable = ::access("/proc/self/fd", X_OK) == 0;
+    return linkable;
+}
+
 }  // namespace
 
-ExportFile::ExportFile(std::string target, TargetKind kind) : target_(std::move(target)) {
+ExportFile::ExportFile(std::string target, TargetKind kind)
+    : target_(std::move(target)), kind_(kind) {
     size_t slash = target_.find_last_of('/');
     std::string folder = slash == std::string::npos ? "" : target_.substr(0, slash + 1);
     std::string name = slash == std::string::npos ? target_ : target_.substr(slash + 1);
+    if (kind == TargetKind::kNew && UnnamedFilesLinkable()) {
+        // One folder entry made, at Commit, instead of a temporary name
+        // made, looked up and removed again.
+        fd_ = ::open(folder.empty() ? "." : folder.c_str(), O_TMPFILE | O_RDWR | O_CLOEXEC, 0666);
+        if (fd_ >= 0) {
+            unnamed_ = true;
+            return;
+        }
+        // Not every file system has unnamed files: a named temporary then.
+    }
     // Hidden, and never a name the export itself hands out.
     // A name near the file system's limit gets a short temporary name.
     std::string prefix =
@@ -83,8 +102,41 @@ void ExportFile::Sync() {
         throw CQuillError(ErrnoToCode(errno), target_);
 }
 
+void ExportFile::CommitUnnamed() {
+    const std::string link = "/proc/self/fd/" + std::to_string(fd_);
+    // linkat never replaces: a file that took the name meanwhile stays.
+    if (::linkat(AT_FDCWD, link.c_str(), AT_FDCWD, target_.c_str(), AT_SYMLINK_FOLLOW) != 0) {
+        int e = errno;
+        Discard();
+        throw CQuillError(ErrnoToCode(e), target_);
+    }
+    int closed = ::close(fd_);
+    int e = errno;
+    fd_ = -1;
+    unnamed_ = false;
+    if (closed != 0 && e != EINTR) {
+        // The data did not all reach the file: the name goes again.
+        ::unlink(target_.c_str());
+        throw CQuillError(ErrnoToCode(e), target_);
+    }
+    committed_ = true;
+}
+
+int ExportFile::MoveIntoPlace() const {
+    if (kind_ == TargetKind::kMayExist) return std::rename(temp_.c_str(), target_.c_str());
+    // A new file replaces nothing, as an unnamed one would not.
+    if (::renameat2(AT_FDCWD, temp_.c_str(), AT_FDCWD, target_.c_str(), RENAME_NOREPLACE) == 0)
+        return 0;
+    if (errno != EINVAL) return -1;
+    if (::link(temp_.c_str(), target_.c_str()) != 0) return -1;  // no RENAME_NOREPLACE here
+    ::unlink(temp_.c_str());
+    return 0;
+}
+
 void ExportFile::Commit() {
-    if (committed_ || temp_.empty()) return;
+    if (committed_) return;
+    if (unnamed_) return CommitUnnamed();
+    if (temp_.empty()) return;
     if (fd_ >= 0) {
         // A failed close can be the write that did not reach the file.
         int closed = ::close(fd_);
@@ -95,7 +147,7 @@ void ExportFile::Commit() {
             throw CQuillError(ErrnoToCode(e), target_);
         }
     }
-    if (std::rename(temp_.c_str(), target_.c_str()) != 0) {
+    if (MoveIntoPlace() != 0) {
         int e = errno;
         Discard();
         throw CQuillError(ErrnoToCode(e), target_);
@@ -105,8 +157,9 @@ void ExportFile::Commit() {
 }
 
 void ExportFile::Discard() {
-    if (fd_ >= 0) ::close(fd_);
+    if (fd_ >= 0) ::close(fd_);  // an unnamed file goes with its descriptor
     fd_ = -1;
+    unnamed_ = false;
     if (committed_ || temp_.empty()) return;
     ::unlink(temp_.c_str());
     temp_.clear();

@@ -15,6 +15,7 @@
 #include "export/export_file.h"
 #include "export/export_job.h"
 #include "export/export_writers.h"
+#include "export/folder_flusher.h"
 #include "export/markdown_content.h"
 #include "export/markdown_pictures.h"
 #include "export/markdown_text.h"
@@ -301,6 +302,8 @@ ExportOutcome MarkdownRun::Run(const std::vector<int32_t>& all) {
         if (withPrivate || !doc_.IsPrivate(id)) ids.push_back(id);
 
     job_.OpenProgress(kCaption, int64_t(ids.size()), ResourceString(msg::kExportingArticles));
+    // The notes go to the disk while the run goes on, not all at its end.
+    FolderFlusher flusher(folder_);
     // Every note's name first, so that links between notes reach their files.
     FolderNames names;
     names.TakeExisting(folder_);
@@ -337,7 +340,7 @@ ExportOutcome MarkdownRun::Run(const std::vector<int32_t>& all) {
     // The index is written last, once the notes are on the disk: a run that
     // has its index has all of its notes.
     if (attachmentsMade_) SyncFolder(folder_ + "/" + kAttachmentsFolder);
-    SyncFolder(folder_);
+    flusher.Finish();
     WriteWholeFile(folder_ + "/" + kIndexNote, index, true);
     return ExportOutcome::kDone;
 }

@@ -70,6 +70,44 @@ TEST(ExportFileTest, FailuresCarryTheTargetsPath) {
     EXPECT_TRUE(std::filesystem::is_directory(folder));
 }
 
+size_t EntriesIn(const std::string& folder) {
+    return size_t(std::distance(std::filesystem::directory_iterator(folder),
+                                std::filesystem::directory_iterator()));
+}
+
+// A new file appears whole under its name at Commit, nothing of it before;
+// it never replaces a file that took the name in the meantime.
+TEST(ExportFileTest, ANewFileAppearsOnlyWholeAndReplacesNothing) {
+    TempDir dir;
+    const std::string target = dir / "note.md";
+    {
+        ExportFile file(target, ExportFile::TargetKind::kNew);
+        file.Write("whole");
+        EXPECT_FALSE(std::filesystem::exists(target));
+        file.Commit();
+        EXPECT_TRUE(file.Committed());
+    }
+    EXPECT_EQ(ReadFile(target), "whole");
+    {
+        ExportFile dropped(dir / "dropped.md", ExportFile::TargetKind::kNew);
+        dropped.Write("half");
+    }
+    EXPECT_EQ(EntriesIn(dir.Path()), 1u) << "an uncommitted file leaves nothing";
+
+    const std::string taken = dir / "taken.md";
+    ExportFile late(taken, ExportFile::TargetKind::kNew);
+    late.Write("mine");
+    WriteFile(taken, "someone else's");
+    try {
+        late.Commit();
+        ADD_FAILURE() << "a file that took the name was replaced";
+    } catch (const CQuillError& e) {
+        EXPECT_EQ(e.Path(), taken);
+    }
+    EXPECT_EQ(ReadFile(taken), "someone else's");
+    EXPECT_EQ(EntriesIn(dir.Path()), 2u);
+}
+
 TEST_F(ExportTest, AFailedRunLeavesTheOldTargetIntact) {
     // The second article's record is damaged: the run fails half-way.
     // (its summary does not read the content, so the file opens).
