@@ -28,7 +28,8 @@ int FuzzSettingsIni(const uint8_t* data, size_t size);
 int FuzzLinks(const uint8_t* data, size_t size);
 // A date text parsed under several locales and pivot years.
 int FuzzDates(const uint8_t* data, size_t size);
-// RTF read into a control and converted to HTML; the bytes as plain text too.
+// RTF read into a control and converted to HTML and Markdown; the bytes as
+// plain text and as HTML too.
 int FuzzHtml(const uint8_t* data, size_t size);
 
 struct Target {

@@ -1,13 +1,20 @@
 // The HTML target: the input is read as an article's RTF content (or, when
 // it is no RTF, as plain text) and converted to HTML as the export does,
-// with stored links over its start, once per kind of charset declaration.
+// with stored links over its start, once per kind of charset declaration,
+// and to Markdown as the notes folder does (its pictures made files). The
+// input is also read as HTML, as the keyword cloud is shown, and what that
+// gives converted to Markdown. Markdown must be UTF-8 and end with LF.
 #include <memory>
+#include <optional>
 #include <string>
 #include <vector>
 
 #include "datafile/quill_error.h"
+#include "export/html_reader.h"
 #include "export/html_rich_text.h"
 #include "export/html_writer.h"
+#include "export/markdown_content.h"
+#include "export/markdown_pictures.h"
 #include "export/output_code_page.h"
 #include "fuzz_entries.h"
 #include "platform/code_page.h"
@@ -39,6 +46,45 @@ std::vector<qb::StoredLink> LinksFor(int32_t length) {
     file.target = ".:\\Docs\\a b.txt";
     links.push_back(file);
     return links;
+}
+
+// Links as text and pictures as files, as a run writes them, without the
+// files: the picture conversion is what may meet hostile bytes.
+class Targets : public qb::MarkdownTargets {
+public:
+    std::string StoredLinkMarkdown(const qb::StoredLink&, const std::string&,
+                                   const std::string& escaped) override {
+        return "[" + escaped + "](x.md)";
+    }
+    std::string PictureMarkdown(const qb::Picture& picture) override {
+        std::optional<qb::PictureFile> file = qb::PictureAsFile(picture);
+        return file ? "![](p" + file->extension + ")" : "*(picture)*";
+    }
+};
+
+bool IsUtf8(std::string_view s) {
+    for (size_t i = 0; i < s.size();) {
+        const unsigned char b = static_cast<unsigned char>(s[i]);
+        size_t n = b < 0x80 ? 1 : (b >> 5) == 6 ? 2 : (b >> 4) == 14 ? 3 : (b >> 3) == 30 ? 4 : 0;
+        if (n == 0 || i + n > s.size()) return false;
+        for (size_t k = 1; k < n; ++k)
+            if ((static_cast<unsigned char>(s[i + k]) & 0xC0) != 0x80) return false;
+        i += n;
+    }
+    return true;
+}
+
+void ToMarkdown(const qb::RichTextControl& control, const std::vector<qb::StoredLink>& links,
+                bool plainLines) {
+    Targets targets;
+    for (bool all : {false, true}) {
+        qb::MarkdownContentOptions options;
+        options.headings = options.underline = all;
+        options.plainLines = plainLines;
+        std::string md = qb::ContentToMarkdown(control, links, targets, options);
+        if (!IsUtf8(md)) PropertyFailed("the Markdown is not UTF-8");
+        if (!md.empty() && md.back() != '\n') PropertyFailed("the Markdown does not end with LF");
+    }
 }
 
 }  // namespace
@@ -77,6 +123,14 @@ int FuzzHtml(const uint8_t* data, size_t size) {
             PropertyFailed("writing HTML to /dev/null failed");
         }
     }
+    ToMarkdown(control, LinksFor(control.TextLength()), !rich);
+
+    qb::RichTextControl read;
+    std::vector<qb::HtmlLink> found = qb::ReadHtml(input, qb::HtmlReaderSettings(), read);
+    for (const qb::HtmlLink& l : found)
+        if (l.start < 0 || l.end < l.start || l.end > read.TextLength())
+            PropertyFailed("a link of the HTML lies outside its text");
+    ToMarkdown(read, {}, false);
     return 0;
 }
 

@@ -204,6 +204,13 @@ public:
         }
         CloseLink();
         b_.Finish();
+        // A paragraph end that closed the text became the control's final
+        // mark, which is not in the text: a link over it ends before it.
+        const int32_t length = b_.Length();
+        for (HtmlLink& l : links_) {
+            l.end = std::min(l.end, length);
+            l.start = std::min(l.start, l.end);
+        }
         return std::move(links_);
     }
 

@@ -163,6 +163,17 @@ TEST(HtmlReader, LinksAreCollectedWithTheirPositions) {
     EXPECT_EQ(r.links[0].target, "http://a.example/?x=1&y");
     // An unclosed link ends with the page.
     EXPECT_EQ(Convert("<body><a href=x>open").links.at(0).end, 4);
+    // The paragraph end that closes the page is the final mark, not text:
+    // no link reaches past the text.
+    for (const char* page : {"<body><a href=x>ab<p></a>", "<body>ab<p><a href=x></a>",
+                             "<body>ab<br><a href=x><p></a><p>"}) {
+        SCOPED_TRACE(page);
+        Read end = Convert(page);
+        for (const HtmlLink& l : end.links) {
+            EXPECT_LE(l.end, end.rt.TextLength());
+            EXPECT_LE(l.start, l.end);
+        }
+    }
 }
 
 TEST(HtmlReader, ScriptsAndCommentsAreSkipped) {
