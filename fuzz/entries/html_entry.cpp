@@ -15,6 +15,8 @@
 #include "export/html_writer.h"
 #include "export/markdown_content.h"
 #include "export/markdown_pictures.h"
+#include "export/markdown_text.h"
+#include "export/markdown_yaml.h"
 #include "export/output_code_page.h"
 #include "fuzz_entries.h"
 #include "platform/code_page.h"
@@ -87,10 +89,35 @@ void ToMarkdown(const qb::RichTextControl& control, const std::vector<qb::Stored
     }
 }
 
+// The input as a title or keyword: the note name, the YAML scalar and the
+// link destination made of it keep their promises.
+void AsName(std::string_view text) {
+    const std::string name = qb::SafeNoteName(text);
+    if (name.empty() || name.size() > qb::kMaxNoteName) PropertyFailed("a note name's length");
+    if (IsUtf8(text) && !IsUtf8(name)) PropertyFailed("a note name is not UTF-8");
+    for (unsigned char c : name)
+        if (c < 0x20 || c == 0x7F ||
+            std::string_view("<>:\"/\\|?*#^[]").find(char(c)) != std::string_view::npos)
+            PropertyFailed("a note name holds a forbidden character");
+    if (name.front() == ' ' || name.front() == '.' || name.back() == ' ' || name.back() == '.')
+        PropertyFailed("a note name starts or ends with a space or dot");
+
+    const std::string quoted = qb::YamlQuoted(text);
+    if (quoted.size() < 2 || quoted.front() != '"' || quoted.back() != '"' || !IsUtf8(quoted))
+        PropertyFailed("a YAML scalar is not a quoted UTF-8 string");
+    for (unsigned char c : quoted)
+        if (c < 0x20) PropertyFailed("a YAML scalar holds a raw control character");
+
+    for (unsigned char c : qb::LinkDestination(text))
+        if (c <= 0x20 || c == '(' || c == ')' || c == '<' || c == '>')
+            PropertyFailed("a link destination holds a character that ends it");
+}
+
 }  // namespace
 
 int FuzzHtml(const uint8_t* data, size_t size) {
     std::string_view input(reinterpret_cast<const char*>(data), size);
+    AsName(input.substr(0, 512));
     qb::RichTextControl control;
     bool rich = control.StreamInRtf(input);
     qb::LinkContext context;
