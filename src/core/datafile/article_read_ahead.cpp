@@ -35,16 +35,27 @@ ArticleReadAhead::~ArticleReadAhead() {
     if (replica_) replica_->Abort();
 }
 
+bool ArticleReadAhead::BelowLowWater() const {
+    return ready_.size() <= maxArticles_ / 2 && readyBytes_ <= maxBytes_ / 2;
+}
+
 void ArticleReadAhead::Run(std::stop_token stop) {
     for (int32_t id : ids_) {
         {
             std::unique_lock<std::mutex> hold(lock_);
             // Room for one more: fewer waiting than the limits allow.
-            if (!changed_.wait(hold, stop, [this] {
-                    return ready_.size() < maxArticles_ &&
-                           (ready_.empty() || readyBytes_ < maxBytes_);
-                }))
-                return;
+            const bool room =
+                ready_.size() < maxArticles_ && (ready_.empty() || readyBytes_ < maxBytes_);
+            if (!room) {
+                // Once full, the queue is let go down to half: woken for
+                // every article taken, this thread would pay a sleep and a
+                // wake-up per article.
+                readerWaits_ = true;
+                const bool go =
+                    changed_.wait(hold, stop, [this] { return ready_.empty() || BelowLowWater(); });
+                readerWaits_ = false;
+                if (!go) return;
+            }
         }
         Slot slot;
         try {
@@ -53,12 +64,14 @@ void ArticleReadAhead::Run(std::stop_token stop) {
         } catch (...) {
             slot.failure = std::current_exception();
         }
+        bool wake = false;
         {
             std::lock_guard<std::mutex> hold(lock_);
             readyBytes_ += slot.bytes;
             ready_.push_back(std::move(slot));
+            wake = takerWaits_;
         }
-        changed_.notify_all();
+        if (wake) changed_.notify_all();
     }
 }
 
@@ -75,15 +88,19 @@ bool ArticleReadAhead::Take(int32_t id, CArticle& out) {
             ++at;
         if (at == end) return false;
         for (;;) {
-            changed_.wait(hold, [this] { return !ready_.empty(); });
+            if (ready_.empty()) {
+                takerWaits_ = true;
+                changed_.wait(hold, [this] { return !ready_.empty(); });
+                takerWaits_ = false;
+            }
             slot = std::move(ready_.front());
             ready_.pop_front();
             readyBytes_ -= slot.bytes;
+            // The reader may wait for room while the skipped ones go.
+            if (readerWaits_ && (ready_.empty() || BelowLowWater())) changed_.notify_all();
             if (taken_++ == at) break;
-            changed_.notify_all();
         }
     }
-    changed_.notify_all();
     if (slot.failure) std::rethrow_exception(slot.failure);
     out = std::move(slot.article);
     return true;

@@ -46,6 +46,7 @@ public:
 
 private:
     void Run(std::stop_token stop);
+    bool BelowLowWater() const;  // with lock_ held
 
     struct Slot {
         CArticle article;
@@ -62,7 +63,9 @@ private:
     std::condition_variable_any changed_;
     std::deque<Slot> ready_;  // read, not yet taken, in the order
     std::size_t readyBytes_ = 0;
-    std::size_t taken_ = 0;  // ids_[taken_] is the next to be taken
+    std::size_t taken_ = 0;     // ids_[taken_] is the next to be taken
+    bool readerWaits_ = false;  // the thread waits for room
+    bool takerWaits_ = false;   // Take waits for the next article
 
     std::jthread thread_;  // last: stopped and joined before the rest goes
 };
