@@ -2,6 +2,9 @@
 // the previous file exactly as it was and no temporary file behind.
 #include <gtest/gtest.h>
 
+#include <filesystem>
+#include <map>
+
 #include "app/profile_store.h"
 #include "core/export/export_fixture.h"
 #include "fault_io.h"
@@ -55,6 +58,51 @@ TEST_F(WriteFaults, AFailedWriteAnywhereKeepsTheOldExport) {
             EXPECT_GE(ui.Count(), 1u) << "the failure is said";
             EXPECT_EQ(ReadFile(target), "the old export");
             EXPECT_EQ(Names(out.Path()), std::vector<std::string>{"notes.out"});
+        }
+    }
+}
+
+// A notes folder: a failed write anywhere stops the run with one message;
+// the notes already there are whole, none is half-written, no temporary
+// file is left, the index (written last) is not there, and a file of the
+// user's in the folder stays as it was.
+TEST_F(WriteFaults, AFailedWriteAnywhereInANotesFolderLeavesOnlyWholeNotes) {
+    const std::string folder = dir / "notes";
+    std::filesystem::create_directory(folder);
+    std::map<std::string, std::string> whole;
+    long total = 0;
+    {
+        FaultyIo io;
+        ScopedFileIo scope(io);
+        ASSERT_TRUE(Run(ExportFormat::kMarkdown, folder).Succeeded()) << ui.LastText();
+        total = io.writes;
+    }
+    for (const std::string& name : Names(folder))
+        whole[name] = ReadFile(folder + "/" + name);
+    ASSERT_EQ(whole.size(), 41u);
+    ASSERT_GT(total, 40);
+    for (long n = 0; n < total; ++n) {
+        SCOPED_TRACE("failing write " + std::to_string(n));
+        std::filesystem::remove_all(folder);
+        std::filesystem::create_directory(folder);
+        WriteFile(folder + "/mine.txt", "the user's own");
+        ui.messages.clear();
+        FaultyIo io;
+        io.failWrite = n;
+        io.error = n % 2 ? ENOSPC : EROFS;
+        ExportResult r;
+        {
+            ScopedFileIo scope(io);
+            r = Run(ExportFormat::kMarkdown, folder);
+        }
+        EXPECT_FALSE(r.Succeeded());
+        EXPECT_EQ(ui.Count(), 1u) << "the failure is said once";
+        EXPECT_EQ(ReadFile(folder + "/mine.txt"), "the user's own");
+        for (const std::string& name : Names(folder)) {
+            if (name == "mine.txt") continue;
+            ASSERT_TRUE(whole.count(name)) << name << " is no note of the run";
+            EXPECT_NE(name, "index.md");
+            EXPECT_EQ(ReadFile(folder + "/" + name), whole[name]) << name;
         }
     }
 }
