@@ -42,7 +42,7 @@ bool UnlockWithGivenPassword(bool fromStdin, const std::string& path, qb::Ui& ui
                              const qb::CodePage& page) {
     std::optional<std::string> typed = GivenPassword(fromStdin);
     if (!typed) return true;  // stays locked
-    for (const std::string& p : PasswordCandidates(*typed, page))
+    for (const std::string& p : qb::PasswordCandidates(*typed, page))
         if (check(p)) return true;
     qb::CQuillError(qb::err::kPasswordInvalid, path).ReportError(ui);
     return false;

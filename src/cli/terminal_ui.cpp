@@ -7,6 +7,8 @@
 #include <cstdlib>
 #include <vector>
 
+#include "document/privacy.h"
+
 namespace qbx {
 
 namespace {
@@ -128,7 +130,7 @@ bool TerminalUi::AskPassword(const std::string& fileName,
     if (!typed) return false;
     // One password typed is one try: what `check` says about a wrong
     // reading of it is shown once, for the last.
-    std::vector<std::string> candidates = PasswordCandidates(*typed, codePage);
+    std::vector<std::string> candidates = qb::PasswordCandidates(*typed, codePage);
     for (size_t i = 0; i < candidates.size(); ++i) {
         muted_ = i + 1 < candidates.size();
         bool right = check(candidates[i]);
@@ -183,14 +185,6 @@ std::optional<std::string> ObtainPassword(bool fromStdin, const std::string& fil
     if (fromStdin) return ReadPasswordLine(STDIN_FILENO);
     if (auto env = PasswordFromEnvironment()) return env;
     return PromptPassword("File name: " + fileName + "\nPassword: ");
-}
-
-std::vector<std::string> PasswordCandidates(const std::string& typed, const qb::CodePage& page) {
-    std::vector<std::string> out;
-    qb::CodePageEncoding enc = page.FromUtf8(typed, '\0');
-    if (enc.Complete()) out.push_back(enc.bytes);
-    if (out.empty() || out.front() != typed) out.push_back(typed);
-    return out;
 }
 
 }  // namespace qbx

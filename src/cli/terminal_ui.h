@@ -65,9 +65,4 @@ std::optional<std::string> PromptPassword(const std::string& prompt);
 // then the environment, then the terminal.
 std::optional<std::string> ObtainPassword(bool fromStdin, const std::string& fileName);
 
-// A typed password (UTF-8) as the bytes the data file was protected with:
-// in the file's code page first, then the bytes as typed when they differ.
-std::vector<std::string> PasswordCandidates(const std::string& typed,
-                                            const qb::CodePage& page = qb::CodePage());
-
 }  // namespace qbx

@@ -19,6 +19,14 @@ void PrivacyState::ReadPrivacy(CDataFile& file) {
     unlocked_ = data_.passwordSet == 0;
 }
 
+std::vector<std::string> PasswordCandidates(const std::string& typed, const CodePage& page) {
+    std::vector<std::string> out;
+    CodePageEncoding enc = page.FromUtf8(typed, '\0');
+    if (enc.Complete()) out.push_back(enc.bytes);
+    if (out.empty() || out.front() != typed) out.push_back(typed);
+    return out;
+}
+
 bool PrivacyState::CheckPassword(const std::string& password) {
     ContentKey key{};
     if (!CheckPrivacyPassword(data_, password, key)) {

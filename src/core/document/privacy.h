@@ -3,11 +3,19 @@
 #pragma once
 
 #include <string>
+#include <vector>
 
 #include "datafile/data_file.h"
 #include "datafile/records.h"
+#include "platform/code_page.h"
 
 namespace qb {
+
+// A typed password (UTF-8, as every front end hands text on) as the bytes
+// the data file was protected with, which the program that wrote it took
+// in its code page: in `page` first, then the bytes as typed when they
+// differ (a character the code page lacks could not have been typed there).
+std::vector<std::string> PasswordCandidates(const std::string& typed, const CodePage& page);
 
 class PrivacyState {
 public:

@@ -120,7 +120,7 @@ bool CQuillboxDoc::OnOpenDocument(const OpenRequest& request) {
                 // A wrong password is said, and the person may try again.
                 bool ok = svc_.ui &&
                           svc_.ui->AskPassword(file_->FileName(), [this](const std::string& p) {
-                              if (privacy_.CheckPassword(p)) return true;
+                              if (CheckTypedPassword(p)) return true;
                               svc_.ui->MessageBox(Text(msg::kWrongCurrentPassword),
                                                   MessageIcon::Exclamation);
                               return false;
@@ -560,6 +560,12 @@ bool CQuillboxDoc::CheckPassword(const std::string& password) {
     return privacy_.CheckPassword(password);
 }
 
+bool CQuillboxDoc::CheckTypedPassword(const std::string& typed) {
+    for (const std::string& bytes : PasswordCandidates(typed, TextCodePage()))
+        if (privacy_.CheckPassword(bytes)) return true;
+    return false;
+}
+
 void CQuillboxDoc::Lock() {
     readAhead_.reset();
     privacy_.Lock();
@@ -577,7 +583,7 @@ bool CQuillboxDoc::AskToUnlock() {
     if (!file_->IsOpen() || !svc_.ui) return false;
     if (privacy_.IsUnlocked()) return true;
     return svc_.ui->AskPassword(file_->FileName(), [this](const std::string& p) {
-        if (privacy_.CheckPassword(p)) return true;
+        if (CheckTypedPassword(p)) return true;
         svc_.ui->MessageBox(Text(msg::kWrongCurrentPassword), MessageIcon::Exclamation);
         return false;
     });

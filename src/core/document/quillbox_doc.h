@@ -203,6 +203,9 @@ public:
     void Report(const CQuillError& e) const;
 
 private:
+    // `typed` (UTF-8, from the password dialog) in the file's code page,
+    // then as typed.
+    bool CheckTypedPassword(const std::string& typed);
     void ReadNames(int t, std::vector<std::string>& names, int32_t& slots);
     void ReadFileSettingsStreams();
     void ComputeLinkBase();

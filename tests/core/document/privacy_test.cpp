@@ -90,6 +90,23 @@ TEST_F(DocTest, ShowPrivateArticlesUnlocksAndLocksAgain) {
     EXPECT_EQ(index.Count("OnPrivacyChanged"), 2);
 }
 
+// The dialog hands on UTF-8; the file was protected with the bytes the
+// writing program had in its code page.
+TEST_F(DocTest, APasswordWithAccentsUnlocksAsItWasTypedOnWindows) {
+    ASSERT_TRUE(Open(PrivateFile("Caf\xE9")));  // Windows-1252
+    ui.QueuePassword("Caf\xC3\xA9");            // UTF-8
+    doc->OnShowPrivateArticles();
+    EXPECT_TRUE(doc->IsUnlocked()) << ui.LastText();
+    doc->Lock();
+    ui.QueuePassword("Cafe");
+    doc->OnShowPrivateArticles();
+    EXPECT_FALSE(doc->IsUnlocked());
+
+    ui.QueuePassword("Caf\xC3\xA9");
+    ASSERT_TRUE(Open(PrivateFile("Caf\xE9", 1))) << ui.LastText();  // asks at open
+    EXPECT_TRUE(doc->IsUnlocked());
+}
+
 TEST_F(DocTest, FileAskingAtOpenNeedsTheRightPassword) {
     auto b = PrivateFile("Secret", 1);
 
