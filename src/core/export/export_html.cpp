@@ -80,9 +80,12 @@ bool WriteHtmlFile(ExportFile& file, HtmlWriter& w, std::string_view title,
     return true;
 }
 
-// What the writer needs to resolve stored link targets: the job's targets.
+// What the writer needs to resolve stored link targets: the job's targets,
+// read in the code page of the file's text as every other text of it.
 LinkContext LinkContextOf(const ExportJob& job) {
-    return LinkContextFrom(job.Settings().targets);
+    LinkContext links = LinkContextFrom(job.Settings().targets);
+    links.targetCodePage = job.Doc().TextCodePage();
+    return links;
 }
 
 bool StartsWithWww(std::string_view s) {

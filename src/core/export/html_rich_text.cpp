@@ -343,8 +343,8 @@ LinkTargetText StoredLinkTarget(const StoredLink& link, const LinkContext& conte
     switch (link.kind) {
         case 1: {
             if (link.target.empty()) break;
-            ResolvedTarget r = ResolveStoredTarget(Cp1252ToUtf8(link.target), context.linkBase,
-                                                   context.drive, context.drives);
+            ResolvedTarget r = ResolveStoredTarget(context.targetCodePage.ToUtf8(link.target),
+                                                   context.linkBase, context.drive, context.drives);
             std::string url;
             if (r.linux) {
                 url = "file://" + *r.linux;
@@ -356,7 +356,7 @@ LinkTargetText StoredLinkTarget(const StoredLink& link, const LinkContext& conte
             break;
         }
         case 2: {
-            std::u16string address = Cp1252ToUtf16(link.target);
+            std::u16string address = context.targetCodePage.ToUtf16(link.target);
             if (StartsWithWww(address)) t.text = u"http://";
             t.text += address;
             break;

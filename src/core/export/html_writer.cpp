@@ -56,7 +56,7 @@ HtmlSettings MakeHtmlSettings(const Settings& settings, const ArticleFont& font,
 }
 
 LinkContext LinkContextFrom(const TargetContext& context) {
-    return LinkContext{context.linkBase, context.drive, context.drives};
+    return LinkContext{context.linkBase, context.drive, context.drives, CodePage()};
 }
 
 std::vector<HtmlEncoding> PredefinedHtmlEncodings() {

@@ -57,6 +57,7 @@ struct LinkContext {
     std::string linkBase;
     char drive = 'C';
     DriveMap drives;
+    CodePage targetCodePage;  // of the stored targets: the file's text's
 };
 LinkContext LinkContextFrom(const TargetContext& context);
 

@@ -46,6 +46,23 @@ TEST_F(ExportTest, HtmlReadsRichContentThatIsNoRtfInTheFilesCodePage) {
     EXPECT_FALSE(Has(html, "&#")) << "every letter is in the page's code page";
 }
 
+// A stored web link's target is read in the file's code page as its text
+// is, so that the href names the same address.
+TEST_F(ExportTest, HtmlReadsStoredLinkTargetsInTheFilesCodePage) {
+    qbw::ArticleData a = Rich("T", "{\\rtf1 site\\par}");
+    qbw::StoredLinkData link;
+    link.start = 0;
+    link.end = 4;
+    link.kind = 2;
+    link.target = "www.\xEF\xF0\xE8\xEC\xE5\xF0.ru";  // "пример" in Windows-1251
+    a.links.push_back(link);
+    OpenArticles({a});
+    doc->SetTextCodePage(*CodePage::Windows(1251));
+    SetFlags(0x40);
+    std::string html = Export(ExportFormat::kHtml);
+    EXPECT_TRUE(Has(html, "href=\"http://www.\xEF\xF0\xE8\xEC\xE5\xF0.ru\"")) << html;
+}
+
 TEST_F(ExportTest, HtmlTitlesOnlyListsWithoutAnchorsOrSections) {
     OpenArticles({Plain("Beta", "b"), Plain("Alpha", "a")}, "Header");
     SetFlags(0x07);
