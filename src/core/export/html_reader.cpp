@@ -7,6 +7,7 @@
 #include <utility>
 
 #include "datafile/cp1252.h"
+#include "platform/code_page.h"
 #include "platform/font_families.h"
 #include "resources/html_colours.h"
 #include "resources/html_symbols.h"
@@ -118,24 +119,6 @@ void AppendUtf16(std::u16string& out, char32_t c) {
         out.push_back(char16_t(0xDC00 + (c & 0x3FF)));
     } else {
         out.push_back(char16_t(c));
-    }
-}
-
-void AppendUtf8(std::string& out, char32_t c) {
-    if (c < 0x80) {
-        out.push_back(char(c));
-    } else if (c < 0x800) {
-        out.push_back(char(0xC0 | (c >> 6)));
-        out.push_back(char(0x80 | (c & 0x3F)));
-    } else if (c < 0x10000) {
-        out.push_back(char(0xE0 | (c >> 12)));
-        out.push_back(char(0x80 | ((c >> 6) & 0x3F)));
-        out.push_back(char(0x80 | (c & 0x3F)));
-    } else {
-        out.push_back(char(0xF0 | (c >> 18)));
-        out.push_back(char(0x80 | ((c >> 12) & 0x3F)));
-        out.push_back(char(0x80 | ((c >> 6) & 0x3F)));
-        out.push_back(char(0x80 | (c & 0x3F)));
     }
 }
 

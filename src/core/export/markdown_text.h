@@ -7,12 +7,9 @@
 #include <string_view>
 #include <unordered_set>
 
-#include "platform/code_page.h"  // Utf16ToUtf8
+#include "platform/code_page.h"  // Utf16ToUtf8, AppendUtf8
 
 namespace qb {
-
-// Appends `c` as UTF-8.
-void AppendUtf8(std::string& out, char32_t c);
 
 // Backslash-escapes what CommonMark (with strikethrough and tables) or a
 // notes app would read as syntax inside a line: * _ ` [ ] \ < ~ | always,

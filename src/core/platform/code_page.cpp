@@ -102,6 +102,18 @@ const Tables& AllTables() {
     return tables;
 }
 
+void Put(const CodePage& page, CodePageEncoding& r, char32_t c, char replacement) {
+    int b = page.Encode(c);
+    if (b >= 0) {
+        r.bytes += char(b);
+        return;
+    }
+    r.unencodable.push_back(c);
+    if (replacement != '\0') r.bytes += replacement;
+}
+
+}  // namespace
+
 void AppendUtf8(std::string& out, char32_t c) {
     if (c < 0x80) {
         out += char(c);
@@ -119,18 +131,6 @@ void AppendUtf8(std::string& out, char32_t c) {
         out += char(0x80 | (c & 0x3F));
     }
 }
-
-void Put(const CodePage& page, CodePageEncoding& r, char32_t c, char replacement) {
-    int b = page.Encode(c);
-    if (b >= 0) {
-        r.bytes += char(b);
-        return;
-    }
-    r.unencodable.push_back(c);
-    if (replacement != '\0') r.bytes += replacement;
-}
-
-}  // namespace
 
 CodePage::CodePage() : table_(AllTables().windows1252) {}
 

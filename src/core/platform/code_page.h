@@ -65,6 +65,8 @@ private:
 
 // UTF-16 as UTF-8; an unpaired surrogate becomes U+FFFD.
 std::string Utf16ToUtf8(std::u16string_view utf16);
+// Appends the code point `c` (at most U+10FFFF) in UTF-8.
+void AppendUtf8(std::string& out, char32_t c);
 // The same, appended to `out`.
 void AppendUtf16AsUtf8(std::string& out, std::u16string_view utf16);
 
