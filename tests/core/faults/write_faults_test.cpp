@@ -20,6 +20,15 @@ protected:
             articles.push_back(Plain("Note " + std::to_string(i), std::string(5000, 'x')));
         OpenArticles(articles);
     }
+    // Runs the export with write `n` failing (ENOSPC or EROFS by turns).
+    ExportResult RunFailingWrite(long n, ExportFormat format, const std::string& target) {
+        ui.messages.clear();
+        FaultyIo io;
+        io.failWrite = n;
+        io.error = n % 2 ? ENOSPC : EROFS;
+        ScopedFileIo scope(io);
+        return Run(format, target);
+    }
 };
 
 TEST_F(WriteFaults, AFailedWriteAnywhereKeepsTheOldExport) {
@@ -45,15 +54,7 @@ TEST_F(WriteFaults, AFailedWriteAnywhereKeepsTheOldExport) {
         WriteFile(target, "the old export");
         for (long n = 0; n < total; ++n) {
             SCOPED_TRACE("failing write " + std::to_string(n));
-            ui.messages.clear();
-            FaultyIo io;
-            io.failWrite = n;
-            io.error = n % 2 ? ENOSPC : EROFS;
-            ExportResult r;
-            {
-                ScopedFileIo scope(io);
-                r = Run(c.format, target);
-            }
+            ExportResult r = RunFailingWrite(n, c.format, target);
             EXPECT_FALSE(r.Succeeded());
             EXPECT_GE(ui.Count(), 1u) << "the failure is said";
             EXPECT_EQ(ReadFile(target), "the old export");
@@ -86,15 +87,7 @@ TEST_F(WriteFaults, AFailedWriteAnywhereInANotesFolderLeavesOnlyWholeNotes) {
         std::filesystem::remove_all(folder);
         std::filesystem::create_directory(folder);
         WriteFile(folder + "/mine.txt", "the user's own");
-        ui.messages.clear();
-        FaultyIo io;
-        io.failWrite = n;
-        io.error = n % 2 ? ENOSPC : EROFS;
-        ExportResult r;
-        {
-            ScopedFileIo scope(io);
-            r = Run(ExportFormat::kMarkdown, folder);
-        }
+        ExportResult r = RunFailingWrite(n, ExportFormat::kMarkdown, folder);
         EXPECT_FALSE(r.Succeeded());
         EXPECT_EQ(ui.Count(), 1u) << "the failure is said once";
         EXPECT_EQ(ReadFile(folder + "/mine.txt"), "the user's own");
