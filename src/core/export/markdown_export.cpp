@@ -31,8 +31,8 @@ namespace {
 constexpr const char* kCaption = "Export to Markdown Notes";
 
 // Writes `bytes` as the file `path`, through its temporary file. `sync`:
-// wait for the disk; a note is not waited for one by one (SyncFolder does
-// it once for the whole run), which would cost a disk flush per article.
+// wait for the disk; a note is not waited for one by one (the run's
+// FolderFlusher syncs the folder), which would cost a disk flush per article.
 void WriteWholeFile(const std::string& path, std::string_view bytes, bool sync = false) {
     ExportFile file(path);
     file.Write(bytes);
