@@ -6,8 +6,8 @@
 # fuzz/campaign-ledger.tsv and goes on from the corpus kept in
 # fuzz/campaign-corpus/TARGET (read as seeds), which is merged down to the
 # inputs that still add coverage when the run ends. This run fuzzes each
-# target that is not done yet for at most SECONDS, as many at once as there
-# are cores (QB_FUZZ_JOBS), then prints per target the campaign's totals:
+# target that is not done yet for at most SECONDS, or until it reaches its
+# goal, as many at once as there are cores (QB_FUZZ_JOBS), then prints per target the campaign's totals:
 # executions, CPU seconds, coverage (edges), corpus size, findings. A run
 # may be ended early with SIGINT to the fuzz_TARGET processes: what they did
 # is kept.
@@ -44,16 +44,43 @@ totals() {
   awk -F'\t' -v t="$1" '$2 == t { e += $3; c += $4 } END { printf "%d %d\n", e, c }' "$ledger"
 }
 
+# Ends the fuzzer under TIMER_PID with SIGINT once it has used CPU_SECONDS
+# of CPU (the two-hour goal counts CPU, which other work on the machine
+# does not take away), and leaves MARK behind to say so.
+cpu_goal() {
+  local timer=$1 budget=$2 mark=$3 child ticks used
+  ticks=$(getconf CLK_TCK)
+  while kill -0 "$timer" 2>/dev/null; do
+    sleep 5
+    child=$(pgrep -P "$timer" | head -1)
+    [[ -n $child && -r /proc/$child/stat ]] || continue
+    # utime and stime: the 14th and 15th fields, after the name in brackets.
+    used=$(sed 's/.*) //' "/proc/$child/stat" | awk -v hz="$ticks" '{ printf "%d", ($12 + $13) / hz }')
+    if ((used >= budget)); then
+      touch "$mark"
+      kill -INT "$child"
+      return
+    fi
+  done
+}
+
 run() {
   local t=$1 kept=fuzz/campaign-corpus/$1 grown=$build/fuzz-corpus/$1
   local done_runs done_cpu
   read -r done_runs done_cpu < <(totals "$t")
   mkdir -p "$kept" "$grown"
   # New inputs go to the build's corpus; the kept one is read as seeds.
+  rm -f "$logs/$t.goal"
   /usr/bin/time -f '%U %S' -o "$logs/$t.time" env QB_FUZZ_CORPUS="$grown" \
     QB_FUZZ_EXTRA_SEEDS="$kept" scripts/fuzz.sh "$t" "$seconds" \
-    -runs=$((goal_runs - done_runs)) >"$logs/$t.log" 2>&1
+    -runs=$((goal_runs - done_runs)) >"$logs/$t.log" 2>&1 &
+  local timer=$!
+  cpu_goal "$timer" $((goal_cpu - done_cpu)) "$logs/$t.goal" &
+  local watcher=$!
+  wait "$timer"
   local status=$?
+  kill "$watcher" 2>/dev/null
+  wait "$watcher" 2>/dev/null
   local cpu execs last edges
   cpu=$(awk 'END { printf "%d", $1 + $2 }' "$logs/$t.time")
   execs=$(grep -ao 'stat::number_of_executed_units: [0-9]*' "$logs/$t.log" | awk '{print $2}' | tail -1)
@@ -61,8 +88,11 @@ run() {
   edges=$(grep -o 'cov: [0-9]*' <<<"$last" | awk '{print $2}')
   local result=clean
   # 72: libFuzzer's status when stopped by SIGINT (it still prints its
-  # figures), to end a run early without losing what it did.
-  if ((status == 72)); then
+  # figures): by cpu_goal when the target reached its CPU goal, or by hand to
+  # end a run early without losing what it did.
+  if ((status == 72)) && [[ -f $logs/$t.goal ]]; then
+    result=clean
+  elif ((status == 72)); then
     result=interrupted
   elif ((status != 0)); then
     result="found (status $status)"
