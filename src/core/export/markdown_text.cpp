@@ -129,6 +129,23 @@ std::string LinkDestination(std::string_view s) {
     return out;
 }
 
+namespace {
+
+// At most kMaxNoteName bytes, cut on a character boundary (never inside a
+// UTF-8 sequence), without the spaces and dots the cut leaves at the end.
+void CutAndTrimEnd(std::string& name) {
+    if (name.size() > kMaxNoteName) {
+        size_t cut = kMaxNoteName;
+        while (cut > 0 && (static_cast<unsigned char>(name[cut]) & 0xC0) == 0x80)
+            --cut;
+        name.resize(cut);
+    }
+    while (!name.empty() && (name.back() == ' ' || name.back() == '.'))
+        name.pop_back();
+}
+
+}  // namespace
+
 std::string SafeNoteName(std::string_view s) {
     std::string out;
     out.reserve(s.size());
@@ -147,15 +164,7 @@ std::string SafeNoteName(std::string_view s) {
         else
             out += char(c);
     }
-    // Cut on a character boundary: never inside a UTF-8 sequence.
-    if (out.size() > kMaxNoteName) {
-        size_t cut = kMaxNoteName;
-        while (cut > 0 && (static_cast<unsigned char>(out[cut]) & 0xC0) == 0x80)
-            --cut;
-        out.resize(cut);
-    }
-    while (!out.empty() && (out.back() == ' ' || out.back() == '.'))
-        out.pop_back();
+    CutAndTrimEnd(out);
     size_t lead = 0;
     while (lead < out.size() && (out[lead] == ' ' || out[lead] == '.'))
         ++lead;
@@ -173,7 +182,10 @@ std::string SafeNoteName(std::string_view s) {
     if (upper.size() == 4 && (upper.rfind("COM", 0) == 0 || upper.rfind("LPT", 0) == 0) &&
         upper[3] >= '1' && upper[3] <= '9')
         reserved = true;
-    if (reserved) out.insert(dot == std::string::npos ? out.size() : dot, "_");
+    if (reserved) {
+        out.insert(dot == std::string::npos ? out.size() : dot, "_");
+        CutAndTrimEnd(out);  // the mark may take it past the length
+    }
     return out;
 }
 

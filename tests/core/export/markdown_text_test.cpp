@@ -111,6 +111,13 @@ TEST(MarkdownNoteName, ReservedDeviceNames) {
     EXPECT_EQ(SafeNoteName("COM0"), "COM0");
     EXPECT_EQ(SafeNoteName("CONSOLE"), "CONSOLE");
     EXPECT_EQ(SafeNoteName("Conference"), "Conference");
+    // The mark on a long name keeps it within the length.
+    const std::string longDevice = SafeNoteName("NUL." + std::string(200, 'a'));
+    EXPECT_EQ(longDevice.size(), kMaxNoteName);
+    EXPECT_EQ(longDevice.substr(0, 5), "NUL_.");
+    // ... and drops the space its cut leaves at the end.
+    EXPECT_EQ(SafeNoteName("aux." + std::string(kMaxNoteName - 6, 'b') + " c"),
+              "aux_." + std::string(kMaxNoteName - 6, 'b'));
 }
 
 TEST(MarkdownNoteName, LongNamesAreCutOnACharacterBoundary) {
