@@ -7,8 +7,8 @@
 # fuzz/campaign-corpus/TARGET (read as seeds), which is merged down to the
 # inputs that still add coverage when the run ends. This run fuzzes each
 # target that is not done yet for at most SECONDS, or until it reaches its
-# goal, as many at once as there are cores (QB_FUZZ_JOBS), then prints per target the campaign's totals:
-# executions, CPU seconds, coverage (edges), corpus size, findings. A run
+# goal, as many at once as there are cores (QB_FUZZ_JOBS), then prints per
+# target the campaign's totals: executions, CPU seconds, coverage (edges), corpus size, findings. A run
 # may be ended early with SIGINT to the fuzz_TARGET processes: what they did
 # is kept.
 # The targets are built optimised, with the same sanitizers, in build-fuzz
