@@ -8,9 +8,9 @@
 # inputs that still add coverage when the run ends. This run fuzzes each
 # target that is not done yet for at most SECONDS, or until it reaches its
 # goal, as many at once as there are cores (QB_FUZZ_JOBS), then prints per
-# target the campaign's totals: executions, CPU seconds, coverage (edges), corpus size, findings. A run
-# may be ended early with SIGINT to the fuzz_TARGET processes: what they did
-# is kept.
+# target the campaign's totals: executions, CPU seconds, coverage (edges),
+# corpus size, findings. A run may be ended early with SIGINT to the
+# fuzz_TARGET processes: what they did is kept.
 # The targets are built optimised, with the same sanitizers, in build-fuzz
 # (the Debug build of the tests runs a fraction of the inputs a second).
 # Findings are in build-fuzz/fuzz-findings/TARGET, logs in
