@@ -1,5 +1,6 @@
 #include "gui/net/qt_http.h"
 
+#include <dlfcn.h>
 #include <QCoreApplication>
 #include <QElapsedTimer>
 #include <QNetworkAccessManager>
@@ -10,6 +11,7 @@
 #include <QSslConfiguration>
 #include <QTimer>
 #include <QUrl>
+#include <cstdint>
 
 namespace qb {
 namespace {
@@ -206,7 +208,23 @@ private:
 
 }  // namespace
 
+void KeepTlsStateUntilExit() {
+    static const bool done = [] {
+        // The library Qt's TLS backend loads by the same name; the handle is
+        // kept so that it stays loaded. The first initialisation decides
+        // whether an exit handler is registered, so this must come first.
+        void* crypto = dlopen("libcrypto.so.3", RTLD_NOW | RTLD_GLOBAL);
+        if (crypto == nullptr) return false;
+        using Init = int (*)(uint64_t, const void*);
+        auto init = reinterpret_cast<Init>(dlsym(crypto, "OPENSSL_init_crypto"));
+        constexpr uint64_t kNoExitHandler = 0x00080000;
+        return init != nullptr && init(kNoExitHandler, nullptr) == 1;
+    }();
+    (void)done;
+}
+
 std::unique_ptr<HttpPort> MakeQtHttp() {
+    KeepTlsStateUntilExit();
     return std::make_unique<QtHttp>();
 }
 

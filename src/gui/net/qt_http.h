@@ -16,6 +16,14 @@ namespace qb {
 // QCoreApplication (or QApplication) on this thread.
 std::unique_ptr<HttpPort> MakeQtHttp();
 
+// Keeps the TLS library's state until the process is gone instead of
+// freeing it at exit. Qt's threads (the network one, a test's server) end
+// detached: one still running its thread-exit cleanup while the process
+// exits would free the library's per-thread state a second time. Call before
+// the first TLS use (MakeQtHttp does); harmless when called again or when
+// the library is not there.
+void KeepTlsStateUntilExit();
+
 // For programs without an application object: makes a QCoreApplication,
 // calls `start` with a function that ends the loop, and runs the loop until
 // it is called. Returns what `start`'s quit was given.

@@ -20,6 +20,8 @@
 #include <string>
 #include <vector>
 
+#include "gui/net/qt_http.h"
+
 namespace qb::testing {
 
 inline std::string CertPath(const std::string& name) {
@@ -52,6 +54,7 @@ public:
     }
 
     explicit LoopbackHttpsServer(Options options) : thread_(*this, std::move(options)) {
+        KeepTlsStateUntilExit();  // before the server's thread touches TLS
         std::future<uint16_t> port = thread_.port.get_future();
         thread_.start();
         port_ = port.get();
